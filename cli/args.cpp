@@ -1,0 +1,86 @@
+#include "args.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace tarne::cli {
+
+std::string Args::Value(const std::string& option, const std::string& fallback) const {
+  auto it = values.find(option);
+  if (it == values.end() || it->second.empty()) return fallback;
+  return it->second.back();
+}
+
+const std::vector<std::string>& Args::All(const std::string& option) const {
+  static const std::vector<std::string> none;
+  auto it = values.find(option);
+  return it == values.end() ? none : it->second;
+}
+
+Args ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+               const std::set<std::string>& flagOptions) {
+  Args out;
+  bool onlyPositional = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (onlyPositional || a.size() < 3 || a.compare(0, 2, "--") != 0) {
+      if (a == "--") { onlyPositional = true; continue; }
+      out.positional.push_back(a);
+      continue;
+    }
+    std::string name = a.substr(2);
+    std::string value;
+    bool hasValue = false;
+    if (auto eq = name.find('='); eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name = name.substr(0, eq);
+      hasValue = true;
+    }
+    if (valueOptions.count(name)) {
+      if (!hasValue) {
+        if (i + 1 >= args.size()) {
+          out.error = "--" + name + " needs a value";
+          return out;
+        }
+        value = args[++i];
+      }
+      out.values[name].push_back(value);
+    } else if (flagOptions.count(name) && !hasValue) {
+      out.flags.insert(name);
+    } else {
+      out.error = "unknown option --" + name;
+      return out;
+    }
+  }
+  return out;
+}
+
+int UsageError(const std::string& message, const std::string& usage) {
+  std::cerr << "tarne-cli: " << message << "\n" << usage;
+  return 2;
+}
+
+bool ReadAllBytes(const std::string& path, std::string& out) {
+  if (path == "-") {
+    std::ostringstream ss;
+    ss << std::cin.rdbuf();
+    out = ss.str();
+    return !std::cin.bad();
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+int KindFromName(const std::string& name) {
+  if (name == "words") return 1;
+  if (name == "pairs" || name == "phrases") return 2;
+  if (name == "arguments") return 3;
+  return 0;
+}
+
+}  // namespace tarne::cli

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tarne builds with, when any is missing.
+set -euo pipefail
+packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi

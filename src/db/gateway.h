@@ -1,0 +1,92 @@
+// The SQL gateway: database 1 of the program, an SQLite file, reached by
+// statement texts built by concatenation.  Statement numbers 1 and 2 hold
+// result sets at the same time.  A failed statement has no effect and yields
+// no rows, and is reported to the error sink with the engine's message and
+// the statement text, so no failure goes unnoticed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tarne {
+
+class Database {
+ public:
+  using ErrorSink = std::function<void(const std::string& message)>;
+
+  Database();
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Receives "Database error: " + engine message + " in: " + statement.
+  void SetErrorSink(ErrorSink sink) { sink_ = std::move(sink); }
+
+  // Opens an existing database file as database 1, replacing any open one.
+  // WAL journal, normal synchronisation, the natural-log function log().
+  bool OpenFile(const std::string& path);
+  // Opens "DSN=" + name through the data-source list; when the name is not
+  // listed or its file is gone and fallbackPath exists, opens fallbackPath and
+  // registers it under the name.
+  bool OpenDataSource(const std::string& connection, const std::string& fallbackPath,
+                      const std::string& configFolder);
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+  const std::string& FilePath() const { return path_; }
+
+  // Executes sql at once on statement number stmt (1 or 2).  A SELECT's rows
+  // become readable there; a statement that fails leaves no rows.
+  void Statement(int stmt, const std::string& sql);
+  // Makes the next row current; the row selector is accepted and ignored.
+  void FetchResult(int stmt, int row = 0);
+  // -1 when the last fetch found no row, 0 when a row is current.
+  int EndOfData(int stmt) const;
+  // Column reads of the current row, columns from 1; NULL or no row reads 0 / "".
+  std::uint32_t ColumnUInt(int stmt, int column) const;
+  std::int32_t ColumnSInt(int stmt, int column) const;
+  double ColumnFloat(int stmt, int column) const;
+  std::string ColumnText(int stmt, int column) const;
+  std::string ColumnStr(int stmt, int column) const { return ColumnText(stmt, column); }
+  // Limits the rows a SELECT on stmt gives to n; 0 removes the limit.
+  void StatementMode(int stmt, int rows);
+  // Accepted for the library option calls of the training run; no effect.
+  void SetOptionSInt(int option, int value);
+
+  // Transactions, for making one essay's update atomic.
+  bool Begin();
+  bool Commit();
+  bool Rollback();
+  bool InTransaction() const;
+
+  // Compacts the open database in place.
+  bool Vacuum();
+  // Writes a consistent snapshot of the open database to path.
+  bool BackupTo(const std::string& path);
+
+  // Runs sql (several statements allowed) and reports failure; for schema work.
+  bool Exec(const std::string& sql);
+
+  // Number of statements that failed since opening (for tests and checks).
+  int FailureCount() const { return failures_; }
+
+ private:
+  struct Cursor;
+  void Report(const std::string& engineMessage, const std::string& sql);
+  Cursor& CursorFor(int stmt) const;
+
+  sqlite3* db_ = nullptr;
+  std::string path_;
+  ErrorSink sink_;
+  std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
+  int failures_ = 0;
+};
+
+// Doubles the single quotes of a text put between single quotes in SQL.
+std::string SqlQuote(const std::string& text);
+
+}  // namespace tarne

@@ -1,0 +1,45 @@
+// The current project's settings and the project file (.trn) that holds them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarne {
+
+// Folders end with "/" once saved.  The per-group sequences hold exactly
+// incats entries; group g is at index g - 1.
+struct ProjectSettings {
+  std::int16_t incats = 0;
+  std::string dbprogram;
+  std::string sname;
+  std::string path2root;
+  std::string path2msa;
+  std::string path2new;
+  std::vector<std::string> path2train;
+  std::vector<std::string> path2trial;
+  std::vector<double> priors;
+  double common = 0;
+  double rare = 0;
+  double lowinfo = 0;
+  std::int32_t wkeep = 0;
+
+  int Groups() const { return incats; }
+  std::string ProjectFilePath() const { return path2root + sname + ".trn"; }
+  std::string DatabasePath() const { return path2root + sname + ".db"; }
+  std::string LogFilePath() const { return path2root + sname + ".log"; }
+};
+
+// The project file text that saving these settings writes (CR LF lines and
+// one further CR LF at the end).
+std::string ProjectFileText(const ProjectSettings& settings);
+
+// Fills settings from the project file at path.  Answers false, with
+// nothing changed, when there is no such file.
+bool LoadProjectFile(const std::string& path, ProjectSettings& settings);
+
+// Trims blanks; a text longer than 2 characters gets a trailing "/" and every
+// missing folder along it is created.  Answers whether a folder was created.
+bool NormalizeFolder(std::string& folder);
+
+}  // namespace tarne
