@@ -1,12 +1,59 @@
 #include <iostream>
+#include <string>
 
+#include "args.h"
 #include "commands.h"
+#include "text/tokenizer.h"
+#include "text/word_lists.h"
 
 namespace tarne::cli {
 
-int CmdTokens(const CommandArgs&) {
-  std::cerr << "tarne-cli: tokens is not available yet\n";
-  return 1;
+namespace {
+
+const char* kTokensUsage =
+    "usage: tarne-cli tokens [--kind words|pairs|arguments] [--stemmed] [FILE]\n"
+    "Normalises the essay in FILE (standard input when FILE is missing or \"-\")\n"
+    "and prints one line per sentence: its number, a tab and its quoted token\n"
+    "list.  For arguments the list holds the argument candidates.  The kind\n"
+    "pairs may also be given as phrases; the default kind is words.\n";
+
+}  // namespace
+
+int CmdTokens(const CommandArgs& args) {
+  Args a = ParseArgs(args, {"kind"}, {"stemmed", "help"});
+  if (!a.error.empty()) return UsageError(a.error, kTokensUsage);
+  if (a.Has("help")) {
+    std::cout << kTokensUsage;
+    return 0;
+  }
+  int kind = KindFromName(a.Value("kind", "words"));
+  if (kind == 0) return UsageError("unknown token kind " + a.Value("kind"), kTokensUsage);
+  if (a.positional.size() > 1) return UsageError("at most one FILE", kTokensUsage);
+  std::string path = a.positional.empty() ? "-" : a.positional[0];
+
+  std::string text;
+  if (!ReadAllBytes(path, text)) {
+    std::cerr << "tarne-cli: could not read " << (path == "-" ? "standard input" : path)
+              << "\n";
+    return 1;
+  }
+  LoadWordLists();
+  NormalizeEssayText(text);
+  const bool stemmed = a.Has("stemmed");
+  std::string out;
+  int number = 0;
+  for (std::string_view sentence : SplitSentences(text)) {
+    out += std::to_string(++number);
+    out += '\t';
+    out += BuildSentenceTokenList(sentence, kind, stemmed);
+    out += '\n';
+    if (out.size() > (1 << 16)) {
+      std::cout << out;
+      out.clear();
+    }
+  }
+  std::cout << out;
+  return std::cout ? 0 : 1;
 }
 
 }  // namespace tarne::cli

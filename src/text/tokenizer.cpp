@@ -1,0 +1,188 @@
+#include "text/tokenizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "text/byte_tables.h"
+#include "text/stemmer.h"
+
+namespace tarne {
+
+namespace {
+
+// Each byte's normalised form: lower-cased, and every separator a blank.
+std::array<unsigned char, 256> BuildNormalTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = text_detail::LowerByte(static_cast<unsigned char>(c));
+  // The backslash is listed twice; that does no harm.
+  static const char kSeparators[] = "{}[],;'!@#$%^&*()_-+=<>?\\|:/\\~`";
+  for (const char* p = kSeparators; *p; ++p) table[static_cast<unsigned char>(*p)] = ' ';
+  for (unsigned char c : {10, 13, 34, 12}) table[c] = ' ';
+  return table;
+}
+
+const std::array<unsigned char, 256>& NormalTable() {
+  static const std::array<unsigned char, 256> table = BuildNormalTable();
+  return table;
+}
+
+// One left-to-right pass replacing every non-overlapping occurrence of
+// pattern; the replacement is never longer, so it works in place.
+void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
+  size_t in = text.find(pattern);
+  if (in == std::string::npos) return;
+  size_t out = in;
+  while (in < text.size()) {
+    if (text[in] == pattern[0] && text.compare(in, pattern.size(), pattern) == 0) {
+      for (char c : replacement) text[out++] = c;
+      in += pattern.size();
+    } else {
+      text[out++] = text[in++];
+    }
+  }
+  text.resize(out);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the piece reads as zero when taken as a number the way BASIC's Val
+// does: leading tabs skipped, then digits with an optional fraction and
+// exponent; anything else reads as zero.
+bool ReadsAsZero(std::string_view piece) {
+  size_t i = 0;
+  while (i < piece.size() && piece[i] == '\t') ++i;
+  size_t start = i;
+  bool digits = false;
+  bool nonZero = false;
+  while (i < piece.size() && IsDigit(piece[i])) {
+    digits = true;
+    nonZero |= piece[i++] != '0';
+  }
+  if (i < piece.size() && piece[i] == '.') {
+    ++i;
+    while (i < piece.size() && IsDigit(piece[i])) {
+      digits = true;
+      nonZero |= piece[i++] != '0';
+    }
+  }
+  if (!digits || !nonZero) return true;
+  // A non-zero mantissa can only read as zero through a large negative
+  // exponent; normalised text has no minus sign, so this is for other callers.
+  if (i + 2 < piece.size() && (piece[i] == 'e' || piece[i] == 'E') && piece[i + 1] == '-' &&
+      IsDigit(piece[i + 2])) {
+    size_t end = i + 2;
+    while (end < piece.size() && IsDigit(piece[end])) ++end;
+    std::string number(piece.substr(start, end - start));
+    return std::strtod(number.c_str(), nullptr) == 0.0;
+  }
+  return false;
+}
+
+bool PassesFilter(std::string_view piece) { return piece.size() >= 4 && ReadsAsZero(piece); }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// The kept words as views: into the sentence for an unstemmed pass, into
+// stems (which the caller keeps alive) for a stemmed one.
+void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::string>& stems,
+                      std::vector<std::string_view>& words) {
+  size_t pos = 0;
+  while (pos <= sentence.size()) {
+    size_t blank = sentence.find(' ', pos);
+    if (blank == std::string_view::npos) blank = sentence.size();
+    std::string_view piece = TrimBlanks(sentence.substr(pos, blank - pos));
+    pos = blank + 1;
+    if (!stemmed) {
+      if (PassesFilter(piece)) words.push_back(piece);
+      continue;
+    }
+    // No rule of the stemmer lengthens a word, so a piece too short to be
+    // kept cannot give a stem long enough either.
+    if (piece.size() < 4) continue;
+    std::string stem(piece);
+    StemWord(stem);
+    std::string_view trimmed = TrimBlanks(stem);
+    if (!PassesFilter(trimmed)) continue;
+    if (trimmed.size() != stem.size()) stem = std::string(trimmed);
+    stems.push_back(std::move(stem));
+  }
+  if (stemmed) words.assign(stems.begin(), stems.end());
+}
+
+void AppendQuoted(std::string& out, std::string_view token) {
+  if (!out.empty()) out += ',';
+  out += '\'';
+  out += token;
+  out += '\'';
+}
+
+}  // namespace
+
+void NormalizeEssayText(std::string& text) {
+  const auto& table = NormalTable();
+  for (char& ch : text) ch = static_cast<char>(table[static_cast<unsigned char>(ch)]);
+  ReplaceInPlace(text, "    ", " ");
+  ReplaceInPlace(text, "   ", " ");
+  ReplaceInPlace(text, "  ", " ");
+  ReplaceInPlace(text, "  ", " ");
+  ReplaceInPlace(text, ". ", ".");
+}
+
+std::vector<std::string_view> SplitSentences(std::string_view text) {
+  std::vector<std::string_view> sentences;
+  size_t pos = 0;
+  while (true) {
+    size_t stop = text.find('.', pos);
+    if (stop == std::string_view::npos) {
+      sentences.push_back(text.substr(pos));
+      return sentences;
+    }
+    sentences.push_back(text.substr(pos, stop - pos));
+    pos = stop + 1;
+  }
+}
+
+std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed) {
+  std::vector<std::string> stems;
+  std::vector<std::string_view> views;
+  CollectKeptWords(sentence, stemmed, stems, views);
+  if (stemmed) return stems;
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed) {
+  std::vector<std::string> stems;
+  std::vector<std::string_view> words;
+  CollectKeptWords(sentence, stemmed, stems, words);
+  std::string list;
+  if (words.size() < 2) return list;
+  switch (kind) {
+    case kWords:
+      std::sort(words.begin(), words.end());
+      words.erase(std::unique(words.begin(), words.end()), words.end());
+      for (std::string_view w : words) AppendQuoted(list, w);
+      break;
+    case kPhrases:
+      for (size_t i = 1; i < words.size(); ++i) {
+        list += list.empty() ? "'" : ",'";
+        list += words[i - 1];
+        list += ' ';
+        list += words[i];
+        list += '\'';
+      }
+      break;
+    case kArguments:
+      for (std::string_view w : words) AppendQuoted(list, w);
+      break;
+    default:
+      break;
+  }
+  return list;
+}
+
+}  // namespace tarne
