@@ -30,6 +30,9 @@ class Database {
   // Opens an existing database file as database 1, replacing any open one.
   // WAL journal, normal synchronisation, the natural-log function log().
   bool OpenFile(const std::string& path);
+  // Creates a new, empty database file at path (which must not exist yet)
+  // and opens it as this database, set up as OpenFile does.
+  bool CreateNewFile(const std::string& path);
   // Opens "DSN=" + name through the data-source list; when the name is not
   // listed or its file is gone and fallbackPath exists, opens fallbackPath and
   // registers it under the name.
@@ -63,9 +66,12 @@ class Database {
   bool Rollback();
   bool InTransaction() const;
 
-  // Compacts the open database in place.
+  // Compacts the open database in place.  Result sets still open on either
+  // statement number are released first (the engine cannot compact under
+  // them); a compaction inside a transaction fails.
   bool Vacuum();
-  // Writes a consistent snapshot of the open database to path.
+  // Writes a consistent snapshot of the open database to path, which must not
+  // exist yet.  The open database stays usable meanwhile.
   bool BackupTo(const std::string& path);
 
   // Runs sql (several statements allowed) and reports failure; for schema work.
@@ -76,6 +82,7 @@ class Database {
 
  private:
   struct Cursor;
+  bool OpenWithFlags(const std::string& path, int flags);
   void Report(const std::string& engineMessage, const std::string& sql);
   Cursor& CursorFor(int stmt) const;
 

@@ -1,0 +1,347 @@
+#include "db/gateway.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+#include <vector>
+
+namespace tarne {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+// log() of the statements is the natural logarithm.  SQLite's own log(), when
+// it is compiled in at all, is base 10, so ours replaces it on every
+// connection.  Logarithms of zero, negatives and NULL give NULL, which the
+// column reads turn into 0.
+void NaturalLog(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  double x = sqlite3_value_double(argv[0]);
+  if (!(x > 0.0)) {
+    sqlite3_result_null(context);
+    return;
+  }
+  sqlite3_result_double(context, std::log(x));
+}
+
+// A C-style truncation toward zero that stays defined for NaN and for reals
+// beyond the 64-bit range.
+std::int64_t TruncateToInt64(double d) {
+  if (std::isnan(d)) return 0;
+  if (d >= 9.2233720368547758e18) return std::numeric_limits<std::int64_t>::max();
+  if (d <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(d);
+}
+
+std::int64_t ValueAsInt64(sqlite3_value* v) {
+  if (!v) return 0;
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+      return 0;
+    case SQLITE_INTEGER:
+      return sqlite3_value_int64(v);
+    default:
+      // Sums over REAL columns and numeric texts: their integer part.
+      return TruncateToInt64(sqlite3_value_double(v));
+  }
+}
+
+}  // namespace
+
+// One statement number's result set.  The current row is copied out of the
+// engine so that the statement can already be stepped to the next row: a
+// result read to its end (a single-row sum, the last calib row) is then
+// finalised at once instead of holding a read transaction open until the
+// number is reused.
+struct Database::Cursor {
+  sqlite3_stmt* stmt = nullptr;
+  bool pending = false;            // stmt has stepped onto a row not yet fetched
+  int remaining = -1;              // rows this result may still give; -1 no limit
+  int limit = 0;                   // StatementMode for later SELECTs; 0 no limit
+  std::vector<sqlite3_value*> row;  // the current row
+  bool hasRow = false;
+  std::string sql;
+
+  void ClearRow() {
+    for (sqlite3_value* v : row) sqlite3_value_free(v);
+    row.clear();
+    hasRow = false;
+  }
+  void Finish() {
+    if (stmt) sqlite3_finalize(stmt);
+    stmt = nullptr;
+    pending = false;
+  }
+  void Release() {
+    ClearRow();
+    Finish();
+    sql.clear();
+  }
+  sqlite3_value* Column(int column) const {
+    if (!hasRow || column < 1 || column > static_cast<int>(row.size())) return nullptr;
+    return row[column - 1];
+  }
+};
+
+Database::Database() : cursors_(new Cursor[3]) {}
+
+Database::~Database() { Close(); }
+
+Database::Cursor& Database::CursorFor(int stmt) const {
+  // Number 0 is never used by the program; it stands in for any number that
+  // is not 1 or 2 and so never holds a result.
+  if (stmt == 1 || stmt == 2) return cursors_[stmt];
+  cursors_[0].Release();
+  return cursors_[0];
+}
+
+void Database::Report(const std::string& engineMessage, const std::string& sql) {
+  ++failures_;
+  if (sink_) sink_("Database error: " + engineMessage + " in: " + sql);
+}
+
+bool Database::OpenWithFlags(const std::string& path, int flags) {
+  Close();
+  sqlite3* handle = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    Report(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc), "open " + path);
+    sqlite3_close_v2(handle);
+    return false;
+  }
+  sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+  sqlite3_create_function_v2(handle, "log", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                             &NaturalLog, nullptr, nullptr, nullptr);
+  // Reading the schema is what finds out that a file is no database at all;
+  // the open itself succeeds on any file.
+  const char* setup =
+      "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; "
+      "SELECT count(*) FROM sqlite_master;";
+  char* error = nullptr;
+  rc = sqlite3_exec(handle, setup, nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    Report(error ? error : sqlite3_errmsg(handle), "open " + path);
+    sqlite3_free(error);
+    sqlite3_close_v2(handle);
+    return false;
+  }
+  db_ = handle;
+  path_ = path;
+  return true;
+}
+
+bool Database::OpenFile(const std::string& path) {
+  return OpenWithFlags(path, SQLITE_OPEN_READWRITE);
+}
+
+bool Database::CreateNewFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    Close();
+    Report("file already exists", "create " + path);
+    return false;
+  }
+  return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Database::Close() {
+  for (int i = 0; i < 3; ++i) cursors_[i].Release();
+  if (db_) sqlite3_close_v2(db_);
+  db_ = nullptr;
+  path_.clear();
+}
+
+void Database::Statement(int stmt, const std::string& sql) {
+  if (stmt != 1 && stmt != 2) {
+    Report("no statement number " + std::to_string(stmt), sql);
+    return;
+  }
+  Cursor& c = CursorFor(stmt);
+  c.Release();
+  if (!db_) {
+    Report("no database is open", sql);
+    return;
+  }
+  sqlite3_stmt* handle = nullptr;
+  // Only the first statement of the text runs; the program never sends more.
+  int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &handle, nullptr);
+  if (rc != SQLITE_OK) {
+    Report(sqlite3_errmsg(db_), sql);
+    sqlite3_finalize(handle);
+    return;
+  }
+  if (!handle) return;  // only blanks or comments
+  rc = sqlite3_step(handle);
+  if (rc == SQLITE_ROW) {
+    c.stmt = handle;
+    c.pending = true;
+    c.remaining = c.limit > 0 ? c.limit : -1;
+    c.sql = sql;
+    return;
+  }
+  if (rc != SQLITE_DONE) Report(sqlite3_errmsg(db_), sql);
+  sqlite3_finalize(handle);
+}
+
+void Database::FetchResult(int stmt, int) {
+  Cursor& c = CursorFor(stmt);
+  c.ClearRow();
+  if (!c.stmt || !c.pending || c.remaining == 0) {
+    c.Finish();
+    return;
+  }
+  int columns = sqlite3_column_count(c.stmt);
+  c.row.reserve(columns);
+  for (int i = 0; i < columns; ++i) c.row.push_back(sqlite3_value_dup(sqlite3_column_value(c.stmt, i)));
+  c.hasRow = true;
+  c.pending = false;
+  if (c.remaining > 0 && --c.remaining == 0) {
+    c.Finish();
+    return;
+  }
+  int rc = sqlite3_step(c.stmt);
+  if (rc == SQLITE_ROW) {
+    c.pending = true;
+  } else {
+    // The row just fetched stays readable; the next fetch ends the result.
+    if (rc != SQLITE_DONE) Report(sqlite3_errmsg(db_), c.sql);
+    c.Finish();
+  }
+}
+
+int Database::EndOfData(int stmt) const { return CursorFor(stmt).hasRow ? 0 : -1; }
+
+std::uint32_t Database::ColumnUInt(int stmt, int column) const {
+  return static_cast<std::uint32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));
+}
+
+std::int32_t Database::ColumnSInt(int stmt, int column) const {
+  return static_cast<std::int32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));
+}
+
+double Database::ColumnFloat(int stmt, int column) const {
+  sqlite3_value* v = CursorFor(stmt).Column(column);
+  return v ? sqlite3_value_double(v) : 0.0;
+}
+
+std::string Database::ColumnText(int stmt, int column) const {
+  sqlite3_value* v = CursorFor(stmt).Column(column);
+  if (!v) return {};
+  const void* bytes = nullptr;
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+      return {};
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+      // As stored, embedded NULs and all: no re-encoding of the bytes.
+      bytes = sqlite3_value_blob(v);
+      break;
+    default:
+      bytes = sqlite3_value_text(v);
+      break;
+  }
+  int n = sqlite3_value_bytes(v);
+  if (!bytes || n <= 0) return {};
+  return std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(n));
+}
+
+void Database::StatementMode(int stmt, int rows) {
+  if (stmt != 1 && stmt != 2) return;
+  CursorFor(stmt).limit = rows > 0 ? rows : 0;
+}
+
+void Database::SetOptionSInt(int, int) {}
+
+bool Database::Exec(const std::string& sql) {
+  if (!db_) {
+    Report("no database is open", sql);
+    return false;
+  }
+  char* error = nullptr;
+  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    Report(error ? error : sqlite3_errmsg(db_), sql);
+    sqlite3_free(error);
+    return false;
+  }
+  return true;
+}
+
+bool Database::Begin() { return Exec("BEGIN IMMEDIATE"); }
+bool Database::Commit() { return Exec("COMMIT"); }
+bool Database::Rollback() { return Exec("ROLLBACK"); }
+
+bool Database::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+bool Database::Vacuum() {
+  if (!db_) {
+    Report("no database is open", "VACUUM");
+    return false;
+  }
+  for (int i = 0; i < 3; ++i) cursors_[i].Release();
+  if (!Exec("VACUUM")) return false;
+  // In WAL mode the compacted pages sit in the log until a checkpoint; move
+  // them into the file now so the file itself shrinks.
+  sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  return true;
+}
+
+bool Database::BackupTo(const std::string& path) {
+  const std::string what = "backup to " + path;
+  if (!db_) {
+    Report("no database is open", what);
+    return false;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    Report("file already exists", what);
+    return false;
+  }
+  sqlite3* target = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                           nullptr);
+  std::string error;
+  if (rc == SQLITE_OK) {
+    // One step over all pages under one read lock: a consistent snapshot even
+    // while result sets are open on this connection.
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
+    if (!backup) {
+      error = sqlite3_errmsg(target);
+    } else {
+      rc = sqlite3_backup_step(backup, -1);
+      if (rc != SQLITE_DONE) error = sqlite3_errstr(rc);
+      rc = sqlite3_backup_finish(backup);
+      if (error.empty() && rc != SQLITE_OK) error = sqlite3_errmsg(target);
+    }
+  } else {
+    error = target ? sqlite3_errmsg(target) : sqlite3_errstr(rc);
+  }
+  rc = sqlite3_close_v2(target);
+  if (error.empty() && rc != SQLITE_OK) error = sqlite3_errstr(rc);
+  if (!error.empty()) {
+    Report(error, what);
+    std::filesystem::remove(path, ec);
+    std::filesystem::remove(path + "-journal", ec);
+    return false;
+  }
+  return true;
+}
+
+std::string SqlQuote(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    out += ch;
+    if (ch == '\'') out += '\'';
+  }
+  return out;
+}
+
+}  // namespace tarne
