@@ -1,12 +1,43 @@
 #include <iostream>
+#include <string>
 
+#include "args.h"
 #include "commands.h"
+#include "console_port.h"
+#include "project/settings.h"
 
 namespace tarne::cli {
 
-int CmdShow(const CommandArgs&) {
-  std::cerr << "tarne-cli: show is not available yet\n";
-  return 1;
+namespace {
+
+const char* kShowUsage =
+    "usage: tarne-cli show PROJECT.trn\n"
+    "Loads the project file and prints the text that saving its settings would\n"
+    "write (CR LF line ends, as in the file).\n";
+
+}  // namespace
+
+int CmdShow(const CommandArgs& args) {
+  Args a = ParseArgs(args, {}, {"help"});
+  if (!a.error.empty()) return UsageError(a.error, kShowUsage);
+  if (a.Has("help")) {
+    std::cout << kShowUsage;
+    return 0;
+  }
+  if (a.positional.size() != 1) return UsageError("give one project file", kShowUsage);
+
+  const std::string& path = a.positional[0];
+  ProjectSettings settings;
+  if (!LoadProjectFile(path, settings)) {
+    ConsolePort port;
+    port.MessageBox("Could not open project file " + path, kProgramName, Buttons::Ok,
+                    Icon::Exclamation);
+    return 1;
+  }
+  const std::string text = ProjectFileText(settings);
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  std::cout.flush();
+  return std::cout ? 0 : 1;
 }
 
 }  // namespace tarne::cli

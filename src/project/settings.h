@@ -30,6 +30,11 @@ struct ProjectSettings {
   std::string LogFilePath() const { return path2root + sname + ".log"; }
 };
 
+// Thresholds that are 0 after a save or a load take these values.
+inline constexpr double kCommonDefault = 1000;
+inline constexpr double kRareDefault = 40;
+// (The low-information default is kLowInfoDefault of shell/numbers.h.)
+
 // The project file text that saving these settings writes (CR LF lines and
 // one further CR LF at the end).
 std::string ProjectFileText(const ProjectSettings& settings);
