@@ -1,12 +1,33 @@
 #include <iostream>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "training/training.h"
 
 namespace tarne::cli {
 
-int CmdCompact(const CommandArgs&) {
-  std::cerr << "tarne-cli: compact is not available yet\n";
-  return 1;
+namespace {
+
+const char* kCompactUsage =
+    "usage: tarne-cli compact PROJECT.trn\n"
+    "Compacts the project's database file in place.\n";
+
+}  // namespace
+
+int CmdCompact(const CommandArgs& args) {
+  Args a = ParseArgs(args, {}, {"help"});
+  if (!a.error.empty()) return UsageError(a.error, kCompactUsage);
+  if (a.Has("help")) {
+    std::cout << kCompactUsage;
+    return 0;
+  }
+  if (a.positional.size() != 1) return UsageError("give one project file", kCompactUsage);
+
+  ProjectCommand command;
+  if (!command.Load(a.positional[0])) return 1;
+  CompactCommand(command.session);
+  return 0;
 }
 
 }  // namespace tarne::cli

@@ -1,12 +1,50 @@
 #include <iostream>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "training/training.h"
 
 namespace tarne::cli {
 
-int CmdErase(const CommandArgs&) {
-  std::cerr << "tarne-cli: erase is not available yet\n";
-  return 1;
+namespace {
+
+const char* kEraseUsage =
+    "usage: tarne-cli erase PROJECT.trn all|pairs|arguments [--yes]\n"
+    "                       [--backup | --no-backup]\n"
+    "all: empties the whole database (every kind in both tables, the training\n"
+    "records and the essay counts); a back-up copy is made first unless\n"
+    "--no-backup is given.  pairs, arguments: deletes every word pair or every\n"
+    "argument and clears their training records, so the next run of that kind\n"
+    "trains every file again.  Asks for confirmation: only --yes confirms.\n";
+
+}  // namespace
+
+int CmdErase(const CommandArgs& args) {
+  Args a = ParseArgs(args, {}, {"help", "yes", "backup", "no-backup"});
+  if (!a.error.empty()) return UsageError(a.error, kEraseUsage);
+  if (a.Has("help")) {
+    std::cout << kEraseUsage;
+    return 0;
+  }
+  if (a.positional.size() != 2)
+    return UsageError("give a project file and all, pairs or arguments", kEraseUsage);
+  const std::string& what = a.positional[1];
+  int kind = what == "all" ? 1 : KindFromName(what);
+  if (kind == 0 || (kind == 1 && what != "all"))
+    return UsageError("give all, pairs or arguments, not " + what, kEraseUsage);
+  if (a.Has("backup") && a.Has("no-backup"))
+    return UsageError("give --backup or --no-backup, not both", kEraseUsage);
+
+  ProjectCommand command;
+  command.port.confirm = a.Has("yes");
+  command.port.backup = !a.Has("no-backup");
+  if (!command.Load(a.positional[0])) return 1;
+  if (kind == 1)
+    EraseDatabase(command.session);
+  else
+    PurgeAllOfKind(command.session, kind);
+  return command.port.refusedConfirmation ? 1 : 0;
 }
 
 }  // namespace tarne::cli

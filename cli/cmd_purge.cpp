@@ -1,12 +1,43 @@
 #include <iostream>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "training/training.h"
 
 namespace tarne::cli {
 
-int CmdPurge(const CommandArgs&) {
-  std::cerr << "tarne-cli: purge is not available yet\n";
-  return 1;
+namespace {
+
+const char* kPurgeUsage =
+    "usage: tarne-cli purge PROJECT.trn words|pairs|arguments [--yes]\n"
+    "                       [--backup | --no-backup]\n"
+    "Deletes from both vocabulary tables the tokens of the kind that occur less\n"
+    "often per 1000 trained essays than the project's rare threshold, then\n"
+    "compacts the database.  Asks for confirmation: only --yes confirms.  A\n"
+    "back-up copy is made first unless --no-backup is given.\n";
+
+}  // namespace
+
+int CmdPurge(const CommandArgs& args) {
+  Args a = ParseArgs(args, {}, {"help", "yes", "backup", "no-backup"});
+  if (!a.error.empty()) return UsageError(a.error, kPurgeUsage);
+  if (a.Has("help")) {
+    std::cout << kPurgeUsage;
+    return 0;
+  }
+  if (a.positional.size() != 2) return UsageError("give a project file and a kind", kPurgeUsage);
+  const int kind = KindFromName(a.positional[1]);
+  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kPurgeUsage);
+  if (a.Has("backup") && a.Has("no-backup"))
+    return UsageError("give --backup or --no-backup, not both", kPurgeUsage);
+
+  ProjectCommand command;
+  command.port.confirm = a.Has("yes");
+  command.port.backup = !a.Has("no-backup");
+  if (!command.Load(a.positional[0])) return 1;
+  PurgeInfrequent(command.session, kind);
+  return command.port.refusedConfirmation ? 1 : 0;
 }
 
 }  // namespace tarne::cli

@@ -1,12 +1,55 @@
 #include <iostream>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "training/training.h"
 
 namespace tarne::cli {
 
-int CmdRecompute(const CommandArgs&) {
-  std::cerr << "tarne-cli: recompute is not available yet\n";
-  return 1;
+namespace {
+
+const char* kRecomputeUsage =
+    "usage: tarne-cli recompute PROJECT.trn words|pairs|arguments [--stemmed]\n"
+    "                           [--bernoulli] [--no-stop-words] [--no-common]\n"
+    "                           [--no-rare] [--no-low-info]\n"
+    "Recomputes the probabilities, frequencies and information gains of one token\n"
+    "kind in the unstemmed table (the stemmed one with --stemmed), for the\n"
+    "multinomial model (the multivariate Bernoulli model with --bernoulli), and\n"
+    "prints the vocabulary size.  The --no-... options leave out stop words,\n"
+    "common tokens, rare tokens and, in the vocabulary size, tokens of low\n"
+    "information, with the project's thresholds.\n";
+
+}  // namespace
+
+int CmdRecompute(const CommandArgs& args) {
+  Args a = ParseArgs(args, {},
+                     {"help", "stemmed", "bernoulli", "no-stop-words", "no-common", "no-rare",
+                      "no-low-info"});
+  if (!a.error.empty()) return UsageError(a.error, kRecomputeUsage);
+  if (a.Has("help")) {
+    std::cout << kRecomputeUsage;
+    return 0;
+  }
+  if (a.positional.size() != 2)
+    return UsageError("give a project file and a kind", kRecomputeUsage);
+  const int kind = KindFromName(a.positional[1]);
+  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kRecomputeUsage);
+
+  ProjectCommand command;
+  if (!command.Load(a.positional[0])) return 1;
+  ScoringOptions& options = command.session.options;
+  options.Stemmed = a.Has("stemmed") ? 1 : 0;
+  options.Model = a.Has("bernoulli") ? 2 : 1;
+  options.IncludeStopWords = a.Has("no-stop-words") ? 0 : 1;
+  options.IncludeCommon = a.Has("no-common") ? 0 : 1;
+  options.IncludeRare = a.Has("no-rare") ? 0 : 1;
+  options.IncludeLowInfo = a.Has("no-low-info") ? 0 : 1;
+  std::string condition;
+  Recompute(command.session, condition, kind, 0);
+  // The condition stays empty only when nothing was trained (the user has
+  // been told).
+  return condition.empty() ? 1 : 0;
 }
 
 }  // namespace tarne::cli

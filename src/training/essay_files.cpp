@@ -1,0 +1,94 @@
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "training/training.h"
+#include "training/training_internal.h"
+
+namespace tarne {
+
+const char* KindLabel(int kind) {
+  switch (kind) {
+    case 2: return " phrases";
+    case 3: return " arguments";
+    default: return " words";
+  }
+}
+
+const char* CalibFlag(int kind) {
+  switch (kind) {
+    case 2: return "isinphrases";
+    case 3: return "isinargs";
+    default: return "isinwords";
+  }
+}
+
+std::string TrimBlanks(const std::string& text) {
+  size_t b = text.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  size_t e = text.find_last_not_of(' ');
+  return text.substr(b, e - b + 1);
+}
+
+std::vector<std::string> SplitList(const std::string& list) {
+  std::vector<std::string> out;
+  if (list.empty()) return out;
+  size_t start = 0;
+  while (true) {
+    size_t comma = list.find(',', start);
+    if (comma == std::string::npos) {
+      out.push_back(list.substr(start));
+      break;
+    }
+    out.push_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return out;
+}
+
+std::vector<std::string> ListEssayFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string trimmed = TrimBlanks(folder);
+  if (trimmed.empty() || folder.find('/') == std::string::npos) return names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    // Dot files are the hidden files of this platform (editor swap files,
+    // .DS_Store and the like); they are no essays.
+    if (name.empty() || name[0] == '.') continue;
+    struct stat st;
+    std::string full = folder;
+    if (full.back() != '/') full += '/';
+    full += name;
+    if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    names.push_back(std::move(name));
+  }
+  closedir(dir);
+  // Byte order, so that every machine trains the files in the same order.
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int CountFiles(const std::string& folder) {
+  return static_cast<int>(ListEssayFiles(folder).size());
+}
+
+bool ReadEssayFile(const std::string& path, std::string& text) {
+  text.clear();
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  if (!ok) text.clear();
+  return ok;
+}
+
+}  // namespace tarne

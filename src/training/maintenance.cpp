@@ -1,0 +1,116 @@
+#include "db/database_files.h"
+#include "db/gateway.h"
+#include "project/session.h"
+#include "shell/numbers.h"
+#include "training/training.h"
+
+namespace tarne {
+
+namespace {
+
+const char* KindWord(int kind) {
+  switch (kind) {
+    case 2: return "phrases";
+    case 3: return "arguments";
+    default: return "words";
+  }
+}
+
+const char* PurgeKindClause(int kind) {
+  switch (kind) {
+    case 2: return " AND isphrase=1";
+    case 3: return " AND isarg=1";
+    default: return " AND isword=1";
+  }
+}
+
+bool Confirm(Session& session, const std::string& text) {
+  return session.Message(text, "Erase database", Buttons::OkCancel, Icon::Question) == Answer::Ok;
+}
+
+Answer Backup(Session& session) {
+  return OfferBackup(session.port, session.db, session.settings.path2root, session.settings.sname,
+                     [&session](const std::string& line) { session.Log(line); });
+}
+
+// Several statements that only make sense together: a kill between them
+// would leave trained files recorded whose counts are gone.
+void RunTogether(Database& db, const std::vector<std::string>& statements) {
+  db.Begin();
+  for (const std::string& sql : statements) db.Statement(1, sql);
+  if (!db.Commit()) db.Rollback();
+}
+
+}  // namespace
+
+void PurgeInfrequent(Session& session, int kind) {
+  if (kind != 2 && kind != 3) kind = 1;
+  const std::string word = KindWord(kind);
+  if (!Confirm(session, "This will purge infrequent " + word + " from the " + "\r\n" +
+                            "database. " + "\r\n\r\n" + "Are you sure?"))
+    return;
+  if (Backup(session) == Answer::Cancel) return;
+
+  Port& port = session.port;
+  Database& db = session.db;
+  ProgressHandle window = port.PROGRESS_INIT("Purging infrequent " + word);
+  session.Log("Purge Infrequent " + word + " started");
+  db.Statement(1, "Select * from trainsize");
+  db.FetchResult(1, 0);
+  if (db.EndOfData(1) != 0) {
+    port.PROGRESS_SHUTDOWN(window);
+    session.Message("Nothing happened. Database problem", "Purge", Buttons::Ok);
+    session.Log("Purge failure");
+    return;
+  }
+  double total = 0;
+  for (int c = 1; c <= 5; ++c) total += db.ColumnUInt(1, c);
+  session.Log("Purge infrequent  -" + PlainNumber(total) + " " + word + " to purge");
+  const std::string rare = PlainNumber(session.settings.rare);
+  RunTogether(db, {"DELETE FROM run1 where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) + "<" +
+                       rare + PurgeKindClause(kind),
+                   "DELETE FROM stem where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) + "< " +
+                       rare + PurgeKindClause(kind)});
+  port.PROGRESS_SHUTDOWN(window);
+  if (db.IsOpen()) {
+    CompactDatabase(db);
+    session.Log("Database compacted");
+  }
+  session.Message("Purge complete", "Purge", Buttons::Ok);
+  session.Log("Purge complete");
+  session.Append("\r\n" + std::string("Purge infrequent ") + word + "\r\n");
+}
+
+void PurgeAllOfKind(Session& session, int kind) {
+  const bool phrases = kind != 3;
+  if (!Confirm(session, std::string("This will purge all ") + (phrases ? "phrases. " : "arguments. ") +
+                            "\r\n\r\n" + "Are you sure?"))
+    return;
+  if (phrases)
+    RunTogether(session.db, {"DELETE FROM run1 where isphrase=1", "DELETE FROM stem where isphrase=1",
+                             "UPDATE calib set isinphrases=0"});
+  else
+    RunTogether(session.db, {"DELETE FROM run1 where isarg=1", "DELETE FROM stem where isarg=1",
+                             "UPDATE calib set isinargs=0"});
+  session.Message("Purge complete", "Purge", Buttons::Ok);
+}
+
+void EraseDatabase(Session& session) {
+  if (!Confirm(session, std::string("This will totally erase your ") + "\r\n" +
+                            "database. Are you Sure?"))
+    return;
+  if (Backup(session) == Answer::Cancel) return;
+  RunTogether(session.db, {"DELETE FROM run1", "DELETE FROM stem", "DELETE FROM calib",
+                           "update trainsize set g1=0, g2=0, g3=0, g4=0, g5=0"});
+  session.Message("Database erased", "Erase database", Buttons::Ok);
+  session.Log("Database erased");
+  session.Append("\r\n" + std::string("Database erased ") + "\r\n");
+}
+
+void CompactCommand(Session& session) {
+  if (!session.db.IsOpen()) return;
+  CompactDatabase(session.db);
+  session.Message("Database compacted", "", Buttons::Ok);
+}
+
+}  // namespace tarne

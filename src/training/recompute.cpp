@@ -1,0 +1,135 @@
+#include <cmath>
+#include <vector>
+
+#include "db/gateway.h"
+#include "project/session.h"
+#include "shell/numbers.h"
+#include "training/training.h"
+#include "training/training_internal.h"
+
+namespace tarne {
+
+namespace {
+
+// "(x1+x2+...+xG)"
+std::string CountSum(const std::string& x, int groups) {
+  std::string text = "(";
+  for (int g = 1; g <= groups; ++g) {
+    if (g > 1) text += "+";
+    text += x + TrimmedNumber(g);
+  }
+  return text + ")";
+}
+
+// Essays of group g trained for the kind: the Bernoulli estimate counts in
+// how many of them a token occurs, so they are its denominator.
+double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
+  if (kind == 1) return wordEssays;
+  db.Statement(1, "SELECT count(filen) FROM calib WHERE gr=" + TrimmedNumber(g) + " AND " +
+                      CalibFlag(kind) + "=1");
+  db.FetchResult(1, 0);
+  return db.ColumnUInt(1, 1);
+}
+
+}  // namespace
+
+void Recompute(Session& session, std::string& condition, int kind, int conditionOnly) {
+  if (kind != 2 && kind != 3) kind = 1;
+  Database& db = session.db;
+  const ScoringOptions& options = session.options;
+  const ProjectSettings& settings = session.settings;
+  const int groups = settings.Groups();
+  const std::string table = TableName(options.Stemmed);
+  const std::string x = options.Model == 1 ? "v" : "w";
+
+  std::string columns;
+  for (int g = 1; g <= groups; ++g) columns += (g > 1 ? ", g" : "g") + TrimmedNumber(g);
+  db.Statement(1, "SELECT " + columns + " from trainsize");
+  db.FetchResult(1, 0);
+  std::vector<double> perGroup(groups + 1, 0);
+  double total = 0;
+  for (int g = 1; g <= groups; ++g) {
+    perGroup[g] = db.ColumnUInt(1, g);
+    total += perGroup[g];
+  }
+  if (total == 0) {
+    session.Message("Database error. Nothing trained?", kProgramName, Buttons::Ok);
+    return;
+  }
+
+  const std::string sumText = CountSum(x, groups);
+  std::string cond;
+  cond = kind == 1 ? "( isword )" : kind == 2 ? "(  isphrase )" : "( isarg )";
+  if (options.IncludeStopWords == 0) cond += " AND (isstop<>1)";
+  if (options.IncludeCommon == 0)
+    cond += " AND ((1000* " + sumText + "/" + PlainNumber(total) + ")<" +
+            PlainNumber(settings.common) + ")";
+  if (options.IncludeRare == 0)
+    cond += " AND ((1000* " + sumText + "/" + PlainNumber(total) + ")>" +
+            PlainNumber(settings.rare) + ")";
+  if (settings.wkeep != 0) cond += " AND keep=1";
+  condition = cond;
+  if (conditionOnly == 1) return;
+
+  Port& port = session.port;
+  ProgressHandle window = port.PROGRESS_INIT("Recomputing");
+
+  std::string totals = "SELECT count(" + x + "1)";
+  for (int g = 1; g <= groups; ++g) totals += ", sum(" + x + TrimmedNumber(g) + ")";
+  db.Statement(1, totals + " FROM " + table + " WHERE " + cond);
+  db.FetchResult(1, 0);
+  double vocabulary = db.ColumnUInt(1, 1);
+  std::vector<double> groupTotal(groups + 1, 0);
+  for (int g = 1; g <= groups; ++g) groupTotal[g] = db.ColumnUInt(1, g + 1);
+
+  std::string update = "UPDATE " + table + " SET ";
+  for (int g = 1; g <= groups; ++g) {
+    const std::string gt = TrimmedNumber(g);
+    if (options.Model == 1) {
+      update += "p" + gt + "= " + PlainNumber(0) + "+(v" + gt + "+1)/(" +
+                TrimmedNumber(groupTotal[g]) + "+" + PlainNumber(vocabulary) + "), ";
+    } else {
+      // Laplace-smoothed multivariate Bernoulli estimate: of the essays of the
+      // group, the share that contain the token.
+      update += "p" + gt + "= " + PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" +
+                PlainNumber(TrainedEssays(db, kind, g, perGroup[g])) + "), ";
+    }
+  }
+  update += "sum = 1000*" + sumText + "/" + PlainNumber(total) + " WHERE " + cond;
+  db.Statement(1, update);
+
+  std::vector<std::string> prior(groups + 1);
+  for (int g = 1; g <= groups; ++g)
+    prior[g] = TrimmedNumber(g - 1 < static_cast<int>(settings.priors.size())
+                                 ? settings.priors[g - 1]
+                                 : 0.0);
+  std::string evidence = "(" + prior[1] + "*p1 ";
+  for (int g = 2; g <= groups; ++g) evidence += "+" + prior[g] + "*p" + TrimmedNumber(g);
+  evidence += ")";
+  std::string terms;
+  for (int g = 1; g <= groups; ++g) {
+    const std::string pg = prior[g] + "*p" + TrimmedNumber(g);
+    terms += std::string(g == 1 ? "((" : "+ ((") + pg + "/" + evidence + ")*log(" + evidence +
+             "/(" + pg + "))/log(2)) ";
+  }
+  std::string gain = "UPDATE " + table + " SET entropy =" + PlainNumber(std::log2(groups)) +
+                     " - (" + terms + ")" + " WHERE " + cond;
+  for (int g = 1; g <= groups; ++g) gain += " AND (p" + TrimmedNumber(g) + ">0.0)";
+  db.Statement(1, gain);
+
+  port.PROGRESS_SHUTDOWN(window);
+
+  if (options.IncludeLowInfo == 0) {
+    db.Statement(1, "select count(vocab) FROM " + table + " WHERE " + cond + " and entropy > " +
+                        PlainNumber(settings.lowinfo));
+    db.FetchResult(1, 0);
+    vocabulary = db.ColumnUInt(1, 1);
+  }
+  session.Append("Vocabulary size = " + TrimmedNumber(vocabulary) + " ");
+  if (options.Stemmed != 1) session.Append("un");
+  session.Append("stemmed");
+  session.Append(KindLabel(kind));
+  session.Append("\r\n");
+}
+
+}  // namespace tarne

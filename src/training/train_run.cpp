@@ -1,0 +1,160 @@
+#include <set>
+
+#include "db/gateway.h"
+#include "project/session.h"
+#include "shell/numbers.h"
+#include "text/word_lists.h"
+#include "training/training.h"
+#include "training/training_internal.h"
+
+namespace tarne {
+
+namespace {
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// Counts one essay into both tables and records it, as one transaction: an
+// essay is either fully counted and recorded or not at all, whatever stops
+// the program.
+void TrainOneEssay(Session& session, std::string& text, const std::string& path, int g, int kind) {
+  Database& db = session.db;
+  const std::string gt = TrimmedNumber(g);
+  const std::string quoted = SqlQuote(path);
+  db.Begin();
+  AddEssay(session, text, gt, kind, 0);
+  AddEssay(session, text, gt, kind, 1);
+  db.Statement(1, "select isinwords from calib where gr=" + gt + " AND filen='" + quoted + "'");
+  db.FetchResult(1, 0);
+  if (db.EndOfData(1) != 0) {
+    db.Statement(1, std::string("INSERT into calib (filen, gr, ") + CalibFlag(kind) +
+                        ") Values ('" + quoted + "'," + PlainNumber(g) + ",1)");
+  } else {
+    db.Statement(1, std::string("Update calib set ") + CalibFlag(kind) + "=1 where gr=" + gt +
+                        " AND filen='" + quoted + "'");
+  }
+  if (!db.Commit()) db.Rollback();
+}
+
+}  // namespace
+
+void TrainKind(Session& session, int kind) {
+  if (kind < 1 || kind > 3) kind = 1;
+  Port& port = session.port;
+  Database& db = session.db;
+  const std::string label = KindLabel(kind);
+  LoadWordLists();
+
+  if (kind == 3) {
+    // Arguments are built from frequent words, so the word frequencies of both
+    // tables must be current first.
+    int saved = session.options.Stemmed;
+    std::string condition;
+    session.options.Stemmed = 1;
+    Recompute(session, condition, 1, 0);
+    session.options.Stemmed = 2;
+    Recompute(session, condition, 1, 0);
+    session.options.Stemmed = saved;
+  }
+
+  const int groups = session.settings.Groups();
+  for (int g = 1; g <= groups; ++g) {
+    const std::string gp = PlainNumber(g);
+    const std::string gt = TrimmedNumber(g);
+    const std::string folder =
+        g - 1 < static_cast<int>(session.settings.path2train.size())
+            ? session.settings.path2train[g - 1]
+            : std::string();
+    session.Log("Training group" + gp + label + " started");
+    db.SetOptionSInt(60, 100);
+
+    // The exact paths already trained for this kind in this group.
+    std::string query = "SELECT filen FROM calib where gr=" + gt + " AND isinwords = 1";
+    if (kind == 2) query += " AND isinphrases=0";
+    if (kind == 3) query += " AND isinargs=0";
+    db.Statement(1, query);
+    std::set<std::string> trained;
+    db.FetchResult(1, 0);
+    while (db.EndOfData(1) == 0) {
+      trained.insert(db.ColumnText(1, 1));
+      db.FetchResult(1, 0);
+    }
+
+    const std::vector<std::string> counted = ListEssayFiles(folder);
+    const int n = static_cast<int>(counted.size());
+    const std::set<std::string> countedNames(counted.begin(), counted.end());
+    std::vector<std::string> selected;
+    selected.reserve(counted.size());
+
+    ProgressHandle window = port.PROGRESS_INIT("Checking for calibrated files - train/" + gt);
+    if (window == 0) continue;
+    // Files that appeared since the count wait for the next run.
+    std::vector<std::string> listing;
+    if (n > 0)
+      for (std::string& name : ListEssayFiles(folder))
+        if (countedNames.count(name)) listing.push_back(std::move(name));
+    bool cancelled = false;
+    int i = 0;
+    for (const std::string& name : listing) {
+      ++i;
+      port.ProcessPendingMessages();
+      port.PROGRESS_SET(window, (i * 100) / n + 1,
+                        "Checking file " + TrimmedNumber(i) + " of " + PlainNumber(n) +
+                            " in set " + gt + " of" + PlainNumber(groups));
+      port.ProcessPendingMessages();
+      if (port.PROGESS_IS_CANCELLED(window)) {
+        cancelled = true;
+        break;
+      }
+      const std::string path = folder + name;
+      bool listed = trained.count(path) > 0;
+      if ((kind == 1 && !listed) || (kind != 1 && listed)) selected.push_back(path);
+    }
+    port.PROGRESS_SHUTDOWN(window);
+    if (cancelled) continue;
+
+    int completed = 0;
+    const int s = static_cast<int>(selected.size());
+    window = 0;
+    if (s == 0) {
+      session.Message("All files in group" + gp + " directory have been read", "", Buttons::Ok);
+      session.Log("Training group" + gp + label + " aborted - all files have been read");
+    } else {
+      window = port.PROGRESS_INIT("Reading files - " + folder);
+      session.Log("Training group" + gp + label + PlainNumber(s) + " files");
+      if (window == 0) continue;
+      completed = s;
+      for (int k = 1; k <= s; ++k) {
+        port.PROGRESS_SET(window, (k * 100) / s + 1,
+                          "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
+                              " in set " + gt + " of" + PlainNumber(groups));
+        port.ProcessPendingMessages();
+        if (port.PROGESS_IS_CANCELLED(window)) {
+          completed = k - 1;
+          break;
+        }
+        const std::string& path = selected[k - 1];
+        std::string text;
+        if (!ReadEssayFile(path, text)) {
+          session.Log("Could not read file " + path);
+          continue;
+        }
+        text = TrimBlanks(text);
+        if (text.size() <= 5) continue;
+        text = LowerAscii(std::move(text));
+        TrainOneEssay(session, text, path, g, kind);
+      }
+    }
+
+    const std::string done = "Training group" + gp + label + PlainNumber(completed) +
+                             " files completed";
+    session.Log(done);
+    session.Append("\r\n" + done + "\r\n");
+    if (window != 0) port.PROGRESS_SHUTDOWN(window);
+  }
+}
+
+}  // namespace tarne

@@ -1,0 +1,125 @@
+#include "db/gateway.h"
+#include "project/session.h"
+#include "shell/numbers.h"
+#include "text/tokenizer.h"
+#include "text/word_lists.h"
+#include "training/training.h"
+#include "training/training_internal.h"
+
+namespace tarne {
+
+namespace {
+
+struct RemovalCode {
+  int kind;
+  int stemmed;
+  const char* kindClause;
+};
+
+RemovalCode CodeOf(int code) {
+  switch (code) {
+    case 2: return {2, 0, " AND isphrase=1"};
+    case 3: return {1, 1, " AND isword=1"};
+    case 4: return {2, 1, " AND isphrase=1"};
+    case 5: return {3, 0, " AND isarg=1"};
+    case 6: return {3, 1, " AND isarg=1"};
+    default: return {1, 0, " AND isword=1"};
+  }
+}
+
+}  // namespace
+
+void RemoveEssay(Session& session, std::string& text, const std::string& group, int code) {
+  LoadWordLists();
+  Database& db = session.db;
+  const RemovalCode rc = CodeOf(code);
+  const std::string table = TableName(rc.stemmed);
+  std::string normalised = text;
+  NormalizeEssayText(normalised);
+  db.Statement(1, ClearThisEssay(table));
+
+  MarkingTexts texts{table, rc.kindClause, "Update " + table + " set thisessay=thisessay+1 ", 0};
+  for (std::string_view sentence : SplitSentences(normalised)) {
+    std::string list = BuildSentenceTokenList(sentence, rc.kind, rc.stemmed == 1);
+    if (rc.kind == 3 && list.size() > 4) list = BuildArguments(session, list, rc.stemmed);
+    if (list.size() < 3) break;
+    // Tokens the table does not hold are simply not counted.
+    MarkSentence(db, texts, list);
+  }
+
+  // The guards keep every count at 0 or above, whatever the table holds.
+  db.Statement(1, "Update " + table + " set v" + group + "= v" + group + " - thisessay " +
+                      "WHERE thisessay>0 AND v" + group + ">=thisessay" + rc.kindClause);
+  db.Statement(1, "Update " + table + " set w" + group + "= w" + group + " -1 " +
+                      "WHERE thisessay>0 AND w" + group + ">0" + rc.kindClause);
+}
+
+void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged) {
+  LoadWordLists();
+  Port& port = session.port;
+  Database& db = session.db;
+  ProgressHandle window = port.PROGRESS_INIT("Removing");
+  if (window == 0) return;
+  db.SetOptionSInt(60, 100);
+  const int n = static_cast<int>(flagged.size());
+  session.Log("Remove files started" + PlainNumber(n) + " files flagged");
+
+  int processed = 0;
+  for (int i = 1; i <= n; ++i) {
+    int percent = (i * 100) / n + 1;
+    if (port.PROGESS_IS_CANCELLED(window)) break;
+    port.ProcessPendingMessages();
+    port.PROGRESS_SET(window, percent, "Working on file " + TrimmedNumber(i) + " of " +
+                                           PlainNumber(n));
+    if (port.PROGESS_IS_CANCELLED(window)) break;
+    port.ProcessPendingMessages();
+    processed = i;
+
+    const std::string& entry = flagged[i - 1];
+    const std::string group = TrimBlanks(entry.substr(0, 2));
+    const std::string path = entry.size() > 2 ? entry.substr(2) : std::string();
+    const std::string quoted = SqlQuote(path);
+    db.Statement(1, "select isinwords, isinphrases, isinargs from calib WHERE filen='" +
+                        quoted + "'");
+    db.FetchResult(1, 0);
+    if (db.EndOfData(1) != 0) continue;
+    const int words = db.ColumnSInt(1, 1);
+    const int phrases = db.ColumnSInt(1, 2);
+    const int args = db.ColumnSInt(1, 3);
+    if (words == 0 && phrases == 0 && args == 0) continue;
+
+    std::string text;
+    if (!ReadEssayFile(path, text)) {
+      // Clearing the flags without subtracting would leave the counts in
+      // while the file looks untrained; a later run would count it twice.
+      session.Log("Could not read file " + path);
+      continue;
+    }
+    const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
+    db.Begin();
+    if (phrases != 0) {
+      RemoveEssay(session, text, group, 2);
+      RemoveEssay(session, text, group, 4);
+      db.Statement(1, "Update calib set isinphrases=0" + where);
+    }
+    if (args != 0) {
+      RemoveEssay(session, text, group, 5);
+      RemoveEssay(session, text, group, 6);
+      db.Statement(1, "Update calib set isinargs=0" + where);
+    }
+    if (words != 0) {
+      RemoveEssay(session, text, group, 1);
+      RemoveEssay(session, text, group, 3);
+      db.Statement(1, "Update calib set isinwords=0" + where);
+      db.Statement(1, "Update trainsize set g" + group + " = g" + group + "-1");
+    }
+    if (!db.Commit()) db.Rollback();
+  }
+
+  port.PROGRESS_SHUTDOWN(window);
+  session.Message("Done removing" + PlainNumber(n) + " files.", "", Buttons::Ok);
+  session.Log("Done removing" + PlainNumber(processed) + " files");
+  session.Append("\r\n" + PlainNumber(processed) + " files removed" + "\r\n");
+}
+
+}  // namespace tarne

@@ -1,0 +1,121 @@
+// Counting one essay into one table: the marking passes, new tokens, the
+// group columns and the argument builder.
+#include <gtest/gtest.h>
+
+#include "support/training_fixture.h"
+#include "text/word_lists.h"
+#include "training/training.h"
+
+namespace tarne::testing {
+namespace {
+
+class EssayUpdate : public TrainingFixture {
+ protected:
+  void SetUp() override { MakeProject(2); }
+  void Add(std::string text, const std::string& group, int kind, int stemmed) {
+    AddEssay(*session, text, group, kind, stemmed);
+  }
+  // v1, w1, thisessay of one row.
+  std::string Counts(const std::string& table, const std::string& vocab,
+                     const std::string& flag = "isword") {
+    auto rows = Rows("SELECT v1, w1, v2, w2, thisessay FROM " + table + " WHERE Vocab='" + vocab +
+                         "' AND " + flag + "=1",
+                     5);
+    return rows.size() == 1 ? rows[0] : "rows: " + std::to_string(rows.size());
+  }
+};
+
+TEST_F(EssayUpdate, WordInFirstAndThirdSentenceCountsTwiceInOneEssay) {
+  Add("Alpha bravo. Charlie delta. Alpha echo.", "1", 1, 0);
+  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|2");
+  EXPECT_EQ(Counts("run1", "charlie"), "1.0|1.0|0.0|0.0|1");
+  EXPECT_EQ(Value("SELECT g1 FROM trainsize"), 1);
+  // A second essay of group 2 with alpha once: only its own columns move.
+  Add("alpha zulu", "2", 1, 0);
+  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|1.0|1.0|1");
+  EXPECT_EQ(Counts("run1", "charlie"), "1.0|1.0|0.0|0.0|0");
+  EXPECT_EQ(Value("SELECT g2 FROM trainsize"), 1);
+}
+
+TEST_F(EssayUpdate, FirstSentenceWithoutTokensEndsTheEssay) {
+  Add("The cat sat. Alpha bravo charlie delta.", "1", 1, 0);
+  EXPECT_EQ(Value("SELECT count(*) FROM run1"), 0);
+  // The essay still counts as trained.
+  EXPECT_EQ(Value("SELECT g1 FROM trainsize"), 1);
+}
+
+TEST_F(EssayUpdate, OnlyUnstemmedWordsCountInTrainsize) {
+  Add("alpha bravo", "1", 1, 1);
+  Add("alpha bravo", "1", 2, 0);
+  Add("alpha bravo", "1", 2, 1);
+  EXPECT_EQ(Value("SELECT g1 FROM trainsize"), 0);
+  Add("alpha bravo", "1", 1, 0);
+  EXPECT_EQ(Value("SELECT g1 FROM trainsize"), 1);
+}
+
+TEST_F(EssayUpdate, RepeatedPhraseNewOnceThenCountedPerOccurrence) {
+  Add("alpha bravo alpha bravo", "1", 2, 0);
+  EXPECT_EQ(Counts("run1", "alpha bravo", "isphrase"), "1.0|1.0|0.0|0.0|1");
+  EXPECT_EQ(Counts("run1", "bravo alpha", "isphrase"), "1.0|1.0|0.0|0.0|1");
+  Add("alpha bravo alpha bravo", "1", 2, 0);
+  EXPECT_EQ(Counts("run1", "alpha bravo", "isphrase"), "3.0|2.0|0.0|0.0|2");
+  EXPECT_EQ(Counts("run1", "bravo alpha", "isphrase"), "2.0|2.0|0.0|0.0|1");
+}
+
+TEST_F(EssayUpdate, KindsKeepTheirOwnRows) {
+  Add("alpha bravo", "1", 1, 0);
+  Add("alpha bravo", "1", 2, 0);
+  Add("alpha bravo", "1", 2, 0);
+  EXPECT_EQ(Counts("run1", "alpha", "isword"), "1.0|1.0|0.0|0.0|0");
+  EXPECT_EQ(Counts("run1", "alpha bravo", "isphrase"), "2.0|2.0|0.0|0.0|1");
+}
+
+TEST_F(EssayUpdate, StopFlagOfWordsAndPhrases) {
+  ASSERT_TRUE(IsStopWord("about"));
+  ASSERT_FALSE(IsStopWord("alpha"));
+  Add("about alpha. alpha about. alpha bravo.", "1", 2, 0);
+  EXPECT_EQ(Rows("SELECT Vocab, isstop FROM run1 ORDER BY Vocab", 2),
+            (std::vector<std::string>{"about alpha|1", "alpha about|1", "alpha bravo|0"}));
+  Add("about alpha", "1", 1, 0);
+  EXPECT_EQ(Rows("SELECT Vocab, isstop FROM run1 WHERE isword=1 ORDER BY Vocab", 2),
+            (std::vector<std::string>{"about|1", "alpha|0"}));
+}
+
+TEST_F(EssayUpdate, StemmedPassCountsStems) {
+  Add("Walking players walked", "1", 1, 1);
+  EXPECT_EQ(Rows("SELECT Vocab, v1 FROM stem ORDER BY Vocab", 2),
+            (std::vector<std::string>{"player|1.0", "walk|1.0"}));
+  EXPECT_EQ(Value("SELECT count(*) FROM run1"), 0);
+}
+
+TEST_F(EssayUpdate, HundredAndOneMarkingPassesNeverDuplicateARow) {
+  std::string text;
+  for (int i = 0; i < 104; ++i) text += "alpha ";  // 103 times the phrase "alpha alpha"
+  Add(text, "1", 2, 0);
+  EXPECT_EQ(Counts("run1", "alpha alpha", "isphrase"), "1.0|1.0|0.0|0.0|1");
+  Add(text, "1", 2, 0);
+  // The marking stops at 101 passes; the token left over is known, not new.
+  EXPECT_EQ(Counts("run1", "alpha alpha", "isphrase"), "102.0|2.0|0.0|0.0|101");
+}
+
+TEST_F(EssayUpdate, ArgumentsAreFrequentWordPairsInByteOrder) {
+  for (const char* w : {"gamma", "beta", "alpha"})
+    Sql(std::string("INSERT INTO run1 (Vocab, isword, sum) VALUES ('") + w + "', 1, 21)");
+  Sql("INSERT INTO run1 (Vocab, isword, sum) VALUES ('rare', 1, 20)");
+  Sql("INSERT INTO run1 (Vocab, isphrase, sum) VALUES ('delta', 1, 99)");
+  EXPECT_EQ(BuildArguments(*session, "'gamma','rare','alpha','beta','gamma','delta'", 0),
+            "'alpha beta','alpha gamma','beta gamma'");
+  EXPECT_EQ(BuildArguments(*session, "'gamma','rare'", 0), "");
+  EXPECT_EQ(BuildArguments(*session, "'gamma','alpha'", 1), "");  // stem holds nothing
+}
+
+TEST_F(EssayUpdate, ArgumentEssayCountsSentencesWithBothWords) {
+  for (const char* w : {"alpha", "bravo", "charlie"})
+    Sql(std::string("INSERT INTO run1 (Vocab, isword, sum) VALUES ('") + w + "', 1, 50)");
+  Add("charlie alpha zulu. bravo alpha alpha. alpha charlie.", "2", 3, 0);
+  EXPECT_EQ(Rows("SELECT Vocab, v2, w2 FROM run1 WHERE isarg=1 ORDER BY Vocab", 3),
+            (std::vector<std::string>{"alpha bravo|1.0|1.0", "alpha charlie|2.0|1.0"}));
+}
+
+}  // namespace
+}  // namespace tarne::testing
