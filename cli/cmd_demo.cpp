@@ -1,13 +1,20 @@
-#include <stdlib.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 
 #include "args.h"
 #include "commands.h"
+#include "console_port.h"
 #include "project/save_project.h"
-#include "project_command.h"
+#include "project/session.h"
+#include "scoring/scoring.h"
+#include "training/training.h"
+
+namespace fs = std::filesystem;
 
 namespace tarne::cli {
 
@@ -15,14 +22,38 @@ namespace {
 
 const char* kDemoUsage =
     "usage: tarne-cli demo [DIR]\n"
-    "Creates a project from the sample essays of examples/ in DIR (a new folder\n"
-    "under the temporary folder when DIR is not given).\n";
+    "Creates the project \"demo\" in DIR (a new folder under the temporary\n"
+    "folder when DIR is not given) from the sample essays that come with\n"
+    "Tarne, trains words and word pairs, prints the database statistics,\n"
+    "scores the trial essays with words and word pairs, gives the verdict for\n"
+    "one more essay and lists the top words and word pairs.\n";
 
-std::string ExamplesFolder() {
-  namespace fs = std::filesystem;
-  for (fs::path p : {fs::path(TARNE_SOURCE_DIR) / "examples", fs::path("examples")})
-    if (fs::exists(p / "train")) return fs::absolute(p).lexically_normal().string() + "/";
+constexpr int kGroups = 3;
+
+bool IsExampleFolder(const fs::path& folder) {
+  std::error_code ec;
+  return fs::is_directory(folder / "train" / "g1", ec) && fs::is_directory(folder / "trial" / "g1", ec);
+}
+
+// The sample essays: in the source tree the program was built from, else
+// next to an installed program.
+fs::path FindExamples() {
+  std::error_code ec;
+  fs::path source = fs::path(TARNE_SOURCE_DIR) / "examples";
+  if (IsExampleFolder(source)) return source;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    fs::path beside = exe.parent_path().parent_path() / "examples";
+    if (IsExampleFolder(beside)) return beside;
+  }
+  if (IsExampleFolder("examples")) return fs::path("examples");
   return {};
+}
+
+std::string Folder(const fs::path& p) {
+  std::string s = p.string();
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
 }
 
 }  // namespace
@@ -34,41 +65,96 @@ int CmdDemo(const CommandArgs& args) {
     std::cout << kDemoUsage;
     return 0;
   }
-  if (a.positional.size() > 1) return UsageError("too many arguments", kDemoUsage);
-  const std::string examples = ExamplesFolder();
+  if (a.positional.size() > 1) return UsageError("at most one DIR", kDemoUsage);
+
+  const fs::path examples = FindExamples();
   if (examples.empty()) {
     std::cerr << "tarne-cli: the sample essays (examples/) were not found\n";
     return 1;
   }
-  std::string root;
+
+  std::error_code ec;
+  fs::path dir;
   if (a.positional.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarne-demo-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path(ec) / "tarne-demo-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
       std::cerr << "tarne-cli: could not create a folder under the temporary folder\n";
       return 1;
     }
-    root = pattern + "/";
+    dir = pattern;
   } else {
-    root = a.positional[0];
+    dir = fs::absolute(a.positional[0], ec);
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) {
+      std::cerr << "tarne-cli: could not create " << dir.string() << "\n";
+      return 1;
+    }
   }
-  std::cerr << "The demo project goes into " << root << "\n";
+  dir = dir.lexically_normal();
+  if (fs::exists(dir / "demo.db", ec)) {
+    std::cerr << "tarne-cli: " << (dir / "demo.db").string()
+              << " already exists; give an empty or new DIR\n";
+    return 1;
+  }
 
-  ProjectDialogValues values;
-  values.groups = 3;
-  values.sname = "demo";
-  values.root = root;
-  for (int g = 1; g <= 3; ++g) {
-    values.train.push_back(examples + "train/g" + std::to_string(g) + "/");
-    values.trial.push_back(examples + "trial/g" + std::to_string(g) + "/");
-    values.priors.push_back("");
+  // The project keeps its own copy of the essays, so it stays usable after
+  // the source tree is gone.
+  const fs::path essays = dir / "essays";
+  fs::create_directories(essays, ec);
+  fs::copy(examples, essays, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+           ec);
+  if (ec) {
+    std::cerr << "tarne-cli: could not copy the sample essays to " << essays.string() << ": "
+              << ec.message() << "\n";
+    return 1;
   }
-  ProjectCommand command;
-  Session& session = command.session;
+  std::cout << "Demo project in " << Folder(dir) << " (project file "
+            << (dir / "demo.trn").string() << ")\n\n";
+  std::cout.flush();
+
+  ConsolePort port;
+  Session session{port};
+  ProjectDialogValues values;
+  values.groups = kGroups;
+  values.sname = "demo";
+  values.root = Folder(dir);
+  for (int g = 1; g <= kGroups; ++g) {
+    const std::string group = "g" + std::to_string(g);
+    values.train.push_back(Folder(essays / "train" / group));
+    values.trial.push_back(Folder(essays / "trial" / group));
+    values.priors.push_back("1");
+  }
   if (!SaveProject(session, values, SaveMode::New)) return 1;
-  if (!session.OpenProjectDatabase()) return 1;
-  session.Message("Project demo created", kProgramName);
-  session.Log("Database demo created");
-  session.Append(ProjectFileText(session.settings));
+  if (!session.db.IsOpen() && !session.OpenProjectDatabase()) return 1;
+
+  TrainKind(session, 1);
+  TrainKind(session, 2);
+  if (port.interrupted()) return 1;
+  ShowDatabaseStatistics(session);
+
+  ScoringOptions& options = session.options;
+  options.What = 1;
+  options.Model = 1;
+  options.CodeWords = 1;
+  options.CodePhrases = 1;
+  options.CodeArguments = 0;
+  ScoringCommand(session);
+  if (port.interrupted()) return 1;
+
+  std::string one;
+  const fs::path oneFile = essays / "one.txt";
+  if (ReadEssayFile(oneFile.string(), one) && !one.empty()) {
+    options.What = 4;
+    options.OneEssayText = one;
+    ScoringCommand(session);
+  }
+
+  ShowTopTokens(session, 70);
+  ShowTopTokens(session, 71);
+  if (port.interrupted()) return 1;
+
+  std::cout << "\nThe demo project stays in " << Folder(dir) << "; try for example\n"
+            << "  tarne-cli score " << (dir / "demo.trn").string() << " trial --bernoulli\n";
   return 0;
 }
 

@@ -1,12 +1,94 @@
 #include <iostream>
+#include <string>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "scoring/options_rules.h"
+#include "scoring/scoring.h"
 
 namespace tarne::cli {
 
-int CmdScore(const CommandArgs&) {
-  std::cerr << "tarne-cli: score is not available yet\n";
-  return 1;
+namespace {
+
+const char* kScoreUsage =
+    "usage: tarne-cli score PROJECT.trn trial|train|new [options]\n"
+    "       tarne-cli score PROJECT.trn one FILE|- [options]\n"
+    "Recomputes the probabilities of the chosen token kinds, then scores the\n"
+    "trial essays, the trained essays or the new essays and prints the\n"
+    "observed-classification table and the accuracy; \"one\" gives the verdict\n"
+    "for the essay in FILE (standard input for \"-\").\n"
+    "Options (the boxes of the scoring dialog):\n"
+    "  --bernoulli        multivariate Bernoulli model (else multinomial)\n"
+    "  --stemmed          score against the stemmed table (stop words then excluded)\n"
+    "  --no-stop-words    leave stop words out\n"
+    "  --no-common        leave common tokens out\n"
+    "  --no-rare          leave rare tokens out\n"
+    "  --no-low-info      leave low-information tokens out\n"
+    "  --words --phrases --arguments\n"
+    "                     the token kinds to score with (words when none is given)\n"
+    "  --show-errors      print the misclassified essays (trial and train)\n"
+    "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
+    "                     with 98% or more\n"
+    "  --log              write the result log (new always writes it)\n";
+
+}  // namespace
+
+int CmdScore(const CommandArgs& args) {
+  Args a = ParseArgs(args, {},
+                     {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
+                      "no-low-info", "words", "phrases", "arguments", "show-errors",
+                      "untrain-flagged", "log"});
+  if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
+  if (a.Has("help")) {
+    std::cout << kScoreUsage;
+    return 0;
+  }
+  if (a.positional.size() < 2) return UsageError("PROJECT.trn and a collection are needed", kScoreUsage);
+  const std::string& which = a.positional[1];
+  int what = which == "trial" ? 1 : which == "train" ? 2 : which == "new" ? 3 : which == "one" ? 4 : 0;
+  if (what == 0) return UsageError("unknown collection " + which, kScoreUsage);
+  if (what == 4 && a.positional.size() != 3)
+    return UsageError("one needs exactly one FILE (or - for standard input)", kScoreUsage);
+  if (what != 4 && a.positional.size() != 2) return UsageError("too many arguments", kScoreUsage);
+  if (a.Has("untrain-flagged") && what != 2)
+    return UsageError("--untrain-flagged is for train runs only", kScoreUsage);
+
+  std::string essay;
+  if (what == 4 && !ReadAllBytes(a.positional[2], essay)) {
+    std::cerr << "tarne-cli: could not read "
+              << (a.positional[2] == "-" ? std::string("standard input") : a.positional[2])
+              << "\n";
+    return 1;
+  }
+
+  ProjectCommand command;
+  if (!command.Load(a.positional[0])) return 1;
+  Session& session = command.session;
+
+  // The options are set the way the dialog would set them from these clicks.
+  ScoringDialogMemory memory;
+  ScoringDialogRules dialog(session.options, session.settings.sname, memory);
+  dialog.ClickWhat(what);
+  dialog.ClickModel(a.Has("bernoulli") ? 2 : 1);
+  dialog.SetStemmed(a.Has("stemmed"));
+  if (a.Has("no-stop-words")) dialog.stopWords = false;
+  dialog.common = !a.Has("no-common");
+  dialog.rare = !a.Has("no-rare");
+  dialog.lowInfo = !a.Has("no-low-info");
+  dialog.words = a.Has("words");
+  dialog.phrases = a.Has("phrases");
+  dialog.arguments = a.Has("arguments");
+  if ((a.Has("show-errors") || a.Has("untrain-flagged")) && !dialog.showErrors)
+    dialog.ClickShowErrors();
+  if (a.Has("log") && !dialog.logBox) dialog.ClickLog();
+  if (what == 4) dialog.SetOneEssayText(essay);
+  dialog.Score();
+
+  command.port.printErrors = a.Has("show-errors");
+  command.port.untrainFlagged = a.Has("untrain-flagged");
+  if (!ScoringCommand(session)) return 1;
+  return command.port.interrupted() ? 1 : 0;
 }
 
 }  // namespace tarne::cli

@@ -1,12 +1,34 @@
 #include <iostream>
 
+#include "args.h"
 #include "commands.h"
+#include "project_command.h"
+#include "scoring/scoring.h"
 
 namespace tarne::cli {
 
-int CmdStats(const CommandArgs&) {
-  std::cerr << "tarne-cli: stats is not available yet\n";
-  return 1;
+namespace {
+
+const char* kStatsUsage =
+    "usage: tarne-cli stats PROJECT.trn\n"
+    "Prints the database statistics: essays trained per group, token\n"
+    "occurrences and distinct tokens of each kind in both tables, and the\n"
+    "numbers of rare, common and stop-word tokens.\n";
+
+}  // namespace
+
+int CmdStats(const CommandArgs& args) {
+  Args a = ParseArgs(args, {}, {"help"});
+  if (!a.error.empty()) return UsageError(a.error, kStatsUsage);
+  if (a.Has("help")) {
+    std::cout << kStatsUsage;
+    return 0;
+  }
+  if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kStatsUsage);
+  ProjectCommand command;
+  if (!command.Load(a.positional[0])) return 1;
+  ShowDatabaseStatistics(command.session);
+  return 0;
 }
 
 }  // namespace tarne::cli

@@ -1,6 +1,7 @@
 // Scoring: the classifier, batch runs, their reports and the evaluation reports.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 namespace tarne {
 
 struct Session;
+struct ProjectSettings;
+struct ScoringOptions;
 
 // Per-group scores of the last essay classified, groups 1..5 at [1]..[5].
 struct GroupScores {
@@ -26,15 +29,89 @@ void OneEssayVerdict(Session& session);
 // The verdict text for given posteriors (for tests and the desktop).
 std::string VerdictText(const GroupScores& scores, int groups, const std::string& listing,
                         const std::string& essay);
+// The verdict's winner: the first group above 1/G and above every earlier
+// group; 0 when none beats the uniform share.
+int VerdictWinner(const GroupScores& scores, int groups);
 
-// The Score command after the options are set: recompute, then One or a batch run.
-void ScoringCommand(Session& session);
+// Divides every score of groups 1..G by the largest once the largest has
+// fallen below kScoreFloor, so that long essays keep their ranking instead of
+// all groups reaching 0.  The ratios between groups do not change.
+inline constexpr long double kScoreFloor = 1e-300L;
+void KeepScoresInRange(GroupScores& scores, int groups);
+
+// The Score command after the options are set: recompute, then One or a batch
+// run.  Answers false when it refused to start (no one-essay text).
+bool ScoringCommand(Session& session);
 void BatchScoringRun(Session& session);
+
+// The batch run's winner: the highest posterior, the lower group on ties, 0
+// when every posterior is 0.
+int PredictedGroup(const GroupScores& scores, int groups);
+
+// "trial", "train", "new" or "one" for What 1..4.
+std::string CollectionName(int what);
+// "Scoring Words ... (Low Info tokens)" from the options and thresholds.
+std::string RunHeading(const ScoringOptions& options, const ProjectSettings& settings);
+// True group "* ##", predicted group "* ###", each posterior x 100 "* ###.##".
+std::string ProbabilityText(int trueGroup, int predicted, const GroupScores& scores,
+                            int groups);
+
+// Observed against predicted groups; [true][predicted], predicted 0 = none.
+struct ConfusionTable {
+  int count[6][6] = {};
+};
+struct Accuracy {
+  double exact = 0;  // percent
+  double near = 0;   // percent, within one group
+};
+Accuracy ComputeAccuracy(const ConfusionTable& table, int groups);
+// The heading of the observed-classification table.
+std::string ClassificationHeading(int groups);
+// The row of set s (the heading comes before it for s = 1 when withHeading).
+std::string ClassificationRow(const ConfusionTable& table, int set, int groups, int what);
+// The run's closing lines (accuracy, or where a New run's results are).
+std::string RunTotals(const ConfusionTable& table, int groups, int what,
+                      const ProjectSettings& settings);
+
+// The result log of one run.  A log that cannot be written is reported once
+// per run (an Error box naming the file) and the run goes on.
+class ResultLog {
+ public:
+  ResultLog(Session& session, int what);
+  const std::string& Path() const { return path_; }
+  // Creates or empties the file and writes the header.
+  void Start();
+  // One essay's line, right after its prediction.
+  void AppendLine(const std::string& file, const std::string& collection, int trueGroup,
+                  int predicted, const GroupScores& scores);
+  bool Failed() const { return reported_; }
+
+ private:
+  void Report();
+  Session& session_;
+  std::string path_;
+  bool reported_ = false;
+};
+std::string ResultLogPath(const ProjectSettings& settings, int what);
+std::string ResultLogHeader();
+std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
+                          int predicted, const GroupScores& scores,
+                          const ScoringOptions& options);
 
 // True when an error entry's probability text is ticked in advance (98% or more).
 bool IsPreTicked(const std::string& probabilities);
+// One item of the flagged-file list: the true group in two characters, then the path.
+std::string FlaggedFileItem(int trueGroup, const std::string& path);
+// The items of the entries ticked in advance, in list order.
+std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& errors);
 
 void ShowDatabaseStatistics(Session& session);
+// The same report stamped with the given time (tests and reproducible output).
+void ShowDatabaseStatistics(Session& session, std::time_t now);
 void ShowTopTokens(Session& session, int command);  // 70, 71, 73
+
+// A fixed-width field: text padded with blanks on the left (alignment 1) or
+// the right, or cut to its first width characters.
+std::string PadField(const std::string& text, int width, int alignment);
 
 }  // namespace tarne

@@ -1,0 +1,215 @@
+#include <string>
+#include <vector>
+
+#include "db/gateway.h"
+#include "project/session.h"
+#include "scoring/scoring.h"
+#include "shell/numbers.h"
+#include "text/word_lists.h"
+#include "training/training.h"
+
+namespace tarne {
+
+namespace {
+
+constexpr size_t kMaxErrors = 1800;
+
+// The essays of one set, whichever collection they come from.
+class SetFiles {
+ public:
+  SetFiles(Session& session, int what, int set) : session_(session), what_(what) {
+    Database& db = session.db;
+    if (what == 2) {
+      const std::string group = PlainNumber(set);
+      db.Statement(2, "select count(filen) from calib where gr=" + group + " AND isinwords=1");
+      db.FetchResult(2, 0);
+      count_ = static_cast<int>(db.ColumnUInt(2, 1));
+      db.Statement(2, "select filen,isinwords, isinphrases, isinargs from calib where gr=" +
+                          group + " AND isinwords=1");
+      ReadRow();
+    } else {
+      folder_ = what == 1 ? TrialFolder(session.settings, set) : session.settings.path2new;
+      names_ = ListEssayFiles(folder_);
+      count_ = static_cast<int>(names_.size());
+    }
+  }
+
+  int Count() const { return count_; }
+  bool AtEnd() const { return what_ == 2 ? name_.empty() : next_ >= names_.size(); }
+  // The name as the log shows it: the stored path for Train, else the bare name.
+  const std::string& Name() const { return what_ == 2 ? name_ : names_[next_]; }
+  std::string Path() const { return what_ == 2 ? name_ : folder_ + names_[next_]; }
+  int Flag(int kind) const { return what_ == 2 ? flags_[kind] : 1; }
+
+  void Next() {
+    if (what_ == 2)
+      ReadRow();
+    else
+      ++next_;
+  }
+
+ private:
+  static std::string TrialFolder(const ProjectSettings& settings, int set) {
+    if (set < 1 || set > static_cast<int>(settings.path2trial.size())) return {};
+    return settings.path2trial[set - 1];
+  }
+  void ReadRow() {
+    Database& db = session_.db;
+    db.FetchResult(2, 0);
+    name_.clear();
+    if (db.EndOfData(2) != 0) return;
+    name_ = db.ColumnStr(2, 1);
+    for (int kind = 1; kind <= 3; ++kind) flags_[kind] = db.ColumnSInt(2, kind + 1);
+  }
+
+  Session& session_;
+  int what_;
+  int count_ = 0;
+  std::string folder_;
+  std::vector<std::string> names_;
+  size_t next_ = 0;
+  std::string name_;
+  int flags_[4] = {0, 0, 0, 0};
+};
+
+}  // namespace
+
+int PredictedGroup(const GroupScores& scores, int groups) {
+  int predicted = 0;
+  long double best = 0;
+  for (int g = 1; g <= groups; ++g) {
+    if (scores.value[g] > best) {
+      predicted = g;
+      best = scores.value[g];
+    }
+  }
+  return predicted;
+}
+
+std::string CollectionName(int what) {
+  switch (what) {
+    case 1: return "trial";
+    case 2: return "train";
+    case 3: return "new";
+    default: return "one";
+  }
+}
+
+std::string RunHeading(const ScoringOptions& o, const ProjectSettings& settings) {
+  std::string h = "Scoring";
+  if (o.CodeWords) h += " Words";
+  if (o.CodePhrases) h += " Phrases";
+  if (o.SentenceArguments) h += " Sentence Arguments";
+  if (o.CodeArguments) h += " Arguments";
+  h += o.Stemmed ? " (Stemmed)" : " (Not Stemmed)";
+  h += o.IncludeStopWords ? " (Stop Words)" : " (No Stop Words)";
+  h += o.IncludeCommon ? " (Common tokens)"
+                       : " (No common; freq <" + PlainNumber(settings.common) + "/k)";
+  h += o.IncludeRare ? " (Rare tokens)" : " (No rare; freq >" + PlainNumber(settings.rare) + "/k)";
+  h += o.IncludeLowInfo ? " (Low Info tokens)"
+                        : " (Info Gain >" + PlainNumber(settings.lowinfo) + ")";
+  return h;
+}
+
+std::string ProbabilityText(int trueGroup, int predicted, const GroupScores& scores,
+                            int groups) {
+  std::string text = FormatMask(trueGroup, "* ##") + FormatMask(predicted, "* ###");
+  for (int g = 1; g <= groups; ++g)
+    text += FormatMask(static_cast<double>(scores.value[g] * 100), "* ###.##");
+  return text;
+}
+
+std::string FlaggedFileItem(int trueGroup, const std::string& path) {
+  std::string group = std::to_string(trueGroup);
+  if (group.size() < 2) group.insert(0, 1, ' ');
+  return group + path;
+}
+
+std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& errors) {
+  std::vector<std::string> out;
+  for (const ErrorEntry& e : errors)
+    if (IsPreTicked(e.probabilities)) out.push_back(FlaggedFileItem(e.trueGroup, e.path));
+  return out;
+}
+
+void BatchScoringRun(Session& session) {
+  const ScoringOptions& options = session.options;
+  const int what = options.What;
+  const int groups = session.settings.Groups();
+  Port& port = session.port;
+
+  const std::string collection = CollectionName(what);
+  const std::string heading = RunHeading(options, session.settings);
+  if (options.IncludeStopWords || options.Stemmed) LoadWordLists();
+
+  session.Append("Results for " + heading.substr(heading.find(' ') + 1) + "\r\n" +
+                 (what == 2 ? "TRAINING" : what == 1 ? "TRIAL" : collection) + " essays; ");
+  session.Append(options.Model == 1 ? " Multinomial" : " Multivariate Bernoulli");
+  session.Append(" Model\r\n\r\n");
+
+  ConfusionTable table;
+  std::vector<ErrorEntry> errors;
+  ResultLog log(session, what);
+  if (options.LogAll) log.Start();
+
+  const int sets = what == 3 ? 1 : groups;
+  for (int s = 1; s <= sets; ++s) {
+    std::string report = s == 1 ? ClassificationHeading(groups) : std::string();
+    const std::string label = TrimmedNumber(s);
+    ProgressHandle window = port.PROGRESS_INIT(heading);
+    if (window == 0) break;
+
+    SetFiles files(session, what, s);
+    const int count = files.Count();
+    int counter = 0;
+    for (; count > 0 && !files.AtEnd(); files.Next()) {
+      ++counter;
+      const int position = counter * 100 / count + 1;
+      if (port.PROGESS_IS_CANCELLED(window)) break;
+      port.ProcessPendingMessages();
+      port.PROGRESS_SET(window, position,
+                        "Working on file " + TrimmedNumber(counter) + " of " +
+                            PlainNumber(count) + " in set " + label + " of" +
+                            PlainNumber(groups));
+      if (port.PROGESS_IS_CANCELLED(window)) break;
+
+      const std::string path = files.Path();
+      std::string text;
+      if (!ReadEssayFile(path, text)) {
+        // Scored as an empty essay, but not without a trace.
+        text.clear();
+        session.Log("Could not read file " + path);
+      }
+      GroupScores scores;
+      std::string listing;
+      ClassifyEssay(session, text, options.CodeWords && files.Flag(1),
+                    options.CodePhrases && files.Flag(2), options.CodeArguments && files.Flag(3),
+                    0, listing, scores);
+      const int predicted = PredictedGroup(scores, groups);
+      ++table.count[s][predicted];
+      if (options.LogAll)
+        log.AppendLine(files.Name(), collection, what == 3 ? 0 : s, predicted, scores);
+      if (predicted != s && (what == 1 || what == 2) && options.ShowErrors &&
+          errors.size() < kMaxErrors)
+        errors.push_back({path, ProbabilityText(s, predicted, scores, groups), s});
+    }
+
+    port.PROGRESS_SHUTDOWN(window);
+    report += ClassificationRow(table, s, groups, what);
+    session.Append(report);
+  }
+
+  session.Append(RunTotals(table, groups, what, session.settings));
+
+  if (options.ShowErrors) {
+    if (errors.empty()) {
+      session.Message("No errors", "Error analysis");
+    } else {
+      std::vector<std::string> flagged;
+      if (port.ShowErrorAnalysis(errors, groups, what, flagged) == 1 && what == 2)
+        RemoveFlaggedFiles(session, flagged);
+    }
+  }
+}
+
+}  // namespace tarne

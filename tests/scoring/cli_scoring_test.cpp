@@ -1,0 +1,70 @@
+// tarne-cli's scoring commands, run as a child process with a temporary
+// configuration folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/run_cli.h"
+#include "support/temp_folder.h"
+
+namespace tarne::testing {
+namespace {
+
+TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
+  TempFolder home;
+  TempFolder work;
+  const std::string dir = work.Path() + "demo";
+  CliResult demo = RunCli({"demo", dir}, home.Path());
+  ASSERT_EQ(demo.exitCode, 0) << demo.err;
+  EXPECT_NE(demo.out.find("Demo project in " + dir + "/"), std::string::npos);
+  EXPECT_NE(demo.out.find("Database Statistics  Project demo"), std::string::npos);
+  EXPECT_NE(demo.out.find("Results for Words Phrases (Not Stemmed)"), std::string::npos);
+  EXPECT_NE(demo.out.find("Accuracy = "), std::string::npos);
+  EXPECT_NE(demo.out.find("According to my calculations:"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Words\r\n"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Phrases\r\n"), std::string::npos);
+
+  const std::string project = dir + "/demo.trn";
+  CliResult bernoulli = RunCli({"score", project, "trial", "--bernoulli", "--log", "--show-errors"},
+                               home.Path());
+  EXPECT_EQ(bernoulli.exitCode, 0) << bernoulli.err;
+  EXPECT_NE(bernoulli.out.find("TRIAL essays;  Multivariate Bernoulli Model"), std::string::npos);
+  EXPECT_TRUE(FileExists(dir + "/demo.csv"));
+
+  CliResult one = RunCli({"score", project, "one", "-"}, home.Path(),
+                         "Students need more sleep in the morning before classes begin.");
+  EXPECT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_NE(one.out.find("According to my calculations:"), std::string::npos);
+
+  CliResult empty = RunCli({"score", project, "one", "-"}, home.Path(), "");
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_NE(empty.err.find("You need to enter text"), std::string::npos);
+
+  CliResult stats = RunCli({"stats", project}, home.Path());
+  EXPECT_EQ(stats.exitCode, 0);
+  EXPECT_EQ(stats.out.rfind("Database Statistics  Project demo", 0), 0u);
+
+  CliResult top = RunCli({"top", project, "pairs"}, home.Path());
+  EXPECT_EQ(top.exitCode, 0);
+  EXPECT_NE(top.out.find("Top Phrases\r\n"), std::string::npos);
+}
+
+TEST(CliScoring, UsageErrorsAndHelp) {
+  TempFolder home;
+  for (const char* command : {"score", "stats", "top", "demo"}) {
+    CliResult r = RunCli({command, "--help"}, home.Path());
+    EXPECT_EQ(r.exitCode, 0) << command;
+    EXPECT_NE(r.out.find("usage"), std::string::npos) << command;
+  }
+  EXPECT_EQ(RunCli({"score", "p.trn", "sideways"}, home.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"score", "p.trn", "one"}, home.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"score", "p.trn", "trial", "--untrain-flagged"}, home.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"score", "p.trn", "trial", "--frobnicate"}, home.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"top", "p.trn", "nouns"}, home.Path()).exitCode, 2);
+  EXPECT_EQ(RunCli({"stats"}, home.Path()).exitCode, 2);
+  // A project that does not exist fails with a message.
+  EXPECT_EQ(RunCli({"stats", home.Path() + "none.trn"}, home.Path()).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace tarne::testing
