@@ -6,6 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 build=${TARNE_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNE_TESTS=OFF >/dev/null
-cmake --build "$build" --target tarne-cli -j"$(nproc)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNE_TESTS=OFF >&2
+cmake --build "$build" --target tarne-cli -j"$(nproc)" >&2
 exec "$build/cli/tarne-cli" demo "$@"
