@@ -12,7 +12,8 @@ TEST(CliEndToEnd, UsageErrorsExitTwoAndHelpExitsZero) {
   EXPECT_EQ(RunCli({}, home.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"frobnicate"}, home.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"new", "--groups", "7"}, home.Path()).exitCode, 2);
-  for (const char* command : {"stem", "tokens", "new", "show", "demo"}) {
+  for (const char* command : {"stem", "tokens", "new", "show", "train", "recompute", "remove",
+                              "purge", "erase", "compact", "score", "stats", "top", "demo"}) {
     CliResult r = RunCli({command, "--help"}, home.Path());
     EXPECT_EQ(r.exitCode, 0) << command;
     EXPECT_NE(r.out.find("usage"), std::string::npos) << command;
@@ -44,6 +45,23 @@ TEST(CliEndToEnd, NewAndShowWorkUnderAPathWithBlanksAndAQuote) {
   EXPECT_EQ(shown.out, ReadFile(project));
   EXPECT_NE(shown.out.find("priors1=.25\r\npath2train2="), std::string::npos);
   EXPECT_NE(shown.out.find("path2root=" + root + "/\r\n"), std::string::npos);
+}
+
+TEST(CliEndToEnd, AMissingProjectOrDatabaseIsReportedNotLoaded) {
+  TempFolder home;
+  TempFolder work;
+  CliResult missing = RunCli({"show", work.Path() + "nothing.trn"}, home.Path());
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_FALSE(missing.err.empty());
+
+  // A project file whose database is gone: the project is not reported loaded.
+  const std::string project =
+      work.Write("lost.trn",
+                 "incats= 2\r\ndbprogram=MSACCESS\r\nsname=lost\r\npath2root=" + work.Path() +
+                     "\r\n\r\n");
+  CliResult stats = RunCli({"stats", project}, home.Path());
+  EXPECT_EQ(stats.exitCode, 1);
+  EXPECT_NE(stats.err.find("Could not open the database of project lost"), std::string::npos);
 }
 
 TEST(CliEndToEnd, StemReadsStandardInputWithEitherLineEnd) {
