@@ -62,14 +62,6 @@ TEST_F(EssayUpdate, RepeatedPhraseNewOnceThenCountedPerOccurrence) {
   EXPECT_EQ(Counts("run1", "bravo alpha", "isphrase"), "2.0|2.0|0.0|0.0|1");
 }
 
-TEST_F(EssayUpdate, KindsKeepTheirOwnRows) {
-  Add("alpha bravo", "1", 1, 0);
-  Add("alpha bravo", "1", 2, 0);
-  Add("alpha bravo", "1", 2, 0);
-  EXPECT_EQ(Counts("run1", "alpha", "isword"), "1.0|1.0|0.0|0.0|0");
-  EXPECT_EQ(Counts("run1", "alpha bravo", "isphrase"), "2.0|2.0|0.0|0.0|1");
-}
-
 TEST_F(EssayUpdate, StopFlagOfWordsAndPhrases) {
   ASSERT_TRUE(IsStopWord("about"));
   ASSERT_FALSE(IsStopWord("alpha"));

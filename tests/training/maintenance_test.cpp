@@ -147,14 +147,5 @@ TEST_F(Maintenance, EraseEverything) {
   EXPECT_EQ(port.messages.back().text, "Database error. Nothing trained?");
 }
 
-TEST_F(Maintenance, CompactKeepsTheDataAndSaysSo) {
-  const Lines before = Dump();
-  CompactCommand(*session);
-  ASSERT_EQ(port.messages.size(), 1u);
-  EXPECT_EQ(port.messages[0].text, "Database compacted");
-  EXPECT_EQ(port.messages[0].caption, "");
-  EXPECT_EQ(Dump(), before);
-}
-
 }  // namespace
 }  // namespace tarne::testing
