@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "shell/blanks.h"
+
 namespace tarne::project_text {
 
-// Blanks (spaces) trimmed at both ends.
-std::string TrimBlanks(const std::string& text);
+using tarne::TrimBlanks;
 
 // Lines ended by CR LF; a bare LF also ends a line, so files edited with a
 // Linux editor read the same.  A last line without a line end still counts.

@@ -1,5 +1,7 @@
 #include "text/tokenizer.h"
 
+#include "shell/blanks.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -81,12 +83,6 @@ bool ReadsAsZero(std::string_view piece) {
 
 bool PassesFilter(std::string_view piece) { return piece.size() >= 4 && ReadsAsZero(piece); }
 
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 // The kept words as views: into the sentence for an unstemmed pass, into
 // stems (which the caller keeps alive) for a stemmed one.
 void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::string>& stems,
@@ -95,7 +91,7 @@ void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::
   while (pos <= sentence.size()) {
     size_t blank = sentence.find(' ', pos);
     if (blank == std::string_view::npos) blank = sentence.size();
-    std::string_view piece = TrimBlanks(sentence.substr(pos, blank - pos));
+    std::string_view piece = TrimBlanksView(sentence.substr(pos, blank - pos));
     pos = blank + 1;
     if (!stemmed) {
       if (PassesFilter(piece)) words.push_back(piece);
@@ -106,7 +102,7 @@ void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::
     if (piece.size() < 4) continue;
     std::string stem(piece);
     StemWord(stem);
-    std::string_view trimmed = TrimBlanks(stem);
+    std::string_view trimmed = TrimBlanksView(stem);
     if (!PassesFilter(trimmed)) continue;
     if (trimmed.size() != stem.size()) stem = std::string(trimmed);
     stems.push_back(std::move(stem));

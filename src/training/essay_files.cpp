@@ -25,13 +25,6 @@ const char* CalibFlag(int kind) {
   }
 }
 
-std::string TrimBlanks(const std::string& text) {
-  size_t b = text.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  size_t e = text.find_last_not_of(' ');
-  return text.substr(b, e - b + 1);
-}
-
 std::vector<std::string> SplitList(const std::string& list) {
   std::vector<std::string> out;
   if (list.empty()) return out;

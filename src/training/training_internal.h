@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/blanks.h"
+
 namespace tarne {
 
 class Database;
@@ -16,9 +18,6 @@ const char* CalibFlag(int kind);
 
 // Splits a quoted token list at its commas.
 std::vector<std::string> SplitList(const std::string& list);
-
-// Blanks removed at both ends (blanks only: tabs belong to the text).
-std::string TrimBlanks(const std::string& text);
 
 // How one sentence's tokens are counted into thisessay.  The training and
 // untraining statements differ in spelling, not in what they do.
