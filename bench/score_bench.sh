@@ -13,42 +13,13 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-shared=${TARNE_SHARED:-$root/../shared}
 set_no=${1:-3}
-tool=$shared/tools/asap-folders
-
-if [ ! -f "$tool" ] || [ ! -f "$shared/data/asap/essays.tsv" ]; then
-  echo "score_bench: skipped, no ASAP data under $shared"
-  exit 0
-fi
-
-cli=${TARNE_CLI:-}
-if [ -z "$cli" ]; then
-  build=${TARNE_BUILD_DIR:-$root/build}
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" --target tarne-cli -j2 >/dev/null
-  cli=$build/cli/tarne-cli
-fi
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tarne-score-bench-XXXXXX")
-if [ "${TARNE_KEEP:-0}" = 1 ]; then
-  echo "score_bench: work folder $work"
-else
-  trap 'rm -rf "$work"' EXIT
-fi
-# The data-source list and the recent list stay inside the work folder.
-export XDG_CONFIG_HOME=$work/config
-
-python3 "$tool" "$set_no" "$work/essays" >"$work/layout.txt"
-groups=$(sed -n 's/^groups=\([0-9]*\).*/\1/p' "$work/layout.txt")
+bench=score_bench
+build_type=RelWithDebInfo
+build_dir=build
+# shellcheck source=bench/asap_project.sh
+. "$here/asap_project.sh"
 trial_count=$(find "$work/essays/trial" -type f | wc -l)
-
-args=(new --name "asap$set_no" --root "$work/project" --groups "$groups")
-for g in $(seq 1 "$groups"); do
-  args+=(--train "$work/essays/train/g$g" --trial "$work/essays/trial/g$g")
-done
-"$cli" "${args[@]}" >/dev/null 2>&1
-project=$work/project/asap$set_no.trn
 
 now() { date +%s.%N; }
 
