@@ -175,11 +175,8 @@ void BatchScoringRun(Session& session) {
 
       const std::string path = files.Path();
       std::string text;
-      if (!ReadEssayFile(path, text)) {
-        // Scored as an empty essay, but not without a trace.
-        text.clear();
-        session.Log("Could not read file " + path);
-      }
+      // Scored as an empty essay, but not without a trace.
+      ReadEssay(session, path, text);
       GroupScores scores;
       std::string listing;
       ClassifyEssay(session, text, options.CodeWords && files.Flag(1),

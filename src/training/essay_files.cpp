@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "project/session.h"
+#include "shell/file_bytes.h"
+#include "text/essay_encoding.h"
 #include "training/training.h"
 #include "training/training_internal.h"
 
@@ -73,15 +76,21 @@ bool ReadEssayFile(const std::string& path, std::string& text) {
   text.clear();
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  if (!ok) text.clear();
-  return ok;
+  return ReadFileBytes(path, text);
+}
+
+bool ReadEssay(Session& session, const std::string& path, std::string& text) {
+  if (!ReadEssayFile(path, text)) {
+    session.Log("Could not read file " + path);
+    return false;
+  }
+  if (DecodeEssayBytes(text) == EssayEncoding::kNotText) {
+    text.clear();
+    session.Log("Not a text file: " + path);
+    session.Append("Not a text file: " + path + "\r\n");
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tarne

@@ -138,10 +138,7 @@ void TrainKind(Session& session, int kind) {
         }
         const std::string& path = selected[k - 1];
         std::string text;
-        if (!ReadEssayFile(path, text)) {
-          session.Log("Could not read file " + path);
-          continue;
-        }
+        if (!ReadEssay(session, path, text)) continue;
         text = TrimBlanks(text);
         if (text.size() <= 5) continue;
         text = LowerAscii(std::move(text));

@@ -21,6 +21,12 @@ int CountFiles(const std::string& folder);
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadEssayFile(const std::string& path, std::string& text);
 
+// Reads an essay for a run: the bytes decoded for the tokenizer (UTF-16 to
+// UTF-8, a byte-order mark dropped).  False when the file cannot be read
+// (logged) or is no text file ("Not a text file: " + path in the log and the
+// pane); text is then empty.
+bool ReadEssay(Session& session, const std::string& path, std::string& text);
+
 // The training run for kind 1, 2 or 3.
 void TrainKind(Session& session, int kind);
 

@@ -89,12 +89,9 @@ void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagge
     if (words == 0 && phrases == 0 && args == 0) continue;
 
     std::string text;
-    if (!ReadEssayFile(path, text)) {
-      // Clearing the flags without subtracting would leave the counts in
-      // while the file looks untrained; a later run would count it twice.
-      session.Log("Could not read file " + path);
-      continue;
-    }
+    // Clearing the flags without subtracting would leave the counts in
+    // while the file looks untrained; a later run would count it twice.
+    if (!ReadEssay(session, path, text)) continue;
     const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
     db.Begin();
     if (phrases != 0) {
