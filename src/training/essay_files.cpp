@@ -56,9 +56,7 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
     // .DS_Store and the like); they are no essays.
     if (name.empty() || name[0] == '.') continue;
     struct stat st;
-    std::string full = folder;
-    if (full.back() != '/') full += '/';
-    full += name;
+    const std::string full = JoinPath(folder, name);
     if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     names.push_back(std::move(name));
   }
@@ -66,6 +64,11 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
   // Byte order, so that every machine trains the files in the same order.
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + "/" + name;
 }
 
 int CountFiles(const std::string& folder) {
@@ -79,18 +82,21 @@ bool ReadEssayFile(const std::string& path, std::string& text) {
   return ReadFileBytes(path, text);
 }
 
-bool ReadEssay(Session& session, const std::string& path, std::string& text) {
+EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane) {
+  EssayRead read = EssayRead::kRead;
+  std::string why;
   if (!ReadEssayFile(path, text)) {
-    session.Log("Could not read file " + path);
-    return false;
+    read = EssayRead::kUnreadable;
+    why = "Could not read file " + path;
+  } else if (DecodeEssayBytes(text) == EssayEncoding::kNotText) {
+    read = EssayRead::kNotText;
+    why = "Not a text file: " + path;
   }
-  if (DecodeEssayBytes(text) == EssayEncoding::kNotText) {
-    text.clear();
-    session.Log("Not a text file: " + path);
-    session.Append("Not a text file: " + path + "\r\n");
-    return false;
-  }
-  return true;
+  if (read == EssayRead::kRead) return read;
+  text.clear();
+  session.Log(why);
+  if (tellPane) session.Append(why + "\r\n");
+  return read;
 }
 
 }  // namespace tarne
