@@ -48,7 +48,8 @@ TEST_F(EssayReading, EveryEncodingGivesTheSameTokens) {
 }
 
 TEST_F(EssayReading, BinaryFileIsSkippedAndSaidSo) {
-  const std::string binary = Essay(1, "picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24));
+  static const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
+  const std::string binary = Essay(1, "picture.png", std::string(png, sizeof png - 1));
   Essay(1, "a.txt", "Alpha bravo charlie delta.");
   TrainKind(*session, 1);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 1);
