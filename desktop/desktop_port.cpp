@@ -70,7 +70,6 @@ ProgressHandle DesktopPort::PROGRESS_INIT(const std::string& caption) {
   windows_[handle] = dialog;
   latest_ = handle;
   dialog->show();
-  dialog->raise();
   return handle;
 }
 
