@@ -121,12 +121,19 @@ int main(int argc, char** argv) {
   w.setGeometry(40, 40, 860, 600);
   w.show();
 
-  // The demo project of the sample essays.
+  // The demo project of the sample essays, with one essay of group 1 and
+  // one of group 3 filed in each other's folder, so that the train-set run
+  // has errors to show.
+  namespace fs = std::filesystem;
+  const std::string examples = (work + "/essays/").toStdString();
+  std::error_code ec;
+  fs::copy(fs::path(TARNE_SOURCE_DIR) / "examples", examples, fs::copy_options::recursive, ec);
+  fs::rename(examples + "train/g1/essay01.txt", examples + "train/g3/essay11.txt", ec);
+  fs::rename(examples + "train/g3/essay01.txt", examples + "train/g1/essay01.txt", ec);
   ProjectDialogValues v;
   v.groups = 3;
   v.sname = "demo";
   v.root = (work + "/demo/").toStdString();
-  const std::string examples = std::string(TARNE_SOURCE_DIR) + "/examples/";
   for (int g = 1; g <= 3; ++g) {
     v.train.push_back(examples + "train/g" + std::to_string(g) + "/");
     v.trial.push_back(examples + "trial/g" + std::to_string(g) + "/");
@@ -181,7 +188,7 @@ int main(int argc, char** argv) {
         if (top->objectName() == "oneEssayWindow" && top->isVisible()) one = top;
       if (!one) one = Child<QWidget>(dialog, "oneEssayWindow");
       std::string essay;
-      std::filesystem::path p = std::filesystem::path(TARNE_SOURCE_DIR) / "examples/one.txt";
+      std::filesystem::path p = std::filesystem::path(examples) / "one.txt";
       if (FILE* f = std::fopen(p.c_str(), "rb")) {
         char buf[4096];
         size_t n;
@@ -209,8 +216,9 @@ int main(int argc, char** argv) {
     w.Run(cmd::Score);
     gModal.clear();
 
-    // The trial run the main window is pictured after.
+    // The statistics and the trial run the main window is pictured after.
     w.Pane()->clear();
+    w.Run(cmd::Stats);
     gModal.push_back([&](QWidget* dialog) {
       Click(dialog, "what1");
       Click(dialog, "phrases");
