@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSessionManager>
 #include <QSplashScreen>
 #include <filesystem>
 
@@ -80,6 +81,12 @@ MainWindow::MainWindow(const std::string& configFolder) {
     QPrintDialog dialog(&printer, this);
     return dialog.exec() == QDialog::Accepted;
   };
+
+  // Logging out asks the same question as the close box; Cancel keeps the
+  // session (and Tarne) going.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (dirty_ && manager.allowsInteraction() && AskToSave() == Answer::Cancel) manager.cancel();
+  });
 
   BuildMenus();
   SetTitle({});
