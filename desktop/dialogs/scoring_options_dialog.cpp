@@ -218,6 +218,12 @@ void ScoringOptionsDialog::showEvent(QShowEvent* event) {
   Mirror();
 }
 
+void ScoringOptionsDialog::hideEvent(QHideEvent* event) {
+  // The essay window belongs to the dialog and goes with it.
+  oneWindow_->hide();
+  QDialog::hideEvent(event);
+}
+
 void ScoringOptionsDialog::Score() {
   if (rules_.oneWindowOpen) rules_.SetOneEssayText(ToStd(oneText_->toPlainText()));
   rules_.Score();

@@ -28,6 +28,7 @@ class ScoringOptionsDialog : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   QCheckBox* Box(const QString& text, const QString& name);
