@@ -1,5 +1,7 @@
 // The pane's file commands: Save and Open round trip, NUL bytes, project
 // files opened as text, files too large for the pane, legacy text, printing.
+#include <QApplication>
+#include <QClipboard>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
@@ -70,6 +72,11 @@ class DocumentTest : public QObject {
     QVERIFY(f.SawBox("Edit control out of space"));
     QVERIFY(w.Pane()->toPlainText().startsWith("don"));
     QCOMPARE(w.Port().AppendToPane(std::string(98, 'y')), 0);
+    QApplication::clipboard()->setText(QString(95, 'z'));
+    f.boxes.clear();
+    QVERIFY(w.Run(cmd::Paste));
+    QVERIFY(f.SawBox("Edit control out of space"));
+    QVERIFY(!w.Pane()->toPlainText().contains('z'));
     w.Pane()->SetLimit(kDesktopPaneLimit);
 
     // A project file chosen as text is loaded as a project.
