@@ -1,6 +1,7 @@
 // The pane's file commands: open, save, save as and the save question.
 #include <QFileInfo>
 #include <QSaveFile>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -69,6 +70,15 @@ void MainWindow::OpenDocument(const std::string& path) {
     LoadProject(path);
   else
     OpenIntoPane(path);
+}
+
+void MainWindow::OpenArguments(const QStringList& arguments) {
+  if (arguments.isEmpty()) return;
+  const std::string project = arguments[0].toStdString();
+  std::error_code ec;
+  if (arguments[0].toUpper().contains(".TRN") && std::filesystem::is_regular_file(project, ec))
+    LoadProject(project);
+  if (arguments.size() > 1) OpenDocument(arguments[1].toStdString());
 }
 
 void MainWindow::OpenIntoPane(const std::string& path) {

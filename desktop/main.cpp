@@ -2,7 +2,6 @@
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
-#include <filesystem>
 
 #include "artwork.h"
 #include "main_window.h"
@@ -23,17 +22,9 @@ int main(int argc, char** argv) {
   window.SetSplash(splash);
   QTimer::singleShot(2500, splash, &QWidget::close);
 
-  // An optional project file to load, then an optional text file for the pane.
-  const QStringList args = QApplication::arguments();
-  if (args.size() > 1) {
-    const std::string project = args[1].toStdString();
-    std::error_code ec;
-    if (args[1].toUpper().contains(".TRN") && std::filesystem::is_regular_file(project, ec))
-      QTimer::singleShot(0, &window, [&window, project] { window.LoadProject(project); });
-  }
-  if (args.size() > 2) {
-    const std::string text = args[2].toStdString();
-    QTimer::singleShot(0, &window, [&window, text] { window.OpenDocument(text); });
-  }
+  // Loaded once the event loop runs, so the window is there to show it.
+  QStringList args = QApplication::arguments();
+  args.removeFirst();
+  QTimer::singleShot(0, &window, [&window, args] { window.OpenArguments(args); });
   return app.exec();
 }

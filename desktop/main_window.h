@@ -40,6 +40,10 @@ class MainWindow : public QMainWindow {
   bool LoadProject(const std::string& projectFile);
   // Opens a file into the pane, or loads it when its name says it is a project.
   void OpenDocument(const std::string& path);
+  // The program's arguments after its name: an existing project file (its
+  // name holds ".trn" in any case) is loaded, anything else is ignored; a
+  // second argument is a text file opened into the pane.
+  void OpenArguments(const QStringList& arguments);
 
   QAction* Action(int command) const;
   DocumentPane* Pane() const { return pane_; }

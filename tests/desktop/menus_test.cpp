@@ -108,6 +108,19 @@ class MenusTest : public QObject {
     QVERIFY(f.SawBox("Project with blanks loaded"));
   }
 
+  void commandLineLoadsOnlyExistingProjectFiles() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    w.OpenArguments({QString::fromStdString(f.temp.Write("notes.txt", "x"))});
+    w.OpenArguments({QString::fromStdString(f.temp.Path() + "gone.trn")});
+    QVERIFY(f.boxes.empty() && !w.CurrentSession().db.IsOpen());
+    const std::string file = f.MakeExampleProject("argued");
+    f.MakeExampleProject("other");  // now at the head of the recent list
+    w.OpenArguments({QString::fromStdString(file)});
+    QVERIFY(w.CurrentSession().db.IsOpen());
+    QCOMPARE(LoadRecentProjects(w.CurrentSession().configFolder).front(), "&1 " + file);
+  }
+
   void saveQuestionBeforeNewProjectAndOnExit() {
     DesktopFixture f;
     desktop::MainWindow& w = f.Window();
