@@ -104,6 +104,7 @@ Database::Cursor& Database::CursorFor(int stmt) const {
 
 void Database::Report(const std::string& engineMessage, const std::string& sql) {
   ++failures_;
+  lastError_ = engineMessage;
   if (sink_) sink_("Database error: " + engineMessage + " in: " + sql);
 }
 
@@ -258,6 +259,10 @@ void Database::StatementMode(int stmt, int rows) {
 }
 
 void Database::SetOptionSInt(int, int) {}
+
+void Database::SetBusyTimeout(int milliseconds) {
+  if (db_) sqlite3_busy_timeout(db_, milliseconds);
+}
 
 bool Database::Exec(const std::string& sql) {
   if (!db_) {

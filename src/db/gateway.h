@@ -40,6 +40,9 @@ class Database {
                       const std::string& configFolder);
   void Close();
   bool IsOpen() const { return db_ != nullptr; }
+  // How long a statement waits for a database another connection is
+  // writing before it fails as busy (5 seconds unless changed).
+  void SetBusyTimeout(int milliseconds);
   const std::string& FilePath() const { return path_; }
 
   // Executes sql at once on statement number stmt (1 or 2).  A SELECT's rows
@@ -77,8 +80,11 @@ class Database {
   // Runs sql (several statements allowed) and reports failure; for schema work.
   bool Exec(const std::string& sql);
 
-  // Number of statements that failed since opening (for tests and checks).
+  // Number of statements that failed since opening.  A run compares it
+  // before and after each unit of work to find out that something failed.
   int FailureCount() const { return failures_; }
+  // The engine's message for the last failure ("" before any).
+  const std::string& LastError() const { return lastError_; }
 
  private:
   struct Cursor;
@@ -91,6 +97,7 @@ class Database {
   ErrorSink sink_;
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
   int failures_ = 0;
+  std::string lastError_;
 };
 
 // Doubles the single quotes of a text put between single quotes in SQL.
