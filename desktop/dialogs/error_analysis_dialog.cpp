@@ -1,11 +1,12 @@
 #include "error_analysis_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -59,9 +60,6 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
     connect(ok, &QPushButton::clicked, this, &QDialog::reject);
   }
   buttons->addStretch(1);
-  auto* probabilityCaption = new QLabel("Category Probability");
-  probabilityCaption->setFont(fixed);
-  buttons->addWidget(probabilityCaption);
 
   const int columns = pathColumn_ + 2;
   list_ = new QTableWidget(static_cast<int>(errors_.size()), columns);
@@ -74,7 +72,14 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
   list_->setMouseTracking(true);
   QStringList headings;
   if (choosing_) headings << QString();
-  headings << " File (Point and click to view)" << ToQ(ProbabilityHeading(groups));
+  // "Category Probability" stands over the group columns of the text below it.
+  // Both lines are padded to one width, so the header's centring keeps them
+  // lined up with the fixed-pitch text below.
+  QString caption = QString(9, ' ') + "Category Probability";
+  QString columnsLine = ToQ(ProbabilityHeading(groups));
+  const qsizetype width = std::max(caption.size(), columnsLine.size());
+  headings << " File (Point and click to view)"
+           << caption.leftJustified(width) + '\n' + columnsLine.leftJustified(width);
   list_->setHorizontalHeaderLabels(headings);
   list_->horizontalHeaderItem(pathColumn_ + 1)->setFont(fixed);
   list_->horizontalHeaderItem(pathColumn_ + 1)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -64,6 +65,8 @@ ProjectDialog::ProjectDialog(QWidget* parent, Session& session, SaveMode mode)
 
   pages_ = new QTabWidget;
   pages_->setObjectName("pages");
+  // All six tabs stay in sight: users are told to complete every one.
+  pages_->tabBar()->setUsesScrollButtons(false);
   const QStringList labels =
       QString("Database|Training Files|Trial Files|New Files|Priors|Preferences").split('|');
   pages_->addTab(DatabasePage(), labels[0]);

@@ -101,6 +101,9 @@ ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
   grid->addWidget(BoldLabel("Options"), 3, 0);
   showErrors_ = Box("Show Errors", "showErrors");
   log_ = Box(QString(), "log");
+  // The label grows by "new" when New is chosen; room for it is kept from the start.
+  log_->setText(ToQ("Log all in " + session.settings.sname + "new.csv"));
+  log_->setMinimumWidth(log_->sizeHint().width());
   grid->addWidget(showErrors_, 3, 1);
   grid->addWidget(log_, 3, 2);
   grid->setColumnStretch(2, 1);
