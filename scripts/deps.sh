@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarne builds with, when any is missing.
 set -euo pipefail
-# clang and its runtimes (libFuzzer, the sanitizers) for the sanitizer build;
-# sqlite3 and bc for the kill test.
+# qt6-base-dev and a font for the desktop program; clang and its runtimes
+# (libFuzzer, the sanitizers) for the sanitizer build; sqlite3 and bc for the
+# kill test.
 packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
-          libutf8proc-dev clang libclang-rt-dev bc)
+  qt6-base-dev fonts-dejavu-core libutf8proc-dev clang libclang-rt-dev bc)
+# Extra packages a script needs beside the build (screenshots: xvfb xauth).
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
