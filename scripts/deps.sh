@@ -5,7 +5,7 @@ set -euo pipefail
 # (libFuzzer, the sanitizers) for the sanitizer build; sqlite3 and bc for the
 # kill test.
 packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
-  qt6-base-dev fonts-dejavu-core libutf8proc-dev clang libclang-rt-dev bc)
+  qt6-base-dev fonts-dejavu-core libutf8proc-dev clang libclang-rt-dev bc ccache)
 # Extra packages a script needs beside the build (screenshots: xvfb xauth).
 packages+=("$@")
 missing=()

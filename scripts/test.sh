@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+# Cache hits across clones in other folders (see CMakeLists.txt).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 build=${TARNE_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNE_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
