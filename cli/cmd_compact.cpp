@@ -26,8 +26,7 @@ int CmdCompact(const CommandArgs& args) {
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  CompactCommand(command.session);
-  return 0;
+  return CompactCommand(command.session) ? 0 : 1;
 }
 
 }  // namespace tarne::cli

@@ -40,11 +40,9 @@ int CmdErase(const CommandArgs& args) {
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
-  if (kind == 1)
-    EraseDatabase(command.session);
-  else
-    PurgeAllOfKind(command.session, kind);
-  return command.port.refusedConfirmation ? 1 : 0;
+  const bool done =
+      kind == 1 ? EraseDatabase(command.session) : PurgeAllOfKind(command.session, kind);
+  return done ? 0 : 1;
 }
 
 }  // namespace tarne::cli

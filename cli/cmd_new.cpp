@@ -1,10 +1,15 @@
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 #include <string>
 
 #include "args.h"
 #include "commands.h"
 #include "project/save_project.h"
 #include "project_command.h"
+#include "shell/blanks.h"
+
+namespace fs = std::filesystem;
 
 namespace tarne::cli {
 
@@ -13,13 +18,45 @@ namespace {
 const char* kNewUsage =
     "usage: tarne-cli new --name SNAME --root DIR --groups G --train DIR --trial DIR ...\n"
     "                     [--new DIR] [--prior P ...] [--common X] [--rare Y]\n"
-    "                     [--lowinfo Z] [--msa DIR]\n"
+    "                     [--lowinfo Z] [--msa DIR] [--yes] [--backup|--no-backup]\n"
     "Creates a project of G groups (2 to 5): its project file ROOT/SNAME.trn, its\n"
     "database ROOT/SNAME.db and its data source.  Give --train and --trial once per\n"
     "group, in group order, and --prior once per group or not at all (the priors\n"
     "are normalised to sum to 1; none, or all 0, gives equal priors).  Thresholds\n"
     "left out, or 0, take their defaults (common 1000, rare 40, low information\n"
-    "0.3).  --msa names the folder that holds MSACCESS.EXE.\n";
+    "0.3).  --msa names the folder that holds MSACCESS.EXE.  Relative folders are\n"
+    "taken from the current folder and saved as absolute ones.  When ROOT already\n"
+    "holds a database of that name, only --yes replaces it (a back-up copy is made\n"
+    "first unless --no-backup is given).\n";
+
+// Folders typed on the command line are relative to the folder the command
+// runs in; saved as typed they would point elsewhere for every later command
+// run from another folder.
+std::string Absolute(const std::string& typed) {
+  const std::string folder = TrimBlanks(typed);
+  if (folder.empty() || folder[0] == '/') return folder;
+  std::error_code ec;
+  fs::path absolute = fs::absolute(folder, ec);
+  if (ec) return folder;
+  std::string text = absolute.string();
+  if (folder.back() == '/' && text.back() != '/') text += '/';
+  return text;
+}
+
+// Training and trial folders that are not there after saving (a typing
+// error, a folder that could not be created) would make every later run find
+// nothing at all.
+void WarnAboutMissingFolders(const ProjectSettings& s) {
+  std::error_code ec;
+  auto check = [&ec](const std::string& what, const std::string& folder) {
+    if (!folder.empty() && !fs::is_directory(folder, ec))
+      std::cerr << "Warning: the " << what << " folder " << folder << " does not exist\n";
+  };
+  for (std::size_t i = 0; i < s.path2train.size(); ++i)
+    check("training", s.path2train[i]);
+  for (std::size_t i = 0; i < s.path2trial.size(); ++i)
+    check("trial", s.path2trial[i]);
+}
 
 }  // namespace
 
@@ -27,13 +64,15 @@ int CmdNew(const CommandArgs& args) {
   Args a = ParseArgs(args,
                      {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare",
                       "lowinfo", "msa"},
-                     {"help"});
+                     {"help", "yes", "backup", "no-backup"});
   if (!a.error.empty()) return UsageError(a.error, kNewUsage);
   if (a.Has("help")) {
     std::cout << kNewUsage;
     return 0;
   }
   if (!a.positional.empty()) return UsageError("unexpected argument " + a.positional[0], kNewUsage);
+  if (a.Has("backup") && a.Has("no-backup"))
+    return UsageError("give --backup or --no-backup, not both", kNewUsage);
 
   const std::string groupsText = a.Value("groups");
   if (groupsText.size() != 1 || groupsText[0] < '2' || groupsText[0] > '5')
@@ -52,18 +91,20 @@ int CmdNew(const CommandArgs& args) {
   values.groups = groups;
   values.sname = a.Value("name");
   values.dbprogram = "MSACCESS";
-  values.root = a.Value("root");
-  values.msa = a.Value("msa");
-  values.newFolder = a.Value("new");
+  values.root = Absolute(a.Value("root"));
+  values.msa = Absolute(a.Value("msa"));
+  values.newFolder = Absolute(a.Value("new"));
   values.common = a.Value("common");
   values.rare = a.Value("rare");
   values.lowinfo = a.Value("lowinfo");
-  values.train = a.All("train");
-  values.trial = a.All("trial");
+  for (const std::string& folder : a.All("train")) values.train.push_back(Absolute(folder));
+  for (const std::string& folder : a.All("trial")) values.trial.push_back(Absolute(folder));
   values.priors = a.All("prior");
   values.priors.resize(g);
 
   ProjectCommand command;
+  command.port.confirm = a.Has("yes");
+  command.port.backup = !a.Has("no-backup");
   Session& session = command.session;
   // A refusal has already told the user why.
   if (!SaveProject(session, values, SaveMode::New)) return 1;
@@ -71,6 +112,7 @@ int CmdNew(const CommandArgs& args) {
   const std::string& sname = session.settings.sname;
   session.Message("Project " + sname + " created", kProgramName);
   session.Log("Database " + sname + " created");
+  WarnAboutMissingFolders(session.settings);
   return 0;
 }
 

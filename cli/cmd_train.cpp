@@ -33,7 +33,7 @@ int CmdTrain(const CommandArgs& args) {
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  TrainKind(command.session, kind);
+  if (!TrainKind(command.session, kind)) return 1;
   if (command.port.interrupted()) {
     std::cerr << "Cancelled: the essays trained so far stay recorded.\n";
     return 1;

@@ -141,6 +141,15 @@ int ConsolePort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int, i
     std::cerr << "No misclassified essay reached 98%: nothing to untrain.\n";
     return 0;
   }
+  // Untraining changes the training data for good: the files are listed and
+  // the removal confirmed like any other destructive command.
+  std::string list;
+  for (const std::string& item : flagged) list += "\n  " + item.substr(2);
+  if (MessageBox("Untrain these " + std::to_string(flagged.size()) + " essays?" + list,
+                 "Error analysis", Buttons::OkCancel, Icon::Question) != Answer::Ok) {
+    flagged.clear();
+    return 0;
+  }
   return 1;
 }
 

@@ -104,6 +104,7 @@ Database::Cursor& Database::CursorFor(int stmt) const {
 
 void Database::Report(const std::string& engineMessage, const std::string& sql) {
   ++failures_;
+  lastError_ = engineMessage;
   if (sink_) sink_("Database error: " + engineMessage + " in: " + sql);
 }
 

@@ -77,8 +77,11 @@ class Database {
   // Runs sql (several statements allowed) and reports failure; for schema work.
   bool Exec(const std::string& sql);
 
-  // Number of statements that failed since opening (for tests and checks).
+  // Number of statements that failed since opening.  A run compares it
+  // before and after each unit of work to find out that something failed.
   int FailureCount() const { return failures_; }
+  // The engine's message for the last failure ("" before any).
+  const std::string& LastError() const { return lastError_; }
 
  private:
   struct Cursor;
@@ -91,6 +94,7 @@ class Database {
   ErrorSink sink_;
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
   int failures_ = 0;
+  std::string lastError_;
 };
 
 // Doubles the single quotes of a text put between single quotes in SQL.

@@ -54,6 +54,31 @@ bool DropLeadOverOne(std::string& text) {
   return true;
 }
 
+// A new project over the short name and folder of an existing one would
+// replace its database, training and all, by an empty one.  The user says
+// so first and may keep a copy.
+bool ConfirmReplacingDatabase(Session& session, const ProjectSettings& s) {
+  const std::string path = s.DatabasePath();
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(path, ec))) return true;
+  if (session.Message("Project " + s.sname + " already has a database:\r\n" + path +
+                          "\r\n\r\nReplace it with an empty one? Everything trained in it is "
+                          "lost.",
+                      "New Project", Buttons::OkCancel, Icon::Exclamation) != Answer::Ok)
+    return false;
+  Database old;
+  Database* source = &old;
+  if (session.db.IsOpen() && fs::equivalent(session.db.FilePath(), path, ec))
+    source = &session.db;
+  else if (!old.OpenFile(path))
+    return true;  // not a database that could be copied; nothing to keep
+  const std::string log = s.LogFilePath();
+  return OfferBackup(session.port, *source, s.path2root, s.sname,
+                     [&session, &log](const std::string& line) {
+                       session.port.WriteProjectLogLine(log, line);
+                     }) != Answer::Cancel;
+}
+
 }  // namespace
 
 bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
@@ -67,6 +92,27 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   if (s.sname.empty()) {
     session.Message("You need to specify a short name", "More information needed", Buttons::Ok,
                     Icon::None);
+    return false;
+  }
+
+  if (!IsValidShortName(s.sname)) {
+    session.Message(std::string("The short name may not hold any of the characters ") +
+                        kShortNameForbidden + " or control characters",
+                    "More information needed", Buttons::Ok, Icon::None);
+    return false;
+  }
+  // A value with "=" or a line break would be written and then lost, or read
+  // back as some other key, when the project is next loaded.
+  std::vector<const std::string*> texts = {&values.root, &values.msa, &values.newFolder,
+                                           &values.dbprogram};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(groups > 0 ? groups : 0); ++i) {
+    if (i < values.train.size()) texts.push_back(&values.train[i]);
+    if (i < values.trial.size()) texts.push_back(&values.trial[i]);
+  }
+  for (const std::string* text : texts) {
+    if (IsStorableValue(*text)) continue;
+    session.Message("A folder or name may not contain \"=\" or a line break:\r\n" + *text,
+                    "More information needed", Buttons::Ok, Icon::None);
     return false;
   }
 
@@ -112,6 +158,7 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   s.dbprogram = values.dbprogram;
   s.wkeep = session.settings.wkeep;
   const std::string file = s.ProjectFilePath();
+  if (mode == SaveMode::New && !ConfirmReplacingDatabase(session, s)) return false;
   if (!WriteWholeFile(file, ProjectFileText(s))) {
     // An unwritten project file is not a saved project: the dialog stays
     // open and nothing else changes.
@@ -125,7 +172,11 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
     // A new project over an old short name replaces its database file, which
     // must not be held open meanwhile.
     if (session.db.IsOpen()) session.db.Close();
-    CreateProjectDatabase(s.path2root, s.sname, session.configFolder);
+    if (!CreateProjectDatabase(s.path2root, s.sname, session.configFolder)) {
+      session.Message("Could not create the database " + s.DatabasePath(), kProgramName,
+                      Buttons::Ok, Icon::Exclamation);
+      return false;
+    }
   }
   return true;
 }

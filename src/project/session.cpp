@@ -2,6 +2,10 @@
 
 #include "db/datasources.h"
 #include "project/recent_projects.h"
+#include "project/settings.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace tarne {
 
@@ -19,9 +23,31 @@ void Session::Log(const std::string& message) {
   port.WriteProjectLogLine(settings.LogFilePath(), message);
 }
 
+void Session::ReportDatabaseFailure() {
+  Append("\r\nDatabase error: " + db.LastError() + "\r\n");
+}
+
 bool Session::OpenProjectDatabase() {
-  if (db.OpenDataSource("DSN=" + settings.sname, settings.DatabasePath(), configFolder))
+  // The project's own file comes first: the data-source list is per user
+  // and keyed by short name alone, so two projects of one name in different
+  // folders would otherwise open whichever was registered last.  The list
+  // only serves a project whose own file is not there.
+  const std::string own = settings.DatabasePath();
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec)) {
+    if (db.OpenFile(own)) {
+      // Kept registered under its name, as for a project folder that moved,
+      // so that the list names the file this project really uses.
+      const std::string listed = LookupDataSource(configFolder, settings.sname);
+      if (IsValidShortName(settings.sname) &&
+          (listed.empty() || !std::filesystem::equivalent(listed, own, ec)))
+        RegisterDataSource(configFolder, settings.sname, own);
+      return true;
+    }
+  } else if (IsValidShortName(settings.sname) &&
+             db.OpenDataSource("DSN=" + settings.sname, own, configFolder)) {
     return true;
+  }
   Message("Could not open the database of project " + settings.sname, kProgramName, Buttons::Ok,
           Icon::Exclamation);
   return false;

@@ -19,6 +19,9 @@ struct Session {
   ProjectSettings settings;
   Database db;
   ScoringOptions options;
+  // The run lock this session holds (see project/run_lock.h).
+  int runLockDepth = 0;
+  int runLockFd = -1;
 
   // Write project log line.
   void Log(const std::string& message);
@@ -28,6 +31,10 @@ struct Session {
                  Buttons buttons = Buttons::Ok, Icon icon = Icon::None) {
     return port.MessageBox(text, caption, buttons, icon);
   }
+
+  // Tells the user in the pane that a statement failed, with the engine's
+  // message; the project log already holds the statement.
+  void ReportDatabaseFailure();
 
   // Opens "DSN=" + sname as database 1 (falling back to the project's own
   // database file).  On failure tells the user "Could not open the database

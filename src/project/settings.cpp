@@ -172,6 +172,17 @@ bool LoadProjectFile(const std::string& path, ProjectSettings& settings) {
   return true;
 }
 
+bool IsValidShortName(const std::string& sname) {
+  if (sname.empty()) return false;
+  for (unsigned char c : sname)
+    if (c < 0x20 || c == 0x7F) return false;
+  return sname.find_first_of(kShortNameForbidden) == std::string::npos;
+}
+
+bool IsStorableValue(const std::string& value) {
+  return value.find_first_of("=\r\n") == std::string::npos;
+}
+
 bool NormalizeFolder(std::string& folder) {
   folder = TrimBlanks(folder);
   // Two characters or fewer is no folder worth completing (an empty edit,

@@ -43,6 +43,17 @@ std::string ProjectFileText(const ProjectSettings& settings);
 // nothing changed, when there is no such file.
 bool LoadProjectFile(const std::string& path, ProjectSettings& settings);
 
+// Characters a short name may not hold: it names a file beside the project
+// and the project's data source, whose names stop at ";" and treat brackets,
+// braces and the like as syntax.
+inline constexpr const char* kShortNameForbidden = "[]{}(),;?*=!@\\/";
+// A non-empty name without those characters and without control characters.
+bool IsValidShortName(const std::string& sname);
+
+// A value the project file can hold: no line break (it would end the line
+// and could forge another) and no "=" (a line holds exactly one).
+bool IsStorableValue(const std::string& value);
+
 // Trims blanks; a text longer than 2 characters gets a trailing "/" and every
 // missing folder along it is created.  Answers whether a folder was created.
 bool NormalizeFolder(std::string& folder);

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "db/database_files.h"
 #include "db/gateway.h"
 #include "project/session.h"
 #include "scoring/scoring.h"
@@ -38,7 +39,7 @@ class SetFiles {
   bool AtEnd() const { return what_ == 2 ? name_.empty() : next_ >= names_.size(); }
   // The name as the log shows it: the stored path for Train, else the bare name.
   const std::string& Name() const { return what_ == 2 ? name_ : names_[next_]; }
-  std::string Path() const { return what_ == 2 ? name_ : folder_ + names_[next_]; }
+  std::string Path() const { return what_ == 2 ? name_ : JoinPath(folder_, names_[next_]); }
   int Flag(int kind) const { return what_ == 2 ? flags_[kind] : 1; }
 
   void Next() {
@@ -132,7 +133,7 @@ std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& er
   return out;
 }
 
-void BatchScoringRun(Session& session) {
+bool BatchScoringRun(Session& session) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -148,6 +149,8 @@ void BatchScoringRun(Session& session) {
   session.Append(" Model\r\n\r\n");
 
   ConfusionTable table;
+  int unreadable = 0;
+  bool failed = false;
   std::vector<ErrorEntry> errors;
   ResultLog log(session, what);
   if (options.LogAll) log.Start();
@@ -176,15 +179,22 @@ void BatchScoringRun(Session& session) {
       const std::string path = files.Path();
       std::string text;
       if (!ReadEssayFile(path, text)) {
-        // Scored as an empty essay, but not without a trace.
-        text.clear();
+        // An essay that cannot be read has no prediction: scoring it as an
+        // empty one would count a guess from the priors in the accuracy.
+        ++unreadable;
         session.Log("Could not read file " + path);
+        continue;
       }
       GroupScores scores;
       std::string listing;
+      const int failures = session.db.FailureCount();
       ClassifyEssay(session, text, options.CodeWords && files.Flag(1),
                     options.CodePhrases && files.Flag(2), options.CodeArguments && files.Flag(3),
                     0, listing, scores);
+      if (session.db.FailureCount() != failures) {
+        failed = true;
+        break;
+      }
       const int predicted = PredictedGroup(scores, groups);
       ++table.count[s][predicted];
       if (options.LogAll)
@@ -195,21 +205,44 @@ void BatchScoringRun(Session& session) {
     }
 
     port.PROGRESS_SHUTDOWN(window);
+    if (failed) break;
     report += ClassificationRow(table, s, groups, what);
     session.Append(report);
   }
 
-  session.Append(RunTotals(table, groups, what, session.settings));
+  if (failed) {
+    // Results of essays scored against half-written work columns are no
+    // results; the run ends without a report.
+    session.ReportDatabaseFailure();
+    session.Log("Scoring stopped: the database could not be used");
+    return false;
+  }
+  if (what == 3 && log.Failed())
+    session.Append("\r\nThe results could not be written to file " + log.Path() + "\r\n\r\n");
+  else
+    session.Append(RunTotals(table, groups, what, session.settings));
+  if (unreadable > 0)
+    session.Append(TrimmedNumber(unreadable) +
+                   " essays could not be read and were not scored (see the project log)\r\n");
 
+  bool done = !log.Failed();
   if (options.ShowErrors) {
     if (errors.empty()) {
       session.Message("No errors", "Error analysis");
     } else {
       std::vector<std::string> flagged;
-      if (port.ShowErrorAnalysis(errors, groups, what, flagged) == 1 && what == 2)
-        RemoveFlaggedFiles(session, flagged);
+      if (port.ShowErrorAnalysis(errors, groups, what, flagged) == 1 && what == 2) {
+        // Untraining changes the training data for good, as a purge does.
+        if (OfferBackup(port, session.db, session.settings.path2root, session.settings.sname,
+                        [&session](const std::string& line) { session.Log(line); }) !=
+            Answer::Cancel)
+          done = RemoveFlaggedFiles(session, flagged) >= 0 && done;
+        else
+          done = false;
+      }
     }
   }
+  return done;
 }
 
 }  // namespace tarne

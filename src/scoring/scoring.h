@@ -41,8 +41,10 @@ void KeepScoresInRange(GroupScores& scores, int groups);
 
 // The Score command after the options are set: recompute, then One or a batch
 // run.  Answers false when it refused to start (no one-essay text).
+// Answers false too when the run failed or its result log could not be
+// written (the user has been told).
 bool ScoringCommand(Session& session);
-void BatchScoringRun(Session& session);
+bool BatchScoringRun(Session& session);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0
 // when every posterior is 0.

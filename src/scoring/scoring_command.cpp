@@ -1,10 +1,36 @@
 #include <string>
 
+#include "project/run_lock.h"
 #include "project/session.h"
+#include "shell/blanks.h"
 #include "scoring/scoring.h"
 #include "training/training.h"
 
 namespace tarne {
+
+namespace {
+
+// The folders a trial or new run reads must be there: a missing one would
+// score nothing and report an accuracy of nothing.
+bool ScoredFoldersExist(Session& session) {
+  const ProjectSettings& s = session.settings;
+  std::vector<std::pair<std::string, std::string>> folders;
+  if (session.options.What == 1) {
+    for (int g = 1; g <= s.Groups() && g <= static_cast<int>(s.path2trial.size()); ++g)
+      folders.emplace_back("The trial folder of group " + std::to_string(g), s.path2trial[g - 1]);
+  } else if (session.options.What == 3) {
+    folders.emplace_back("The new-essay folder", s.path2new);
+  }
+  for (const auto& [what, folder] : folders) {
+    if (TrimBlanks(folder).empty() || IsFolder(folder)) continue;
+    session.Message(what + " does not exist:\r\n" + folder, kProgramName, Buttons::Ok,
+                    Icon::Exclamation);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool ScoringCommand(Session& session) {
   ScoringOptions& options = session.options;
@@ -13,6 +39,8 @@ bool ScoringCommand(Session& session) {
     return false;
   }
   if (!options.CodeWords && !options.CodePhrases && !options.CodeArguments) options.CodeWords = 1;
+  RunLock lock(session);
+  if (!lock.Held() || !ScoredFoldersExist(session)) return false;
 
   // Probabilities and information gains must match these options before any
   // essay is scored.
@@ -27,11 +55,14 @@ bool ScoringCommand(Session& session) {
     if (condition.empty()) return false;
   }
 
-  if (options.What == 4)
+  if (options.What == 4) {
+    const int failures = session.db.FailureCount();
     OneEssayVerdict(session);
-  else
-    BatchScoringRun(session);
-  return true;
+    if (session.db.FailureCount() == failures) return true;
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  return BatchScoringRun(session);
 }
 
 }  // namespace tarne

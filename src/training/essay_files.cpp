@@ -53,9 +53,7 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
     // .DS_Store and the like); they are no essays.
     if (name.empty() || name[0] == '.') continue;
     struct stat st;
-    std::string full = folder;
-    if (full.back() != '/') full += '/';
-    full += name;
+    const std::string full = JoinPath(folder, name);
     if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     names.push_back(std::move(name));
   }
@@ -63,6 +61,16 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
   // Byte order, so that every machine trains the files in the same order.
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+bool IsFolder(const std::string& folder) {
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int CountFiles(const std::string& folder) {

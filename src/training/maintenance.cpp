@@ -1,5 +1,6 @@
 #include "db/database_files.h"
 #include "db/gateway.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
 #include "training/training.h"
@@ -34,22 +35,33 @@ Answer Backup(Session& session) {
 }
 
 // Several statements that only make sense together: a kill between them
-// would leave trained files recorded whose counts are gone.
-void RunTogether(Database& db, const std::vector<std::string>& statements) {
-  db.Begin();
-  for (const std::string& sql : statements) db.Statement(1, sql);
-  if (!db.Commit()) db.Rollback();
+// would leave trained files recorded whose counts are gone.  Answers false,
+// with nothing changed and the user told, when any of them failed.
+bool RunTogether(Session& session, const std::vector<std::string>& statements) {
+  Database& db = session.db;
+  const int failures = db.FailureCount();
+  if (db.Begin()) {
+    for (const std::string& sql : statements) db.Statement(1, sql);
+    if (db.FailureCount() == failures && db.Commit()) return true;
+    if (db.InTransaction()) db.Rollback();
+  }
+  session.ReportDatabaseFailure();
+  session.Message("Nothing was changed: the database could not be changed.\r\n" + db.LastError(),
+                  kProgramName, Buttons::Ok, Icon::Exclamation);
+  return false;
 }
 
 }  // namespace
 
-void PurgeInfrequent(Session& session, int kind) {
+bool PurgeInfrequent(Session& session, int kind) {
   if (kind != 2 && kind != 3) kind = 1;
   const std::string word = KindWord(kind);
+  RunLock lock(session);
+  if (!lock.Held()) return false;
   if (!Confirm(session, "This will purge infrequent " + word + " from the " + "\r\n" +
                             "database. " + "\r\n\r\n" + "Are you sure?"))
-    return;
-  if (Backup(session) == Answer::Cancel) return;
+    return false;
+  if (Backup(session) == Answer::Cancel) return false;
 
   Port& port = session.port;
   Database& db = session.db;
@@ -61,56 +73,82 @@ void PurgeInfrequent(Session& session, int kind) {
     port.PROGRESS_SHUTDOWN(window);
     session.Message("Nothing happened. Database problem", "Purge", Buttons::Ok);
     session.Log("Purge failure");
-    return;
+    return false;
   }
   double total = 0;
   for (int c = 1; c <= 5; ++c) total += db.ColumnUInt(1, c);
   session.Log("Purge infrequent  -" + PlainNumber(total) + " " + word + " to purge");
   const std::string rare = PlainNumber(session.settings.rare);
-  RunTogether(db, {"DELETE FROM run1 where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) + "<" +
-                       rare + PurgeKindClause(kind),
-                   "DELETE FROM stem where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) + "< " +
-                       rare + PurgeKindClause(kind)});
+  const bool purged =
+      RunTogether(session, {"DELETE FROM run1 where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) +
+                                "<" + rare + PurgeKindClause(kind),
+                            "DELETE FROM stem where 1000*(v1+v2+v3+v4+v5)/" + PlainNumber(total) +
+                                "< " + rare + PurgeKindClause(kind)});
   port.PROGRESS_SHUTDOWN(window);
+  if (!purged) {
+    session.Log("Purge failure");
+    return false;
+  }
   if (db.IsOpen()) {
-    CompactDatabase(db);
-    session.Log("Database compacted");
+    // The purge itself is done and kept; a compaction that fails only
+    // leaves the file larger than it need be.
+    if (CompactDatabase(db))
+      session.Log("Database compacted");
+    else
+      session.Log("Could not compact the database: " + db.LastError());
   }
   session.Message("Purge complete", "Purge", Buttons::Ok);
   session.Log("Purge complete");
   session.Append("\r\n" + std::string("Purge infrequent ") + word + "\r\n");
+  return true;
 }
 
-void PurgeAllOfKind(Session& session, int kind) {
+bool PurgeAllOfKind(Session& session, int kind) {
   const bool phrases = kind != 3;
+  RunLock lock(session);
+  if (!lock.Held()) return false;
   if (!Confirm(session, std::string("This will purge all ") + (phrases ? "phrases. " : "arguments. ") +
                             "\r\n\r\n" + "Are you sure?"))
-    return;
-  if (phrases)
-    RunTogether(session.db, {"DELETE FROM run1 where isphrase=1", "DELETE FROM stem where isphrase=1",
-                             "UPDATE calib set isinphrases=0"});
-  else
-    RunTogether(session.db, {"DELETE FROM run1 where isarg=1", "DELETE FROM stem where isarg=1",
-                             "UPDATE calib set isinargs=0"});
+    return false;
+  const bool purged =
+      phrases ? RunTogether(session, {"DELETE FROM run1 where isphrase=1",
+                                      "DELETE FROM stem where isphrase=1",
+                                      "UPDATE calib set isinphrases=0"})
+              : RunTogether(session, {"DELETE FROM run1 where isarg=1",
+                                      "DELETE FROM stem where isarg=1",
+                                      "UPDATE calib set isinargs=0"});
+  if (!purged) return false;
   session.Message("Purge complete", "Purge", Buttons::Ok);
+  return true;
 }
 
-void EraseDatabase(Session& session) {
+bool EraseDatabase(Session& session) {
+  RunLock lock(session);
+  if (!lock.Held()) return false;
   if (!Confirm(session, std::string("This will totally erase your ") + "\r\n" +
                             "database. Are you Sure?"))
-    return;
-  if (Backup(session) == Answer::Cancel) return;
-  RunTogether(session.db, {"DELETE FROM run1", "DELETE FROM stem", "DELETE FROM calib",
-                           "update trainsize set g1=0, g2=0, g3=0, g4=0, g5=0"});
+    return false;
+  if (Backup(session) == Answer::Cancel) return false;
+  if (!RunTogether(session, {"DELETE FROM run1", "DELETE FROM stem", "DELETE FROM calib",
+                             "update trainsize set g1=0, g2=0, g3=0, g4=0, g5=0"}))
+    return false;
   session.Message("Database erased", "Erase database", Buttons::Ok);
   session.Log("Database erased");
   session.Append("\r\n" + std::string("Database erased ") + "\r\n");
+  return true;
 }
 
-void CompactCommand(Session& session) {
-  if (!session.db.IsOpen()) return;
-  CompactDatabase(session.db);
+bool CompactCommand(Session& session) {
+  if (!session.db.IsOpen()) return false;
+  RunLock lock(session);
+  if (!lock.Held()) return false;
+  if (!CompactDatabase(session.db)) {
+    session.Message("Could not compact the database: " + session.db.LastError(), kProgramName,
+                    Buttons::Ok, Icon::Exclamation);
+    return false;
+  }
   session.Message("Database compacted", "", Buttons::Ok);
+  return true;
 }
 
 }  // namespace tarne

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "db/gateway.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
 #include "training/training.h"
@@ -33,7 +34,7 @@ double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
 
 }  // namespace
 
-void Recompute(Session& session, std::string& condition, int kind, int conditionOnly) {
+bool Recompute(Session& session, std::string& condition, int kind, int conditionOnly) {
   if (kind != 2 && kind != 3) kind = 1;
   Database& db = session.db;
   const ScoringOptions& options = session.options;
@@ -54,7 +55,7 @@ void Recompute(Session& session, std::string& condition, int kind, int condition
   }
   if (total == 0) {
     session.Message("Database error. Nothing trained?", kProgramName, Buttons::Ok);
-    return;
+    return false;
   }
 
   const std::string sumText = CountSum(x, groups);
@@ -69,8 +70,14 @@ void Recompute(Session& session, std::string& condition, int kind, int condition
             PlainNumber(settings.rare) + ")";
   if (settings.wkeep != 0) cond += " AND keep=1";
   condition = cond;
-  if (conditionOnly == 1) return;
+  if (conditionOnly == 1) return true;
 
+  RunLock lock(session);
+  if (!lock.Held()) {
+    condition.clear();
+    return false;
+  }
+  const int failures = db.FailureCount();
   Port& port = session.port;
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
 
@@ -118,6 +125,13 @@ void Recompute(Session& session, std::string& condition, int kind, int condition
   db.Statement(1, gain);
 
   port.PROGRESS_SHUTDOWN(window);
+  if (db.FailureCount() != failures) {
+    // Scoring on probabilities that were not written would report results
+    // of whatever the columns held before.
+    session.ReportDatabaseFailure();
+    condition.clear();
+    return false;
+  }
 
   if (options.IncludeLowInfo == 0) {
     db.Statement(1, "select count(vocab) FROM " + table + " WHERE " + cond + " and entropy > " +
@@ -130,6 +144,7 @@ void Recompute(Session& session, std::string& condition, int kind, int condition
   session.Append("stemmed");
   session.Append(KindLabel(kind));
   session.Append("\r\n");
+  return true;
 }
 
 }  // namespace tarne

@@ -1,6 +1,7 @@
 #include <set>
 
 #include "db/gateway.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
@@ -19,12 +20,17 @@ std::string LowerAscii(std::string text) {
 
 // Counts one essay into both tables and records it, as one transaction: an
 // essay is either fully counted and recorded or not at all, whatever stops
-// the program.
-void TrainOneEssay(Session& session, std::string& text, const std::string& path, int g, int kind) {
+// the program.  Answers false, with nothing of the essay kept, when any
+// statement failed (a busy or read-only database, a full disk).
+bool TrainOneEssay(Session& session, std::string& text, const std::string& path, int g, int kind) {
   Database& db = session.db;
   const std::string gt = TrimmedNumber(g);
   const std::string quoted = SqlQuote(path);
-  db.Begin();
+  const int failures = db.FailureCount();
+  // A database another process is writing is waited for (the gateway's busy
+  // timeout); a BEGIN that still fails must not let the essay be counted
+  // statement by statement outside any transaction.
+  if (!db.Begin()) return false;
   AddEssay(session, text, gt, kind, 0);
   AddEssay(session, text, gt, kind, 1);
   db.Statement(1, "select isinwords from calib where gr=" + gt + " AND filen='" + quoted + "'");
@@ -36,16 +42,35 @@ void TrainOneEssay(Session& session, std::string& text, const std::string& path,
     db.Statement(1, std::string("Update calib set ") + CalibFlag(kind) + "=1 where gr=" + gt +
                         " AND filen='" + quoted + "'");
   }
-  if (!db.Commit()) db.Rollback();
+  if (db.FailureCount() == failures && db.Commit()) return true;
+  if (db.InTransaction()) db.Rollback();
+  return false;
+}
+
+// Every training folder the project names must be there: a missing one
+// (mistyped, on a drive not mounted) would train nothing and look done.
+bool TrainingFoldersExist(Session& session) {
+  const ProjectSettings& s = session.settings;
+  for (int g = 1; g <= s.Groups() && g <= static_cast<int>(s.path2train.size()); ++g) {
+    const std::string& folder = s.path2train[g - 1];
+    if (TrimBlanks(folder).empty() || IsFolder(folder)) continue;
+    session.Message("The training folder of group " + TrimmedNumber(g) + " does not exist:\r\n" +
+                        folder,
+                    kProgramName, Buttons::Ok, Icon::Exclamation);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-void TrainKind(Session& session, int kind) {
+bool TrainKind(Session& session, int kind) {
   if (kind < 1 || kind > 3) kind = 1;
   Port& port = session.port;
   Database& db = session.db;
   const std::string label = KindLabel(kind);
+  RunLock lock(session);
+  if (!lock.Held() || !TrainingFoldersExist(session)) return false;
   LoadWordLists();
 
   if (kind == 3) {
@@ -53,14 +78,19 @@ void TrainKind(Session& session, int kind) {
     // tables must be current first.
     int saved = session.options.Stemmed;
     std::string condition;
+    const int failures = db.FailureCount();
     session.options.Stemmed = 1;
     Recompute(session, condition, 1, 0);
     session.options.Stemmed = 2;
     Recompute(session, condition, 1, 0);
     session.options.Stemmed = saved;
+    // Without current frequencies the arguments would be built from stale
+    // ones and counted for good.
+    if (db.FailureCount() != failures) return false;
   }
 
   const int groups = session.settings.Groups();
+  bool failed = false;
   for (int g = 1; g <= groups; ++g) {
     const std::string gp = PlainNumber(g);
     const std::string gt = TrimmedNumber(g);
@@ -109,7 +139,7 @@ void TrainKind(Session& session, int kind) {
         cancelled = true;
         break;
       }
-      const std::string path = folder + name;
+      const std::string path = JoinPath(folder, name);
       bool listed = trained.count(path) > 0;
       if ((kind == 1 && !listed) || (kind != 1 && listed)) selected.push_back(path);
     }
@@ -126,26 +156,29 @@ void TrainKind(Session& session, int kind) {
       window = port.PROGRESS_INIT("Reading files - " + folder);
       session.Log("Training group" + gp + label + PlainNumber(s) + " files");
       if (window == 0) continue;
-      completed = s;
       for (int k = 1; k <= s; ++k) {
         port.PROGRESS_SET(window, (k * 100) / s + 1,
                           "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
                               " in set " + gt + " of" + PlainNumber(groups));
         port.ProcessPendingMessages();
-        if (port.PROGESS_IS_CANCELLED(window)) {
-          completed = k - 1;
-          break;
-        }
+        if (port.PROGESS_IS_CANCELLED(window)) break;
         const std::string& path = selected[k - 1];
         std::string text;
         if (!ReadEssayFile(path, text)) {
+          // Not counted, so not reported as completed either.
           session.Log("Could not read file " + path);
+          session.Append("Could not read file " + path + "\r\n");
           continue;
         }
         text = TrimBlanks(text);
-        if (text.size() <= 5) continue;
-        text = LowerAscii(std::move(text));
-        TrainOneEssay(session, text, path, g, kind);
+        if (text.size() > 5) {
+          text = LowerAscii(std::move(text));
+          if (!TrainOneEssay(session, text, path, g, kind)) {
+            failed = true;
+            break;
+          }
+        }
+        ++completed;
       }
     }
 
@@ -154,7 +187,16 @@ void TrainKind(Session& session, int kind) {
     session.Log(done);
     session.Append("\r\n" + done + "\r\n");
     if (window != 0) port.PROGRESS_SHUTDOWN(window);
+    if (failed) {
+      session.ReportDatabaseFailure();
+      session.Log("Training stopped: the database could not be changed");
+      session.Message("Training stopped: the database could not be changed.\r\n" +
+                          db.LastError(),
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
+      return false;
+    }
   }
+  return true;
 }
 
 }  // namespace tarne

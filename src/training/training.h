@@ -17,12 +17,19 @@ const char* KindLabel(int kind);
 std::vector<std::string> ListEssayFiles(const std::string& folder);
 // Their number.
 int CountFiles(const std::string& folder);
+// folder and name with exactly one "/" between them, whether or not the
+// folder text ends with one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// Whether folder names an existing directory.
+bool IsFolder(const std::string& folder);
 
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadEssayFile(const std::string& path, std::string& text);
 
-// The training run for kind 1, 2 or 3.
-void TrainKind(Session& session, int kind);
+// The training run for kind 1, 2 or 3.  Answers false when it could not
+// start or stopped on a failure (the user has been told why); a Cancel is
+// not a failure.
+bool TrainKind(Session& session, int kind);
 
 // Counts one essay into run1 (stemmed 0) or stem (stemmed 1) for group
 // (trimmed text "1".."5").  text is normalised in place.
@@ -35,17 +42,23 @@ std::string BuildArguments(Session& session, const std::string& list, int stemme
 
 // Builds the selection condition for kind under the session's scoring
 // options and, unless conditionOnly is 1, recomputes p, sum and entropy.
-void Recompute(Session& session, std::string& condition, int kind, int conditionOnly);
+// Answers false, with condition emptied, when nothing is trained or the
+// recomputation failed (the user has been told).
+bool Recompute(Session& session, std::string& condition, int kind, int conditionOnly);
 
 // Removes every essay of the flagged-file list (two-character group + path).
-void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged);
+// Each file is subtracted from the group its training record names.
+// Answers the number of files removed, or -1 when the removal could not
+// start or stopped on a failure.
+int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged);
 // Subtracts one essay for a removal code 1..6.
 void RemoveEssay(Session& session, std::string& text, const std::string& group, int code);
 
-// Maintenance commands.
-void PurgeInfrequent(Session& session, int kind);       // commands 36, 37, 38
-void PurgeAllOfKind(Session& session, int kind);        // commands 87 (2), 88 (3)
-void EraseDatabase(Session& session);                   // command 86
-void CompactCommand(Session& session);                  // command 42
+// Maintenance commands.  Each answers true when it did its work, false when
+// it was refused, cancelled or failed (the user has been told).
+bool PurgeInfrequent(Session& session, int kind);       // commands 36, 37, 38
+bool PurgeAllOfKind(Session& session, int kind);        // commands 87 (2), 88 (3)
+bool EraseDatabase(Session& session);                   // command 86
+bool CompactCommand(Session& session);                  // command 42
 
 }  // namespace tarne

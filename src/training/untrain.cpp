@@ -1,4 +1,5 @@
 #include "db/gateway.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
@@ -54,17 +55,20 @@ void RemoveEssay(Session& session, std::string& text, const std::string& group, 
                       "WHERE thisessay>0 AND w" + group + ">0" + rc.kindClause);
 }
 
-void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged) {
+int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged) {
   LoadWordLists();
   Port& port = session.port;
   Database& db = session.db;
+  RunLock lock(session);
+  if (!lock.Held()) return -1;
   ProgressHandle window = port.PROGRESS_INIT("Removing");
-  if (window == 0) return;
+  if (window == 0) return -1;
   db.SetOptionSInt(60, 100);
   const int n = static_cast<int>(flagged.size());
   session.Log("Remove files started" + PlainNumber(n) + " files flagged");
 
-  int processed = 0;
+  int removed = 0;
+  bool failed = false;
   for (int i = 1; i <= n; ++i) {
     int percent = (i * 100) / n + 1;
     if (port.PROGESS_IS_CANCELLED(window)) break;
@@ -73,30 +77,43 @@ void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagge
                                            PlainNumber(n));
     if (port.PROGESS_IS_CANCELLED(window)) break;
     port.ProcessPendingMessages();
-    processed = i;
 
     const std::string& entry = flagged[i - 1];
-    const std::string group = TrimBlanks(entry.substr(0, 2));
     const std::string path = entry.size() > 2 ? entry.substr(2) : std::string();
     const std::string quoted = SqlQuote(path);
-    db.Statement(1, "select isinwords, isinphrases, isinargs from calib WHERE filen='" +
-                        quoted + "'");
+    // The training record says which group the file was counted in; the
+    // group of the list entry may be another (a file given with the wrong
+    // group), and subtracting it there would corrupt both groups' counts.
+    db.Statement(1, "select isinwords, isinphrases, isinargs, gr from calib WHERE filen='" +
+                        quoted + "' AND (isinwords<>0 OR isinphrases<>0 OR isinargs<>0)" +
+                        " ORDER BY rowid");
     db.FetchResult(1, 0);
-    if (db.EndOfData(1) != 0) continue;
+    if (db.EndOfData(1) != 0) {
+      session.Log("Not trained: " + path);
+      session.Append("Not trained: " + path + "\r\n");
+      continue;
+    }
     const int words = db.ColumnSInt(1, 1);
     const int phrases = db.ColumnSInt(1, 2);
     const int args = db.ColumnSInt(1, 3);
-    if (words == 0 && phrases == 0 && args == 0) continue;
+    const int g = db.ColumnSInt(1, 4);
+    if (g < 1 || g > 5) continue;
+    const std::string group = TrimmedNumber(g);
 
     std::string text;
     if (!ReadEssayFile(path, text)) {
       // Clearing the flags without subtracting would leave the counts in
       // while the file looks untrained; a later run would count it twice.
       session.Log("Could not read file " + path);
+      session.Append("Could not read file " + path + "\r\n");
       continue;
     }
     const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
-    db.Begin();
+    const int failures = db.FailureCount();
+    if (!db.Begin()) {
+      failed = true;
+      break;
+    }
     if (phrases != 0) {
       RemoveEssay(session, text, group, 2);
       RemoveEssay(session, text, group, 4);
@@ -113,13 +130,24 @@ void RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagge
       db.Statement(1, "Update calib set isinwords=0" + where);
       db.Statement(1, "Update trainsize set g" + group + " = g" + group + "-1");
     }
-    if (!db.Commit()) db.Rollback();
+    if (db.FailureCount() != failures || !db.Commit()) {
+      if (db.InTransaction()) db.Rollback();
+      failed = true;
+      break;
+    }
+    ++removed;
+    session.Append("Removed: " + path + "\r\n");
   }
 
   port.PROGRESS_SHUTDOWN(window);
+  if (failed) {
+    session.ReportDatabaseFailure();
+    session.Log("Removal stopped: the database could not be changed");
+  }
   session.Message("Done removing" + PlainNumber(n) + " files.", "", Buttons::Ok);
-  session.Log("Done removing" + PlainNumber(processed) + " files");
-  session.Append("\r\n" + PlainNumber(processed) + " files removed" + "\r\n");
+  session.Log("Done removing" + PlainNumber(removed) + " files");
+  session.Append("\r\n" + PlainNumber(removed) + " files removed" + "\r\n");
+  return failed ? -1 : removed;
 }
 
 }  // namespace tarne

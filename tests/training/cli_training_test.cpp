@@ -109,7 +109,7 @@ TEST_F(CliTraining, CommandsEndToEnd) {
   r = Cli({"remove", "--group", "1", a});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Has(r.err, "Done removing 1 files.")) << r.err;
-  EXPECT_EQ(r.out, "\r\n 1 files removed\r\n");
+  EXPECT_EQ(r.out, "Removed: " + a + "\r\n\r\n 1 files removed\r\n");
   EXPECT_EQ(Rows("SELECT isinwords, isinphrases FROM calib WHERE filen='" + a + "'", 2),
             (Lines{"0|0"}));
 
@@ -155,7 +155,7 @@ TEST_F(CliTraining, UsageAndHelp) {
   EXPECT_EQ(Cli({"train"}).exitCode, 2);
   EXPECT_EQ(Cli({"train", "sentences"}).exitCode, 2);
   EXPECT_EQ(Cli({"recompute", "words", "--fast"}).exitCode, 2);
-  EXPECT_EQ(Cli({"remove", "/x.txt"}).exitCode, 2);
+  EXPECT_EQ(Cli({"remove", "/x.txt"}).exitCode, 1);  // not trained: nothing removed
   EXPECT_EQ(Cli({"remove", "--group", "3", "/x.txt"}).exitCode, 2);  // a 2-group project
   EXPECT_EQ(Cli({"erase", "words", "--yes"}).exitCode, 2);
   EXPECT_EQ(Cli({"purge", "words", "--backup", "--no-backup"}).exitCode, 2);

@@ -73,10 +73,17 @@ TEST_F(TrainRun, SecondWordsRunFindsEverythingRead) {
   EXPECT_EQ(port.appends.front(), "\r\nTraining group 1 words 0 files completed\r\n");
 }
 
-TEST_F(TrainRun, EmptyOrMissingFolderIsAllRead) {
-  session->settings.path2train[1] = temp.Path() + "nowhere/";
+TEST_F(TrainRun, EmptyFolderIsAllReadAndAMissingOneStopsTheRun) {
   Essay(1, "a.txt", "Alpha bravo charlie.");
-  TrainKind(*session, 1);
+  session->settings.path2train[1] = temp.Path() + "nowhere/";
+  EXPECT_FALSE(TrainKind(*session, 1));
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text,
+            "The training folder of group 2 does not exist:\r\n" + temp.Path() + "nowhere/");
+  EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
+  port.messages.clear();
+  session->settings.path2train[1] = temp.Sub("empty");
+  EXPECT_TRUE(TrainKind(*session, 1));
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0].text, "All files in group 2 directory have been read");
   EXPECT_TRUE(ListEssayFiles("no slash here").empty());
@@ -226,7 +233,8 @@ TEST_F(TrainRun, UnreadableFileIsSkippedAndNamed) {
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 1);
   EXPECT_EQ(Trainsize(), "1|0");
   EXPECT_EQ(LogLines()[2], "Could not read file " + gone);
-  EXPECT_EQ(LogLines()[3], "Training group 1 words 2 files completed");
+  EXPECT_EQ(LogLines()[3], "Training group 1 words 1 files completed");
+  EXPECT_NE(port.PaneText().find("Could not read file " + gone), std::string::npos);
 }
 
 TEST_F(TrainRun, FileAppearingAfterTheCountWaitsForTheNextRun) {

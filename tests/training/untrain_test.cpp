@@ -106,7 +106,7 @@ TEST_F(Untrain, ReportsAndCancel) {
   EXPECT_EQ(port.messages[0].text, "Done removing 3 files.");
   EXPECT_EQ(port.messages[0].caption, "");
   EXPECT_EQ(LogLines(), (Lines{"Remove files started 3 files flagged", "Done removing 1 files"}));
-  EXPECT_EQ(port.appends, (Lines{"\r\n 1 files removed\r\n"}));
+  EXPECT_EQ(port.appends, (Lines{"Removed: " + a + "\r\n", "\r\n 1 files removed\r\n"}));
   EXPECT_EQ(port.progress.back().caption, "Removing");
   EXPECT_EQ(port.progress.back().texts, (Lines{"Working on file 1 of  3"}));
   EXPECT_EQ(port.progress.back().percents, (std::vector<int>{34}));
@@ -122,8 +122,9 @@ TEST_F(Untrain, UnknownAndUnreadableEntriesChangeNothing) {
   port.logLines.clear();
   RemoveFlaggedFiles(*session, {" 1" + TrainFolder(1) + "never.txt", " 1" + b});
   EXPECT_EQ(Dump(), before);
-  EXPECT_EQ(LogLines(), (Lines{"Remove files started 2 files flagged", "Could not read file " + b,
-                               "Done removing 2 files"}));
+  EXPECT_EQ(LogLines(), (Lines{"Remove files started 2 files flagged",
+                               "Not trained: " + TrainFolder(1) + "never.txt",
+                               "Could not read file " + b, "Done removing 0 files"}));
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// One run at a time per project database.  Training, removal, purges, erases,
+// compaction and scoring all keep work state in the database (the thisessay
+// column, the essay counts); two of them at once, from two processes or two
+// windows, would count essays twice.  A run therefore holds an exclusive
+// lock on a file beside the database for as long as it works.
+#pragma once
+
+#include <string>
+
+namespace tarne {
+
+struct Session;
+
+class RunLock {
+ public:
+  // Takes the lock of the session's open database, or joins the lock this
+  // session already holds (a scoring run that goes on to untrain essays).
+  // When another process holds it, the user is told and Held() is false.
+  explicit RunLock(Session& session);
+  ~RunLock();
+  RunLock(const RunLock&) = delete;
+  RunLock& operator=(const RunLock&) = delete;
+
+  bool Held() const { return held_; }
+
+ private:
+  Session& session_;
+  bool held_ = false;
+};
+
+// The lock file of a database file.
+std::string RunLockPath(const std::string& databaseFile);
+
+}  // namespace tarne
