@@ -61,8 +61,7 @@ std::string Rows(Database& db, const std::string& sql, int columns) {
 
 // The four tables: the vocabulary sorted and also as the sequence of tokens
 // in row order (which decides the order of equal values in listings), the
-// calib rows in row order (the order of a train run), and trainsize.  The
-// work column thisessay is scratch and left out.
+// calib rows in row order (the order of a train run), and trainsize.
 std::string TableDump(const std::string& file) {
   Database db;
   if (!db.OpenFile(file)) return "no database\n";
@@ -71,9 +70,9 @@ std::string TableDump(const std::string& file) {
     out += std::string("== ") + table + "\n";
     out += Rows(db,
                 std::string("SELECT Vocab, isword, isphrase, isarg, isstop, keep, v1, v2, v3, v4, "
-                            "v5, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5, sum, entropy FROM ") +
+                            "v5, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5, sum, entropy, thisessay FROM ") +
                     table + " ORDER BY Vocab, isword, isphrase, isarg",
-                23);
+                24);
     out += std::string("== ") + table + " row order\n";
     out += Rows(db,
                 std::string("SELECT Vocab, isword + 2 * isphrase + 4 * isarg FROM ") + table +
