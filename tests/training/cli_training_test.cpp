@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <random>
 #include <thread>
 
 #include "db/database_files.h"
@@ -191,6 +192,29 @@ TEST_F(CliTraining, KilledRunThenSecondRunEqualsOneRun) {
   const Lines one = DumpOf(temp.Path() + "whole/whole.db");
   EXPECT_EQ(Dump(), one);
   EXPECT_EQ(Value("SELECT count(*) FROM calib WHERE isinphrases=1"), 2 * kManyEssays);
+}
+
+TEST_F(CliTraining, RunsKilledAtRandomMomentsEndLikeOneRun) {
+  ManyEssays(kManyEssays);
+  const std::string whole = SecondProject("whole");
+  const unsigned seed = static_cast<unsigned>(std::random_device{}());
+  std::mt19937 random(seed);
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  for (const char* kind : {"words", "pairs"}) {
+    for (int kill = 0; kill < 4; ++kill) {
+      pid_t pid = Start({"train", session->settings.ProjectFilePath(), kind});
+      // Anywhere in the run: loading, counting, writing a batch, committing.
+      std::this_thread::sleep_for(std::chrono::microseconds(random() % 400000));
+      ::kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      // Whatever was kept is whole: every record has its count.
+      EXPECT_EQ(Value("SELECT count(*) FROM calib WHERE isinwords=1"),
+                Value("SELECT g1 + g2 FROM trainsize"));
+    }
+    EXPECT_EQ(Cli({"train", kind}).exitCode, 0);
+    EXPECT_EQ(RunCli({"train", whole, kind}, ConfigHome()).exitCode, 0);
+  }
+  EXPECT_EQ(Dump(), DumpOf(temp.Path() + "whole/whole.db"));
 }
 
 TEST_F(CliTraining, CtrlCStopsAfterTheEssayInProgress) {
