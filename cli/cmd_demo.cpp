@@ -113,6 +113,10 @@ int CmdDemo(const CommandArgs& args) {
   std::cout.flush();
 
   ConsolePort port;
+  // The demo's project is its own: running the demo again in the same folder
+  // starts it afresh without asking.
+  port.confirm = true;
+  port.backup = false;
   Session session{port};
   ProjectDialogValues values;
   values.groups = kGroups;
@@ -127,9 +131,7 @@ int CmdDemo(const CommandArgs& args) {
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.db.IsOpen() && !session.OpenProjectDatabase()) return 1;
 
-  TrainKind(session, 1);
-  TrainKind(session, 2);
-  if (port.interrupted()) return 1;
+  if (!TrainKind(session, 1) || !TrainKind(session, 2) || port.interrupted()) return 1;
   ShowDatabaseStatistics(session);
 
   ScoringOptions& options = session.options;
@@ -138,8 +140,7 @@ int CmdDemo(const CommandArgs& args) {
   options.CodeWords = 1;
   options.CodePhrases = 1;
   options.CodeArguments = 0;
-  ScoringCommand(session);
-  if (port.interrupted()) return 1;
+  if (!ScoringCommand(session) || port.interrupted()) return 1;
 
   std::string one;
   const fs::path oneFile = essays / "one.txt";

@@ -29,7 +29,8 @@ const char* kScoreUsage =
     "                     the token kinds to score with (words when none is given)\n"
     "  --show-errors      print the misclassified essays (trial and train)\n"
     "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
-    "                     with 98% or more\n"
+    "                     with 98% or more; they are listed, only --yes confirms,\n"
+    "                     and a back-up copy is made first unless --no-backup\n"
     "  --log              write the result log (new always writes it)\n";
 
 }  // namespace
@@ -38,7 +39,7 @@ int CmdScore(const CommandArgs& args) {
   Args a = ParseArgs(args, {},
                      {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
                       "no-low-info", "words", "phrases", "arguments", "show-errors",
-                      "untrain-flagged", "log"});
+                      "untrain-flagged", "log", "yes", "backup", "no-backup"});
   if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
   if (a.Has("help")) {
     std::cout << kScoreUsage;
@@ -51,6 +52,8 @@ int CmdScore(const CommandArgs& args) {
   if (what == 4 && a.positional.size() != 3)
     return UsageError("one needs exactly one FILE (or - for standard input)", kScoreUsage);
   if (what != 4 && a.positional.size() != 2) return UsageError("too many arguments", kScoreUsage);
+  if (a.Has("backup") && a.Has("no-backup"))
+    return UsageError("give --backup or --no-backup, not both", kScoreUsage);
   if (a.Has("untrain-flagged") && what != 2)
     return UsageError("--untrain-flagged is for train runs only", kScoreUsage);
 
@@ -87,8 +90,10 @@ int CmdScore(const CommandArgs& args) {
 
   command.port.printErrors = a.Has("show-errors");
   command.port.untrainFlagged = a.Has("untrain-flagged");
+  command.port.confirm = a.Has("yes");
+  command.port.backup = !a.Has("no-backup");
   if (!ScoringCommand(session)) return 1;
-  return command.port.interrupted() ? 1 : 0;
+  return command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0;
 }
 
 }  // namespace tarne::cli

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarne builds with, when any is missing.
 set -euo pipefail
-packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3)
+packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
+  qt6-base-dev fonts-dejavu-core)
+# Extra packages a script needs beside the build (screenshots: xvfb xauth).
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

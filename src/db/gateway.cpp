@@ -260,6 +260,10 @@ void Database::StatementMode(int stmt, int rows) {
 
 void Database::SetOptionSInt(int, int) {}
 
+void Database::SetBusyTimeout(int milliseconds) {
+  if (db_) sqlite3_busy_timeout(db_, milliseconds);
+}
+
 bool Database::Exec(const std::string& sql) {
   if (!db_) {
     Report("no database is open", sql);

@@ -40,6 +40,9 @@ class Database {
                       const std::string& configFolder);
   void Close();
   bool IsOpen() const { return db_ != nullptr; }
+  // How long a statement waits for a database another connection is
+  // writing before it fails as busy (5 seconds unless changed).
+  void SetBusyTimeout(int milliseconds);
   const std::string& FilePath() const { return path_; }
 
   // Executes sql at once on statement number stmt (1 or 2).  A SELECT's rows

@@ -134,6 +134,16 @@ bool IsPreTicked(const std::string& probabilities);
 std::string FlaggedFileItem(int trueGroup, const std::string& path);
 // The items of the entries ticked in advance, in list order.
 std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& errors);
+// The flagged-file list of the error list's ticked lines (ticked[i] for
+// errors[i]), in list order.
+std::vector<std::string> FlaggedFiles(const std::vector<ErrorEntry>& errors,
+                                      const std::vector<bool>& ticked);
+// The error list's window title: "Tarne - select files to remove" after a
+// Train run (what 2), "Tarne - error analysis" otherwise.
+std::string ErrorAnalysisTitle(int what);
+// The column heading over the probability texts: "True Pred" and each group's
+// number over the units digit of its posterior.
+std::string ProbabilityHeading(int groups);
 
 void ShowDatabaseStatistics(Session& session);
 // The same report stamped with the given time (tests and reproducible output).

@@ -6,6 +6,15 @@
 
 namespace tarne {
 
+// The desktop pane's limit, in characters: far beyond any report, small enough
+// that the editor stays responsive.
+inline constexpr std::size_t kDesktopPaneLimit = 16000000;
+
+// The append rule on its own, for panes that keep their text elsewhere (a
+// text widget): answers 1 when n characters may be appended to a pane of
+// length characters under limit (0: no limit), else 0.
+int PaneAccepts(std::size_t length, std::size_t n, std::size_t limit);
+
 // Holds the pane's length and limit.  limit 0 means no limit.  An append of N
 // characters to a pane of length L is refused (answer 0) when N is 0 or when
 // L + N + 1 reaches the limit; otherwise it is taken (answer 1).

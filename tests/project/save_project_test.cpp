@@ -118,6 +118,72 @@ TEST_F(SaveProjectTest, NewModeListsTheProjectAndReplacesItsDatabase) {
   EXPECT_EQ(session.db.ColumnSInt(1, 1), 0);
 }
 
+TEST_F(SaveProjectTest, RefusesNamesAndValuesTheFileCouldNotHoldAgain) {
+  for (const char* name : {"a;b", "x/y", "[grade7]"}) {
+    ProjectDialogValues v = Values(2);
+    v.sname = name;
+    EXPECT_FALSE(SaveProject(session, v, SaveMode::New)) << name;
+  }
+  ASSERT_EQ(port.messages.size(), 3u);
+  EXPECT_EQ(port.messages[0].caption, "More information needed");
+  port.messages.clear();
+  for (const std::string folder : {t + "a=b", t + "a\r\nsname=other"}) {
+    ProjectDialogValues v = Values(2);
+    v.train[1] = folder;
+    EXPECT_FALSE(SaveProject(session, v, SaveMode::New));
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text,
+              "A folder or name may not contain \"=\" or a line break:\r\n" + folder);
+    port.messages.clear();
+  }
+  EXPECT_FALSE(FileExists(t + "proj/grade7.trn"));
+}
+
+TEST_F(SaveProjectTest, ReplacingADatabaseIsAskedAndOffersABackup) {
+  ProjectDialogValues v = Values(2);
+  ASSERT_TRUE(SaveProject(session, v, SaveMode::New));
+  ASSERT_TRUE(session.OpenProjectDatabase());
+  session.db.Exec("INSERT INTO calib (filen, gr) VALUES ('a.txt', 1)");
+  auto calibRows = [](Database& db) {
+    db.Statement(1, "SELECT COUNT(*) FROM calib");
+    db.FetchResult(1);
+    return db.ColumnSInt(1, 1);
+  };
+  port.answers = {Answer::Cancel};
+  EXPECT_FALSE(SaveProject(session, v, SaveMode::New));
+  EXPECT_EQ(port.messages.back().caption, "New Project");
+  EXPECT_EQ(calibRows(session.db), 1);
+
+  port.answers = {Answer::Ok, Answer::Yes};
+  ASSERT_TRUE(SaveProject(session, v, SaveMode::New));
+  ASSERT_TRUE(session.OpenProjectDatabase());
+  EXPECT_EQ(calibRows(session.db), 0);
+  Database backup;
+  ASSERT_TRUE(backup.OpenFile(t + "proj/grade70.db"));
+  EXPECT_EQ(calibRows(backup), 1);
+}
+
+TEST_F(SaveProjectTest, ADatabaseThatCannotBeCreatedIsNoNewProject) {
+  tmp.Write("proj/grade7.db/keep", "");  // a folder where the file should go
+  ProjectDialogValues v = Values(2);
+  EXPECT_FALSE(SaveProject(session, v, SaveMode::New));
+  EXPECT_EQ(port.messages.back().text, "Could not create the database " + t + "proj/grade7.db");
+}
+
+TEST_F(SaveProjectTest, ProjectsOfOneNameInTwoFoldersKeepTheirOwnDatabases) {
+  ProjectDialogValues first = Values(2);
+  ASSERT_TRUE(SaveProject(session, first, SaveMode::New));
+  ProjectDialogValues second = Values(2);
+  second.root = t + "other";
+  ASSERT_TRUE(SaveProject(session, second, SaveMode::New));
+  ASSERT_TRUE(session.LoadProject(t + "proj/grade7.trn"));
+  session.db.Exec("INSERT INTO calib (filen, gr) VALUES ('a.txt', 1)");
+  ASSERT_TRUE(session.LoadProject(t + "other/grade7.trn"));
+  EXPECT_EQ(session.db.FilePath(), t + "other/grade7.db");
+  ASSERT_TRUE(session.LoadProject(t + "proj/grade7.trn"));
+  EXPECT_EQ(session.db.FilePath(), t + "proj/grade7.db");
+}
+
 TEST(FieldRules, ThresholdEdits) {
   EXPECT_EQ(FilterThresholdField("10a0a", false), "100");
   EXPECT_EQ(FilterThresholdField("1-2 3", false), "123");

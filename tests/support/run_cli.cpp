@@ -13,7 +13,7 @@
 namespace tarne::testing {
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& configHome,
-                 const std::string& input) {
+                 const std::string& input, const std::string& workingFolder) {
   TempFolder io;
   const std::string inPath = io.Write("stdin", input);
   const std::string outPath = io.Path() + "stdout";
@@ -28,6 +28,7 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& config
     dup2(out, 1);
     dup2(err, 2);
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     // TARNE_TEST_CLI runs another build, for comparing two builds' outputs.
     const char* other = std::getenv("TARNE_TEST_CLI");

@@ -14,7 +14,8 @@ struct CliResult {
 
 // Runs tarne-cli with args, standard input from input, XDG_CONFIG_HOME set to
 // configHome (never the real home).
+// workingFolder, when given, is the folder the command runs in.
 CliResult RunCli(const std::vector<std::string>& args, const std::string& configHome,
-                 const std::string& input = {});
+                 const std::string& input = {}, const std::string& workingFolder = {});
 
 }  // namespace tarne::testing

@@ -1,0 +1,443 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSessionManager>
+#include <QSplashScreen>
+#include <filesystem>
+
+#include "artwork.h"
+#include "dialogs.h"
+#include "document_pane.h"
+#include "help_window.h"
+#include "project/recent_projects.h"
+#include "scoring/scoring.h"
+#include "training/training.h"
+
+namespace tarne::desktop {
+
+namespace {
+
+const char* const kVersion = "1.03.61.10.15";
+
+}  // namespace
+
+MainWindow::MainWindow(const std::string& configFolder) {
+  setObjectName("main");
+  pane_ = new DocumentPane(this);
+  setCentralWidget(pane_);
+  port_ = std::make_unique<DesktopPort>(this, pane_);
+  session_ = std::make_unique<Session>(*port_, configFolder);
+  setWindowIcon(TarneIcon());
+  resize(900, 640);
+
+  port_->onAppended = [this] {
+    if (!menus_.Enabled(cmd::Save)) {
+      menus_.PaneFilled();
+      SyncActions();
+    }
+  };
+  port_->onPaneFull = [this] { OutOfSpace(); };
+  pane_->onOutOfSpace = [this] { OutOfSpace(); };
+  pane_->onDeleteKey = [this] { Run(cmd::Delete); };
+  connect(pane_->document(), &QTextDocument::contentsChanged, this, [this] { dirty_ = true; });
+  connect(pane_, &QPlainTextEdit::copyAvailable, this, [this] { RefreshEditState(); });
+  connect(pane_, &QPlainTextEdit::undoAvailable, this, [this] { RefreshEditState(); });
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+          [this] { RefreshEditState(); });
+
+  choosers.projectDialog = [this](SaveMode mode) {
+    return RunProjectDialog(this, *session_, mode);
+  };
+  choosers.scoringOptions = [this] {
+    return RunScoringOptionsDialog(this, *session_, scoringMemory_);
+  };
+  choosers.openFile = [this](bool project) {
+    const QString filter = project ? tr("Tarne Project Files (*.trn *.TRN)")
+                                   : tr("Text Files (*.txt *.TXT);;Log Files (*.log *.LOG);;"
+                                        "All Files (*)");
+    return QFileDialog::getOpenFileName(this, project ? tr("Open Project") : tr("Open"), {},
+                                        filter, nullptr, QFileDialog::ReadOnly)
+        .toStdString();
+  };
+  choosers.saveFile = [this] {
+    QFileDialog dialog(this, tr("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({tr("Text Files (*.txt *.TXT)"), tr("Log Files (*.log *.LOG)"),
+                           tr("All Files (*)")});
+    dialog.setDefaultSuffix("txt");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+  };
+  choosers.printSetup = [this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    return dialog.exec() == QDialog::Accepted;
+  };
+
+  // Logging out asks the same question as the close box; Cancel keeps the
+  // session (and Tarne) going.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (dirty_ && manager.allowsInteraction() && AskToSave() == Answer::Cancel) manager.cancel();
+  });
+
+  BuildMenus();
+  SetTitle({});
+  dirty_ = false;
+  SyncActions();
+}
+
+MainWindow::~MainWindow() {
+  // The pane goes with the window; nothing may append to it afterwards.
+  port_->onAppended = nullptr;
+  port_->onPaneFull = nullptr;
+}
+
+QAction* MainWindow::AddCommand(QMenu* menu, int command, const QString& text) {
+  QAction* action = menu ? menu->addAction(text) : new QAction(text, this);
+  actions_[command] = action;
+  connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(tr("&File"));
+  fileMenu_ = file;
+  AddCommand(file, cmd::OpenProject, tr("&Open Project...\tCtrl+O"))
+      ->setShortcut(QKeySequence("Ctrl+O"));
+  AddCommand(file, cmd::NewProject, tr("&New Project\tCtrl+N"))
+      ->setShortcut(QKeySequence("Ctrl+N"));
+  AddCommand(file, cmd::EditProject, tr("&Edit Project"));
+  AddCommand(file, cmd::OpenLogText, tr("Open Log/Text"));
+  AddCommand(file, cmd::Save, tr("&Save\tCtrl+S"))->setShortcut(QKeySequence("Ctrl+S"));
+  AddCommand(file, cmd::SaveAs, tr("Save &As..."));
+  file->addSeparator();
+  AddCommand(file, cmd::Print, tr("&Print...\tCtrl+P"))->setShortcut(QKeySequence("Ctrl+P"));
+  file->addSeparator();
+  AddCommand(file, cmd::Exit, tr("E&xit"));
+
+  QMenu* edit = bar->addMenu(tr("&Edit"));
+  AddCommand(edit, cmd::Undo, tr("&Undo\tCtrl+Z"))
+      ->setShortcuts({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")});
+  edit->addSeparator();
+  AddCommand(edit, cmd::Cut, tr("Cu&t\tCtrl+X"))
+      ->setShortcuts({QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")});
+  AddCommand(edit, cmd::Copy, tr("&Copy\tCtrl+C"))
+      ->setShortcuts({QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")});
+  AddCommand(edit, cmd::Paste, tr("&Paste\tCtrl+V"))
+      ->setShortcuts({QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")});
+  edit->addSeparator();
+  AddCommand(edit, cmd::SelectAll, tr("&Select All"));
+  // Delete has a key but no menu item.
+  QAction* del = AddCommand(nullptr, cmd::Delete, tr("Delete"));
+  del->setShortcut(QKeySequence(Qt::Key_Delete));
+  addAction(del);
+
+  QMenu* train = bar->addMenu(tr("&Train"));
+  AddCommand(train, cmd::TrainWords, tr("&Words"));
+  AddCommand(train, cmd::TrainPairs, tr("Word &Pairs"));
+  AddCommand(train, cmd::TrainArguments, tr("&Arguments"));
+  train->addSeparator();
+  AddCommand(train, cmd::PurgeWords, tr("Purge Infreq Words"));
+  AddCommand(train, cmd::PurgePairs, tr("Purge Infreq Word Pairs"));
+  AddCommand(train, cmd::PurgeArguments, tr("Purge Infreq Arguments"));
+  train->addSeparator();
+  AddCommand(train, cmd::Compact, tr("&Compact database"));
+
+  // Score is a command on the bar itself, not a menu.
+  QAction* score = bar->addAction(tr("Score"));
+  actions_[cmd::Score] = score;
+  connect(score, &QAction::triggered, this, [this] { Run(cmd::Score); });
+
+  QMenu* evaluate = bar->addMenu(tr("E&valuate"));
+  AddCommand(evaluate, cmd::Stats, tr("Database Stats"));
+  AddCommand(evaluate, cmd::TopWords, tr("Top &Words"));
+  AddCommand(evaluate, cmd::TopPairs, tr("Top Word &Pairs"));
+  AddCommand(evaluate, cmd::TopArgs, tr("Top &Args"));
+
+  QMenu* options = bar->addMenu(tr("&Options"));
+  AddCommand(options, cmd::AllowEraseWords, tr("Allow Erase Words"));
+  AddCommand(options, cmd::AllowErasePairs, tr("Allow Erase Word Pairs"));
+  AddCommand(options, cmd::AllowEraseArguments, tr("Allow Erase Arguments"));
+  options->addSeparator();
+  AddCommand(options, cmd::AllowTrainWords, tr("Allow Train Words"));
+  AddCommand(options, cmd::AllowTrainPairs, tr("Allow Train Word Pairs"));
+  AddCommand(options, cmd::AllowTrainArguments, tr("Allow Train Arguments"));
+  options->addSeparator();
+  AddCommand(options, cmd::EraseWords, tr("Erase Words"));
+  AddCommand(options, cmd::ErasePairs, tr("Erase Word Pairs"));
+  AddCommand(options, cmd::EraseArguments, tr("Erase Arguments"));
+  options->addSeparator();
+  AddCommand(options, cmd::Font, tr("&Font..."));
+  for (int t = cmd::AllowEraseWords; t <= cmd::AllowTrainArguments; ++t)
+    actions_[t]->setCheckable(true);
+
+  QMenu* help = bar->addMenu(tr("&Help"));
+  AddCommand(help, cmd::Help, tr("&Help"))->setShortcut(QKeySequence(Qt::Key_F1));
+  AddCommand(help, cmd::WebSite, tr("&Web site"));
+  AddCommand(help, cmd::About, tr("&About Tarne..."));
+
+  for (QMenu* menu : {file, edit, train, evaluate, options, help})
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+      FirstMenuOpened();
+      RefreshEditState();
+    });
+  // The text in the tab of a menu item is only a label; the shortcut itself
+  // is the action's, so each key runs exactly what its item says.
+  for (auto& [command, action] : actions_) action->setShortcutContext(Qt::WindowShortcut);
+}
+
+QAction* MainWindow::Action(int command) const {
+  auto it = actions_.find(command);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::SyncActions() {
+  for (auto& [command, action] : actions_) {
+    action->setEnabled(menus_.Available(command));
+    if (action->isCheckable()) action->setChecked(menus_.Checked(command));
+  }
+  menuBar()->setEnabled(!menus_.Held());
+}
+
+void MainWindow::RefreshEditState() {
+  const QMimeData* clip = QApplication::clipboard()->mimeData();
+  menus_.SetEditState(pane_->document()->isUndoAvailable(), pane_->textCursor().hasSelection(),
+                      clip && clip->hasText());
+  for (int c : {cmd::Undo, cmd::Cut, cmd::Copy, cmd::Paste})
+    if (QAction* a = Action(c)) a->setEnabled(menus_.Available(c));
+}
+
+void MainWindow::SetSplash(QSplashScreen* splash) { splash_ = splash; }
+
+void MainWindow::FirstMenuOpened() {
+  if (menusOpened_) return;
+  menusOpened_ = true;
+  if (splash_) splash_->close();
+  BuildRecentItems();
+}
+
+void MainWindow::BuildRecentItems() {
+  const std::vector<std::string> items = LoadRecentProjects(session_->configFolder);
+  QAction* exit = Action(cmd::Exit);
+  if (items.empty()) return;
+  for (std::size_t i = 0; i < items.size() && i < 6; ++i) {
+    const int command = cmd::RecentFirst + static_cast<int>(i);
+    // The item's text is "&n path"; a "&" inside the path must show as itself.
+    QString shown = QString::fromStdString(items[i]);
+    const int blank = shown.indexOf(' ');
+    shown = shown.left(blank + 1) + shown.mid(blank + 1).replace("&", "&&");
+    recentPaths_[command] = items[i];
+    QAction* action = Action(command);
+    if (action) {
+      action->setText(shown);
+      continue;
+    }
+    action = new QAction(shown, this);
+    actions_[command] = action;
+    connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+    fileMenu_->insertAction(exit, action);
+  }
+  fileMenu_->insertSeparator(exit);
+  SyncActions();
+}
+
+void MainWindow::SetTitle(const std::string& document) {
+  setWindowTitle(QString("%1 - %2").arg(kProgramName,
+                                        document.empty() ? QString("(untitled)")
+                                                         : QString::fromStdString(document)));
+}
+
+bool MainWindow::Run(int command) {
+  // A command chosen while another one runs would share its essay state and
+  // database statements: it is refused, not queued.
+  if (menus_.Held()) return false;
+  if (command >= cmd::Undo && command <= cmd::Paste) RefreshEditState();
+  if (!menus_.Enabled(command)) return false;
+  spaceWarned_ = false;
+  Dispatch(command);
+  return true;
+}
+
+void MainWindow::Held(const std::function<void()>& work) {
+  menus_.SetHeld(true);
+  pane_->setReadOnly(true);
+  SyncActions();
+  work();
+  port_->EndRun();
+  menus_.SetHeld(false);
+  pane_->setReadOnly(false);
+  SyncActions();
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+  }
+}
+
+void MainWindow::Dispatch(int command) {
+  Session& s = *session_;
+  switch (command) {
+    case cmd::NewProject: NewProject(); break;
+    case cmd::OpenProject: OpenWithDialog(true); break;
+    case cmd::OpenLogText: OpenWithDialog(false); break;
+    case cmd::Save: SaveDocument(); break;
+    case cmd::SaveAs: SaveDocumentAs(); break;
+    case cmd::Print: PrintDocument(); break;
+    case cmd::Exit: close(); break;
+    case cmd::EditProject: EditProject(); break;
+    case cmd::Undo: pane_->undo(); break;
+    case cmd::Cut: pane_->cut(); break;
+    case cmd::Copy: pane_->copy(); break;
+    case cmd::Paste: pane_->paste(); break;
+    case cmd::Delete: pane_->textCursor().removeSelectedText(); break;
+    case cmd::SelectAll: pane_->selectAll(); break;
+    case cmd::TrainWords:
+      Held([&] { TrainKind(s, 1); });
+      menus_.WordsTrained();
+      SyncActions();
+      break;
+    case cmd::TrainPairs: Held([&] { TrainKind(s, 2); }); break;
+    case cmd::TrainArguments: Held([&] { TrainKind(s, 3); }); break;
+    case cmd::PurgeWords: Held([&] { PurgeInfrequent(s, 1); }); break;
+    case cmd::PurgePairs: Held([&] { PurgeInfrequent(s, 2); }); break;
+    case cmd::PurgeArguments: Held([&] { PurgeInfrequent(s, 3); }); break;
+    case cmd::Compact: Held([&] { CompactCommand(s); }); break;
+    case cmd::Score: ScoreCommand(); break;
+    case cmd::Stats: Held([&] { ShowDatabaseStatistics(s); }); break;
+    case cmd::TopWords:
+    case cmd::TopPairs:
+    case cmd::TopArgs: Held([&] { ShowTopTokens(s, command); }); break;
+    case cmd::EraseWords: Held([&] { EraseDatabase(s); }); break;
+    case cmd::ErasePairs: Held([&] { PurgeAllOfKind(s, 2); }); break;
+    case cmd::EraseArguments: Held([&] { PurgeAllOfKind(s, 3); }); break;
+    case cmd::Font: ChooseFont(); break;
+    case cmd::Help: ShowHelp(); break;
+    case cmd::WebSite: OpenWebSite(); break;
+    case cmd::About: ShowAbout(); break;
+    default:
+      if (command >= cmd::AllowEraseWords && command <= cmd::AllowTrainArguments) {
+        menus_.Toggle(command);
+        SyncActions();
+      } else if (command >= cmd::RecentFirst && command <= cmd::RecentLast) {
+        OpenRecent(command);
+      }
+      break;
+  }
+}
+
+void MainWindow::NewProject() {
+  // The pane is about to be emptied: edited text is offered for saving first.
+  if (dirty_ && AskToSave() == Answer::Cancel) return;
+  pane_->Load({});
+  documentFile_.clear();
+  documentTitle_.clear();
+  SetTitle({});
+  dirty_ = false;
+  if (!choosers.projectDialog(SaveMode::New)) return;
+  menus_.ProjectCreated();
+  SyncActions();
+  Session& s = *session_;
+  s.db.Close();
+  s.OpenProjectDatabase();
+  s.Message("Project " + s.settings.sname + " created");
+  s.Log("Database " + s.settings.sname + " created");
+  dirty_ = false;
+}
+
+void MainWindow::EditProject() {
+  if (!choosers.projectDialog(SaveMode::Edit)) return;
+  Session& s = *session_;
+  s.Message("Project " + s.settings.sname + " edited");
+  s.Log("Database " + s.settings.sname + " edited");
+}
+
+void MainWindow::ScoreCommand() {
+  if (!choosers.scoringOptions()) return;
+  Held([this] { ScoringCommand(*session_); });
+}
+
+bool MainWindow::LoadProject(const std::string& projectFile) {
+  Session& s = *session_;
+  if (!s.LoadProject(projectFile)) return false;
+  documentFile_.clear();
+  documentTitle_ = s.settings.sname + ".txt";
+  SetTitle(s.settings.sname);
+  s.Message("Project " + s.settings.sname + " loaded");
+  // Compaction is built into the database engine: it needs no outside
+  // program, so it is offered for every project.
+  menus_.ProjectLoaded(true);
+  SyncActions();
+  dirty_ = false;
+  return true;
+}
+
+void MainWindow::OpenRecent(int command) {
+  auto it = recentPaths_.find(command);
+  if (it == recentPaths_.end()) return;
+  const std::string& text = it->second;
+  const std::size_t blank = text.find(' ');
+  if (blank == std::string::npos) return;
+  const std::string path = text.substr(blank + 1);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  LoadProject(path);
+}
+
+void MainWindow::ChooseFont() {
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, pane_->font(), this, tr("Font"));
+  if (ok) pane_->setFont(font);
+}
+
+void MainWindow::ShowHelp() {
+  if (!help_) help_ = new HelpWindow(this);
+  help_->ShowGuide();
+}
+
+void MainWindow::OpenWebSite() { OpenWebSiteAddress(); }
+
+void MainWindow::ShowAbout() {
+  session_->Message(std::string("         TARNE Version ") + kVersion + "\r\n\r\n    " +
+                        "Tarne Essay Classifier" + "\r\n" +
+                        "Naive Bayes scoring of essays for teachers and researchers",
+                    "About TARNE", Buttons::Ok, Icon::None);
+}
+
+void MainWindow::OutOfSpace() {
+  // A run that keeps appending would repeat the box for every report line;
+  // once per command is enough to tell.
+  if (spaceWarned_) return;
+  spaceWarned_ = true;
+  session_->Message("Edit control out of space", kProgramName, Buttons::Ok, Icon::None);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (menus_.Held()) {
+    event->ignore();
+    if (closeAfterRun_) return;
+    if (session_->Message("A run is in progress. Stop it and close Tarne?", kProgramName,
+                          Buttons::YesNo, Icon::Question) == Answer::Yes) {
+      closeAfterRun_ = true;
+      port_->CancelRun();
+    }
+    return;
+  }
+  if (dirty_ && AskToSave() == Answer::Cancel) {
+    event->ignore();
+    return;
+  }
+  // Only a window that really closes gives up its database.
+  session_->db.Close();
+  if (help_) help_->close();
+  event->accept();
+}
+
+}  // namespace tarne::desktop

@@ -1,0 +1,122 @@
+// What must never corrupt a project's counts: removal in the wrong group, a
+// statement that fails in the middle of a run, a busy database, two runs at
+// once, folder texts without their last "/".
+#include <gtest/gtest.h>
+
+#include "db/gateway.h"
+#include "project/run_lock.h"
+#include "scoring/scoring.h"
+#include "support/training_fixture.h"
+#include "training/training.h"
+
+namespace tarne::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class DataSafety : public TrainingFixture {
+ protected:
+  void SetUp() override {
+    MakeProject(2);
+    a = Essay(1, "a.txt", "Players walking quickly. Alpha zulu players.");
+    c = Essay(2, "c.txt", "Players walking. Alpha bravo.");
+  }
+  std::string Trainsize() { return Rows("SELECT g1, g2 FROM trainsize", 2).at(0); }
+  std::string a, c;
+};
+
+TEST_F(DataSafety, RemovalTakesTheGroupFromTheTrainingRecordAndHappensOnce) {
+  TrainKind(*session, 1);
+  Essay(1, "b.txt", "Delta echo.");
+  // The entry names group 2, the file was trained in group 1.
+  EXPECT_EQ(RemoveFlaggedFiles(*session, {" 2" + a}), 1);
+  EXPECT_EQ(Trainsize(), "0|1");
+  EXPECT_EQ(Value("SELECT v1 FROM run1 WHERE Vocab='zulu'"), 0);
+  EXPECT_EQ(Value("SELECT v2 FROM run1 WHERE Vocab='players'"), 1);
+  port.appends.clear();
+  EXPECT_EQ(RemoveFlaggedFiles(*session, {" 1" + a}), 0);
+  EXPECT_EQ(Trainsize(), "0|1");
+  EXPECT_EQ(port.appends, (Lines{"Not trained: " + a + "\r\n", "\r\n 0 files removed\r\n"}));
+}
+
+TEST_F(DataSafety, AFailedStatementStopsTheRunAndKeepsNothingOfTheEssay) {
+  allowDatabaseErrors = true;
+  Sql("CREATE TRIGGER full BEFORE INSERT ON calib WHEN NEW.filen LIKE '%c.txt' "
+      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+  EXPECT_FALSE(TrainKind(*session, 1));
+  EXPECT_EQ(Trainsize(), "1|0");
+  EXPECT_EQ(Value("SELECT count(*) FROM run1 WHERE v2 > 0 OR w2 > 0"), 0);
+  EXPECT_EQ(Value("SELECT count(*) FROM run1 WHERE Vocab='bravo'"), 0);
+  EXPECT_NE(port.PaneText().find("Training group 2 words 0 files completed\r\n\r\n"
+                                 "Database error: database or disk is full\r\n"),
+            std::string::npos);
+
+  // Scoring on probabilities that could not be written gives no report.
+  Sql("DROP TRIGGER full");
+  Sql("CREATE TRIGGER ro BEFORE UPDATE OF p1 ON run1 BEGIN SELECT RAISE(ABORT, 'readonly'); END");
+  session->options.What = 1;
+  temp.Sub("essays/trial1");
+  temp.Sub("essays/trial2");
+  port.pane.Clear();
+  EXPECT_FALSE(ScoringCommand(*session));
+  EXPECT_NE(port.PaneText().find("Database error: readonly"), std::string::npos);
+  EXPECT_EQ(port.PaneText().find("Accuracy"), std::string::npos);
+}
+
+TEST_F(DataSafety, ABusyDatabaseStopsTheRunBeforeTheEssayIsCounted) {
+  allowDatabaseErrors = true;
+  Database other;
+  ASSERT_TRUE(other.OpenFile(session->db.FilePath()));
+  ASSERT_TRUE(other.Exec("BEGIN IMMEDIATE"));
+  session->db.SetBusyTimeout(50);
+  EXPECT_FALSE(TrainKind(*session, 1));
+  other.Rollback();
+  EXPECT_EQ(Trainsize(), "0|0");
+  EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
+  EXPECT_NE(port.PaneText().find("Database error: database is locked"), std::string::npos);
+  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_EQ(Trainsize(), "1|1");
+}
+
+TEST_F(DataSafety, ASecondRunOnAProjectInUseIsRefused) {
+  HookedPort otherPort;
+  Session other(otherPort, session->configFolder);
+  other.settings = session->settings;
+  ASSERT_TRUE(other.OpenProjectDatabase());
+  {
+    RunLock held(other);
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(TrainKind(*session, 1));
+    EXPECT_EQ(RemoveFlaggedFiles(*session, {" 1" + a}), -1);
+    session->options.What = 1;
+    EXPECT_FALSE(ScoringCommand(*session));
+  }
+  EXPECT_EQ(Trainsize(), "0|0");
+  ASSERT_FALSE(port.messages.empty());
+  EXPECT_EQ(port.messages[0].text,
+            "Project proj is in use by another Tarne run.\r\nTry again when that run has finished.");
+  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_EQ(Trainsize(), "1|1");
+}
+
+TEST_F(DataSafety, AFolderTextWithoutItsSlashStillTrainsEveryFile) {
+  std::string folder = TrainFolder(1);
+  folder.pop_back();
+  session->settings.path2train[0] = folder;
+  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_EQ(Rows("SELECT filen FROM calib WHERE gr=1", 1), (Lines{folder + "/a.txt"}));
+  EXPECT_EQ(Trainsize(), "1|1");
+  EXPECT_EQ(Value("SELECT v1 FROM run1 WHERE Vocab='zulu'"), 1);
+}
+
+TEST_F(DataSafety, CompactionThatFailsIsNotReportedDone) {
+  allowDatabaseErrors = true;
+  ASSERT_TRUE(session->db.Begin());
+  EXPECT_FALSE(CompactCommand(*session));
+  session->db.Rollback();
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text.rfind("Could not compact the database: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tarne::testing
