@@ -1,10 +1,11 @@
 #include "args.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
+
+#include "shell/file_bytes.h"
+#include "text/essay_encoding.h"
 
 namespace tarne::cli {
 
@@ -70,10 +71,22 @@ bool ReadAllBytes(const std::string& path, std::string& out) {
     out = ss.str();
     return !std::cin.bad();
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  return ReadFileBytes(path, out);
+}
+
+bool ReadEssayArgument(const std::string& path, std::string& out) {
+  const std::string shown = path == "-" ? std::string("standard input") : path;
+  if (!ReadAllBytes(path, out)) {
+    const bool folder = path != "-" && IsFolder(path);
+    std::cerr << "tarne-cli: " << (folder ? shown + " is a folder, not a file" : "could not read " + shown)
+              << "\n";
+    return false;
+  }
+  if (DecodeEssayBytes(out) == EssayEncoding::kNotText) {
+    std::cerr << "tarne-cli: Not a text file: " << shown << "\n";
+    return false;
+  }
+  return true;
 }
 
 int KindFromName(const std::string& name) {

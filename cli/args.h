@@ -29,8 +29,13 @@ Args ParseArgs(const std::vector<std::string>& args, const std::set<std::string>
 // Prints "tarne-cli: " + message and the usage text on stderr; answers 2.
 int UsageError(const std::string& message, const std::string& usage);
 
-// Reads a whole file (or standard input for "-") as bytes.
+// Reads a whole file (or standard input for "-") as bytes; false for a
+// folder or a file that cannot be read.
 bool ReadAllBytes(const std::string& path, std::string& out);
+
+// Reads an essay the way the runs read one (decoded for the tokenizer); on
+// failure prints why on stderr and answers false.
+bool ReadEssayArgument(const std::string& path, std::string& out);
 
 // "words" 1, "pairs"/"phrases" 2, "arguments" 3; 0 when none of these.
 int KindFromName(const std::string& name);

@@ -58,12 +58,7 @@ int CmdScore(const CommandArgs& args) {
     return UsageError("--untrain-flagged is for train runs only", kScoreUsage);
 
   std::string essay;
-  if (what == 4 && !ReadAllBytes(a.positional[2], essay)) {
-    std::cerr << "tarne-cli: could not read "
-              << (a.positional[2] == "-" ? std::string("standard input") : a.positional[2])
-              << "\n";
-    return 1;
-  }
+  if (what == 4 && !ReadEssayArgument(a.positional[2], essay)) return 1;
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;

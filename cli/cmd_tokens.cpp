@@ -32,11 +32,7 @@ int CmdTokens(const CommandArgs& args) {
   std::string path = a.positional.empty() ? "-" : a.positional[0];
 
   std::string text;
-  if (!ReadAllBytes(path, text)) {
-    std::cerr << "tarne-cli: could not read " << (path == "-" ? "standard input" : path)
-              << "\n";
-    return 1;
-  }
+  if (!ReadEssayArgument(path, text)) return 1;
   LoadWordLists();
   NormalizeEssayText(text);
   const bool stemmed = a.Has("stemmed");

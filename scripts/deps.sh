@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarne builds with, when any is missing.
 set -euo pipefail
+# qt6-base-dev and a font for the desktop program; clang and its runtimes
+# (libFuzzer, the sanitizers) for the sanitizer build; sqlite3 and bc for the
+# kill test.
 packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
-  qt6-base-dev fonts-dejavu-core)
+  qt6-base-dev fonts-dejavu-core libutf8proc-dev clang libclang-rt-dev bc)
 # Extra packages a script needs beside the build (screenshots: xvfb xauth).
 packages+=("$@")
 missing=()

@@ -1,6 +1,7 @@
 #include "db/datasources.h"
 
 #include "db/gateway.h"
+#include "shell/file_bytes.h"
 
 #include <unistd.h>
 
@@ -50,9 +51,8 @@ void DropTrailingBlanks(std::vector<std::string>& lines) {
 
 SourceList ReadList(const std::string& file) {
   SourceList list;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return list;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (!ReadFileBytes(file, text)) return list;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "project/text_lines.h"
+#include "shell/file_bytes.h"
 #include "shell/numbers.h"
 
 namespace fs = std::filesystem;
@@ -33,10 +34,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 bool ReadWholeFile(const std::string& path, std::string& out) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  return ReadFileBytes(path, out);
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& text) {

@@ -151,6 +151,7 @@ bool BatchScoringRun(Session& session) {
   ConfusionTable table;
   ScoringRun classifier(session);
   int unreadable = 0;
+  std::vector<std::string> notText;
   bool failed = false;
   std::vector<ErrorEntry> errors;
   ResultLog log(session, what);
@@ -179,11 +180,13 @@ bool BatchScoringRun(Session& session) {
 
       const std::string path = files.Path();
       std::string text;
-      if (!ReadEssayFile(path, text)) {
+      if (const EssayRead read = ReadEssay(session, path, text, false); read != EssayRead::kRead) {
         // An essay that cannot be read has no prediction: scoring it as an
         // empty one would count a guess from the priors in the accuracy.
-        ++unreadable;
-        session.Log("Could not read file " + path);
+        if (read == EssayRead::kNotText)
+          notText.push_back(path);
+        else
+          ++unreadable;
         continue;
       }
       GroupScores scores;
@@ -229,6 +232,7 @@ bool BatchScoringRun(Session& session) {
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
+  for (const std::string& path : notText) session.Append("Not a text file: " + path + "\r\n");
 
   bool done = !log.Failed();
   if (options.ShowErrors) {

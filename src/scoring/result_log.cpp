@@ -17,6 +17,17 @@ bool WriteFile(const std::string& path, const std::string& text, const char* mod
   return ok;
 }
 
+// A text field: in double quotes, each quote inside doubled, so that a file
+// name with quotes, commas or line breaks stays one field.
+std::string CsvQuoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
 }  // namespace
 
 std::string ResultLogPath(const ProjectSettings& settings, int what) {
@@ -31,8 +42,8 @@ std::string ResultLogHeader() {
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
                           int predicted, const GroupScores& scores,
                           const ScoringOptions& options) {
-  std::string line = "\"" + file + "\",\"" + collection + "\"," + TrimmedNumber(trueGroup) + "," +
-                     TrimmedNumber(predicted) + ",";
+  std::string line = CsvQuoted(file) + "," + CsvQuoted(collection) + "," +
+                     TrimmedNumber(trueGroup) + "," + TrimmedNumber(predicted) + ",";
   for (int g = 1; g <= 5; ++g) {
     // Rounded to 7 places through the mask, then written as a bare number.
     double rounded =

@@ -3,6 +3,7 @@
 #include "project/session.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
+#include "text/essay_encoding.h"
 #include "text/word_lists.h"
 
 namespace tarne {
@@ -60,11 +61,15 @@ std::string VerdictText(const GroupScores& scores, int groups, const std::string
 void OneEssayVerdict(Session& session) {
   const ScoringOptions& options = session.options;
   if (options.IncludeStopWords || options.Stemmed) LoadWordLists();
+  // A pasted text gets the decoding of an essay file, so that the same
+  // essay gives the same verdict however it arrives.
+  std::string essay = options.OneEssayText;
+  DecodeEssayBytes(essay);
   std::string listing;
   GroupScores scores;
-  ClassifyEssay(session, options.OneEssayText, options.CodeWords, options.CodePhrases,
-                options.CodeArguments, 1, listing, scores);
-  session.Append(VerdictText(scores, session.settings.Groups(), listing, options.OneEssayText));
+  ClassifyEssay(session, essay, options.CodeWords, options.CodePhrases, options.CodeArguments, 1,
+                listing, scores);
+  session.Append(VerdictText(scores, session.settings.Groups(), listing, essay));
 }
 
 }  // namespace tarne

@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdlib>
 
+#include <utf8proc.h>
+
 #include "text/byte_tables.h"
+#include "text/essay_encoding.h"
 #include "text/stemmer.h"
 
 namespace tarne {
@@ -21,12 +24,48 @@ std::array<unsigned char, 256> BuildNormalTable() {
   static const char kSeparators[] = "{}[],;'!@#$%^&*()_-+=<>?\\|:/\\~`";
   for (const char* p = kSeparators; *p; ++p) table[static_cast<unsigned char>(*p)] = ' ';
   for (unsigned char c : {10, 13, 34, 12}) table[c] = ' ';
+  // A NUL inside a word would end every statement text that carries the
+  // word; as a blank it ends only the word.
+  table[0] = ' ';
   return table;
 }
 
 const std::array<unsigned char, 256>& NormalTable() {
   static const std::array<unsigned char, 256> table = BuildNormalTable();
   return table;
+}
+
+bool HasNonAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
+}
+
+// Valid UTF-8: ASCII goes through the byte table, every other character is
+// lower-cased as Unicode does and kept whole.  The code page 437 rules of the
+// byte table would rewrite the continuation bytes of many characters.
+void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& table) {
+  std::string out;
+  out.reserve(text.size());
+  const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  utf8proc_ssize_t left = static_cast<utf8proc_ssize_t>(text.size());
+  while (left > 0) {
+    if (*p < 0x80) {
+      out += static_cast<char>(table[*p]);
+      ++p;
+      --left;
+      continue;
+    }
+    utf8proc_int32_t codepoint = 0;
+    const utf8proc_ssize_t n = utf8proc_iterate(p, left, &codepoint);
+    if (n <= 0) return;  // the caller has checked the text; leave it untouched
+    utf8proc_uint8_t lowered[4];
+    const utf8proc_ssize_t m = utf8proc_encode_char(utf8proc_tolower(codepoint), lowered);
+    out.append(reinterpret_cast<const char*>(lowered), static_cast<size_t>(m));
+    p += n;
+    left -= n;
+  }
+  text = std::move(out);
 }
 
 // One left-to-right pass replacing every non-overlapping occurrence of
@@ -121,7 +160,10 @@ void AppendQuoted(std::string& out, std::string_view token) {
 
 void NormalizeEssayText(std::string& text) {
   const auto& table = NormalTable();
-  for (char& ch : text) ch = static_cast<char>(table[static_cast<unsigned char>(ch)]);
+  if (HasNonAscii(text) && IsValidUtf8(text))
+    NormalizeUtf8(text, table);
+  else
+    for (char& ch : text) ch = static_cast<char>(table[static_cast<unsigned char>(ch)]);
   ReplaceInPlace(text, "    ", " ");
   ReplaceInPlace(text, "   ", " ");
   ReplaceInPlace(text, "  ", " ");

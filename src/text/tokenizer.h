@@ -9,7 +9,8 @@ namespace tarne {
 
 enum TokenKind { kWords = 1, kPhrases = 2, kArguments = 3 };
 
-// Lower case, separators to blanks, runs of blanks shortened, ". " to ".".
+// Lower case (as Unicode does for valid UTF-8, byte-wise otherwise),
+// separators and NUL to blanks, runs of blanks shortened, ". " to ".".
 void NormalizeEssayText(std::string& text);
 
 // The pieces of a normalised text between full stops (n stops, n + 1 pieces).

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "project/session.h"
+#include "shell/file_bytes.h"
+#include "text/essay_encoding.h"
 #include "training/training.h"
 #include "training/training_internal.h"
 
@@ -68,11 +71,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-bool IsFolder(const std::string& folder) {
-  struct stat st;
-  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 int CountFiles(const std::string& folder) {
   return static_cast<int>(ListEssayFiles(folder).size());
 }
@@ -81,15 +79,24 @@ bool ReadEssayFile(const std::string& path, std::string& text) {
   text.clear();
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  if (!ok) text.clear();
-  return ok;
+  return ReadFileBytes(path, text);
+}
+
+EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane) {
+  EssayRead read = EssayRead::kRead;
+  std::string why;
+  if (!ReadEssayFile(path, text)) {
+    read = EssayRead::kUnreadable;
+    why = "Could not read file " + path;
+  } else if (DecodeEssayBytes(text) == EssayEncoding::kNotText) {
+    read = EssayRead::kNotText;
+    why = "Not a text file: " + path;
+  }
+  if (read == EssayRead::kRead) return read;
+  text.clear();
+  session.Log(why);
+  if (tellPane) session.Append(why + "\r\n");
+  return read;
 }
 
 }  // namespace tarne

@@ -256,12 +256,8 @@ bool TrainKind(Session& session, int kind) {
         if (port.PROGESS_IS_CANCELLED(window)) break;
         const std::string& path = selected[k - 1];
         std::string text;
-        if (!ReadEssayFile(path, text)) {
-          // Not counted, so not reported as completed either.
-          session.Log("Could not read file " + path);
-          session.Append("Could not read file " + path + "\r\n");
-          continue;
-        }
+        // Not counted, so not reported as completed either.
+        if (ReadEssay(session, path, text, true) != EssayRead::kRead) continue;
         text = TrimBlanks(text);
         if (text.size() > 5) {
           text = LowerAscii(std::move(text));

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_bytes.h"
+
 namespace tarne {
 
 struct Session;
@@ -20,11 +22,19 @@ int CountFiles(const std::string& folder);
 // folder and name with exactly one "/" between them, whether or not the
 // folder text ends with one.
 std::string JoinPath(const std::string& folder, const std::string& name);
-// Whether folder names an existing directory.
-bool IsFolder(const std::string& folder);
+// IsFolder (whether a folder exists) comes with shell/file_bytes.h.
 
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadEssayFile(const std::string& path, std::string& text);
+
+// How reading an essay for a run went.
+enum class EssayRead { kRead, kUnreadable, kNotText };
+
+// Reads an essay for a run: the bytes decoded for the tokenizer (UTF-16 to
+// UTF-8, a byte-order mark dropped).  When it fails, text is empty and the
+// log says why ("Could not read file " or "Not a text file: " and the path);
+// with tellPane the pane gets the same line at once.
+EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane);
 
 // The training run for kind 1, 2 or 3.  Answers false when it could not
 // start or stopped on a failure (the user has been told why); a Cancel is

@@ -101,13 +101,9 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
     const std::string group = TrimmedNumber(g);
 
     std::string text;
-    if (!ReadEssayFile(path, text)) {
-      // Clearing the flags without subtracting would leave the counts in
-      // while the file looks untrained; a later run would count it twice.
-      session.Log("Could not read file " + path);
-      session.Append("Could not read file " + path + "\r\n");
-      continue;
-    }
+    // Clearing the flags without subtracting would leave the counts in
+    // while the file looks untrained; a later run would count it twice.
+    if (ReadEssay(session, path, text, true) != EssayRead::kRead) continue;
     const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
     const int failures = db.FailureCount();
     if (!db.Begin()) {

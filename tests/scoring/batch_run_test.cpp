@@ -188,6 +188,19 @@ TEST_F(BatchRun, TrainRunSkipsFilesWithoutWordsAndCountsUnreadableOnesApart) {
   EXPECT_EQ(log.find("\"" + train2[1] + "\""), std::string::npos);
 }
 
+TEST_F(BatchRun, FileThatIsNoTextIsNotScoredAndNamedAfterTheTotals) {
+  MakeTrainedProject();
+  const std::string binary =
+      temp.Write("root/trial/g2/scan.pdf", std::string(40, '\0') + "\x01\x02%PDF");
+  session->options.What = 1;
+  ASSERT_TRUE(ScoringCommand(*session));
+  // The same table as without the file, then the file named.
+  EXPECT_EQ(PaneFrom(kTrialTable), kTrialTable + "\r\n" + Spaces(24) +
+                                       "Accuracy =         75.0%\r\n" + Spaces(24) +
+                                       "Near Accuracy =   100.0%\r\n\r\nNot a text file: " +
+                                       binary + "\r\n");
+}
+
 TEST_F(BatchRun, NewRunAlwaysUnderGroupOne) {
   MakeTrainedProject();
   temp.Write("root/new/x.txt", "Kittens chase butterflies across the garden.");

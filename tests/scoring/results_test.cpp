@@ -122,6 +122,10 @@ TEST(ResultLogText, HeaderAndLines) {
             "\"/x/b.txt\",\"new\",0,0,.3333333,.1234568,0,0,0,\"Bernoulli\",1,0,0,1,1\r\n");
   EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), ScoringOptions()),
             "\"c\",\"train\",2,2,0,1,0,0,0,\"Multinomial\",0,1,1,1,0\r\n");
+  // Quotes inside a name are doubled; commas and line breaks stay inside the field.
+  EXPECT_EQ(ResultLogLine("say \"hi\",\r\nnow.txt", "trial", 1, 1, Scores(1, 0), ScoringOptions())
+                .substr(0, 31),
+            "\"say \"\"hi\"\",\r\nnow.txt\",\"trial\",");
 }
 
 class ResultLogFile : public ScoringFixture {};
