@@ -279,6 +279,10 @@ bool Database::Exec(const std::string& sql) {
   return true;
 }
 
+std::int64_t Database::LastInsertRowid() const {
+  return db_ ? sqlite3_last_insert_rowid(db_) : 0;
+}
+
 bool Database::Begin() { return Exec("BEGIN IMMEDIATE"); }
 bool Database::Commit() { return Exec("COMMIT"); }
 bool Database::Rollback() { return Exec("ROLLBACK"); }

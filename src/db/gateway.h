@@ -63,6 +63,9 @@ class Database {
   // Accepted for the library option calls of the training run; no effect.
   void SetOptionSInt(int option, int value);
 
+  // The row id the last INSERT on this connection gave its row.
+  std::int64_t LastInsertRowid() const;
+
   // Transactions, for making one essay's update atomic.
   bool Begin();
   bool Commit();
@@ -87,6 +90,7 @@ class Database {
   const std::string& LastError() const { return lastError_; }
 
  private:
+  friend class PreparedStatement;
   struct Cursor;
   bool OpenWithFlags(const std::string& path, int flags);
   void Report(const std::string& engineMessage, const std::string& sql);

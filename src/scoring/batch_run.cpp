@@ -149,6 +149,7 @@ bool BatchScoringRun(Session& session) {
   session.Append(" Model\r\n\r\n");
 
   ConfusionTable table;
+  ScoringRun classifier(session);
   int unreadable = 0;
   std::vector<std::string> notText;
   bool failed = false;
@@ -189,11 +190,10 @@ bool BatchScoringRun(Session& session) {
         continue;
       }
       GroupScores scores;
-      std::string listing;
       const int failures = session.db.FailureCount();
-      ClassifyEssay(session, text, options.CodeWords && files.Flag(1),
-                    options.CodePhrases && files.Flag(2), options.CodeArguments && files.Flag(3),
-                    0, listing, scores);
+      classifier.Classify(text, options.CodeWords && files.Flag(1),
+                          options.CodePhrases && files.Flag(2),
+                          options.CodeArguments && files.Flag(3), scores);
       if (session.db.FailureCount() != failures) {
         failed = true;
         break;
@@ -211,6 +211,11 @@ bool BatchScoringRun(Session& session) {
     if (failed) break;
     report += ClassificationRow(table, s, groups, what);
     session.Append(report);
+  }
+  if (!failed) {
+    const int failures = session.db.FailureCount();
+    classifier.Finish();
+    failed = session.db.FailureCount() != failures;
   }
 
   if (failed) {

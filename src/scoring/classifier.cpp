@@ -4,6 +4,7 @@
 
 #include "db/gateway.h"
 #include "project/session.h"
+#include "scoring/kind_model.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
@@ -70,11 +71,6 @@ void MarkSentence(Database& db, const std::string& table, std::string list, int 
   }
 }
 
-std::string LowInfoClause(const Session& session) {
-  if (session.options.IncludeLowInfo) return {};
-  return " AND entropy > " + PlainNumber(session.settings.lowinfo);
-}
-
 void AppendListing(Session& session, const std::string& table, const std::string& condition,
                    std::string& listing) {
   Database& db = session.db;
@@ -127,18 +123,13 @@ void KeepScoresInRange(GroupScores& scores, int groups) {
     for (int g = 1; g <= groups; ++g) scores.value[g] /= largest;
 }
 
-void ScoreEssay(Session& session, const std::string& text, const std::string& condition, int kind,
-                std::string& listing, int showTokens, GroupScores& scores) {
+void WriteEssayMarks(Session& session, const std::string& text, int kind) {
   Database& db = session.db;
-  const ScoringOptions& options = session.options;
-  const int groups = session.settings.Groups();
-  const bool stemmed = options.Stemmed == 1;
+  const bool stemmed = session.options.Stemmed == 1;
   const std::string table = stemmed ? "stem" : "run1";
-
   std::string normal = text;
   NormalizeEssayText(normal);
   db.Statement(1, "Update " + table + " set thisessay=0 where thisessay<>0");
-
   for (std::string_view sentence : SplitSentences(normal)) {
     std::string list = BuildSentenceTokenList(sentence, kind, stemmed);
     if (kind == 3 && list.size() > 4) list = BuildArguments(session, list, stemmed ? 1 : 2);
@@ -147,49 +138,57 @@ void ScoreEssay(Session& session, const std::string& text, const std::string& co
     if (list.size() < 3) break;
     MarkSentence(db, table, list, kind);
   }
+}
 
+void ScoreEssay(Session& session, const std::string& text, const std::string& condition, int kind,
+                std::string& listing, int showTokens, GroupScores& scores) {
+  WriteEssayMarks(session, text, kind);
   if (showTokens == 1) {
-    AppendListing(session, table, condition, listing);
+    AppendListing(session, session.options.Stemmed == 1 ? "stem" : "run1", condition, listing);
   } else {
     listing.clear();
-    db.StatementMode(1, 0);
+    session.db.StatementMode(1, 0);
   }
+  KindModel(session, kind, condition).Score(text, scores);
+}
 
-  const std::string lowInfo = LowInfoClause(session);
-  db.Statement(1, "select p1,p2,p3,p4,p5,thisessay from " + table + " WHERE " +
-                      " thisessay>0 AND " + condition + lowInfo);
-  db.FetchResult(1, 0);
-  while (db.EndOfData(1) == 0) {
-    const unsigned n = db.ColumnUInt(1, 6);
-    for (int g = 1; g <= groups; ++g) {
-      double p = db.ColumnFloat(1, g);
-      // An unseen-in-group token must not zero its group.
-      if (p == 0) p = 1;
-      long double& s = scores.value[g];
-      if (options.Model == 1) {
-        s *= std::pow(static_cast<long double>(p), static_cast<long double>(n));
-        for (unsigned k = 2; k <= n; ++k) s /= k;
-      } else {
-        s *= p;
-      }
+ScoringRun::ScoringRun(Session& session) : session_(session) {}
+ScoringRun::~ScoringRun() = default;
+
+void ScoringRun::Classify(const std::string& text, int words, int phrases, int arguments,
+                          GroupScores& scores) {
+  const int groups = session_.settings.Groups();
+  GroupScores combined;
+  for (int g = 1; g <= groups; ++g) combined.value[g] = 1.0L;
+  const int flags[4] = {0, words, phrases, arguments};
+  for (int kind = 1; kind <= 3; ++kind) {
+    if (!flags[kind]) continue;
+    GroupScores kindScores;
+    for (int g = 1; g <= groups && g <= static_cast<int>(session_.settings.priors.size()); ++g)
+      kindScores.value[g] = session_.settings.priors[g - 1];
+    if (!models_[kind]) {
+      std::string condition;
+      Recompute(session_, condition, kind, 1);
+      models_[kind] = std::make_unique<KindModel>(session_, kind, condition);
     }
-    KeepScoresInRange(scores, groups);
-    db.FetchResult(1, 0);
+    models_[kind]->Score(text, kindScores);
+    lastText_ = text;
+    lastKind_ = kind;
+    for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
+    KeepScoresInRange(combined, groups);
   }
-
-  if (options.Model != 1) {
-    db.Statement(1, "select p1,p2,p3,p4,p5 from " + table + " WHERE " + " thisessay=0 AND " +
-                        condition + lowInfo);
-    db.FetchResult(1, 0);
-    while (db.EndOfData(1) == 0) {
-      for (int g = 1; g <= groups; ++g)
-        scores.value[g] *= 1.0L - static_cast<long double>(db.ColumnFloat(1, g));
-      KeepScoresInRange(scores, groups);
-      db.FetchResult(1, 0);
-    }
-  }
-
+  scores = GroupScores();
+  for (int g = 1; g <= groups; ++g) scores.value[g] = combined.value[g];
   Normalise(scores, groups);
+}
+
+void ScoringRun::Finish() {
+  if (lastKind_ == 0) return;
+  Database& db = session_.db;
+  const bool ownTransaction = db.IsOpen() && !db.InTransaction() && db.Begin();
+  WriteEssayMarks(session_, lastText_, lastKind_);
+  if (ownTransaction) db.Commit();
+  lastKind_ = 0;
 }
 
 void ClassifyEssay(Session& session, const std::string& text, int words, int phrases,

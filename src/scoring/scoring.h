@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,33 @@ void ScoreEssay(Session& session, const std::string& text, const std::string& co
 // Every kind whose flag is set, combined and normalised into scores.
 void ClassifyEssay(Session& session, const std::string& text, int words, int phrases,
                    int arguments, int showTokens, std::string& listing, GroupScores& scores);
+// The work column as scoring the essay for kind leaves it: the counts of
+// the kind's known tokens.
+void WriteEssayMarks(Session& session, const std::string& text, int kind);
+
+class KindModel;
+
+// The classifier of a batch run: the selected rows of each kind are read
+// once, and essays are scored in memory with the results ClassifyEssay
+// gives.  Finish leaves the work column as the last essay's scoring would.
+class ScoringRun {
+ public:
+  explicit ScoringRun(Session& session);
+  ~ScoringRun();
+  ScoringRun(const ScoringRun&) = delete;
+  ScoringRun& operator=(const ScoringRun&) = delete;
+  // ClassifyEssay without the revealing-token listing.
+  void Classify(const std::string& text, int words, int phrases, int arguments,
+                GroupScores& scores);
+  void Finish();
+
+ private:
+  Session& session_;
+  std::unique_ptr<KindModel> models_[4];
+  std::string lastText_;
+  int lastKind_ = 0;
+};
+
 // The verdict report of one pasted essay (session.options.OneEssayText).
 void OneEssayVerdict(Session& session);
 // The verdict text for given posteriors (for tests and the desktop).

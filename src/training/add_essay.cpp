@@ -6,37 +6,12 @@
 #include "text/tokenizer.h"
 #include "text/word_lists.h"
 #include "training/training.h"
+#include "training/run_vocabulary.h"
 #include "training/training_internal.h"
 
 namespace tarne {
 
 namespace {
-
-const char* AddKindClause(int kind) {
-  switch (kind) {
-    case 2: return " AND IsPhrase=1";
-    case 3: return " AND IsArg=1";
-    default: return " AND IsWord=1";
-  }
-}
-
-const char* KindColumn(int kind) {
-  switch (kind) {
-    case 2: return ",IsPhrase";
-    case 3: return ",IsArg";
-    default: return ",IsWord";
-  }
-}
-
-// One found or new token with its quotes removed is tested; a pair is a stop
-// token when either word is a stop word.
-int StopFlag(const std::string& quoted) {
-  std::string token = quoted.size() >= 2 ? quoted.substr(1, quoted.size() - 2) : quoted;
-  size_t blank = token.find(' ');
-  if (blank == std::string::npos) return IsStopWord(token) ? 1 : 0;
-  if (IsStopWord(std::string_view(token).substr(0, blank))) return 1;
-  return IsStopWord(std::string_view(token).substr(blank + 1)) ? 1 : 0;
-}
 
 std::string FoundTokens(Database& db, const MarkingTexts& texts, const std::string& list) {
   db.Statement(1, "SELECT Distinct Vocab FROM " + texts.table + " WHERE Vocab in (" + list +
@@ -92,33 +67,11 @@ void AddEssay(Session& session, std::string& text, const std::string& group, int
               int stemmed) {
   LoadWordLists();
   Database& db = session.db;
-  const std::string table = TableName(stemmed);
   NormalizeEssayText(text);
-  db.Statement(1, ClearThisEssay(table));
-
-  MarkingTexts texts{table, AddKindClause(kind),
-                     "Update " + table + " set thisessay= thisessay +1 ", -1};
-  for (std::string_view sentence : SplitSentences(text)) {
-    std::string list = BuildSentenceTokenList(sentence, kind, stemmed == 1);
-    if (kind == 3 && list.size() > 4) list = BuildArguments(session, list, stemmed);
-    // The first sentence without tokens ends the essay's counting.
-    if (list.size() < 3) break;
-    std::string rest = MarkSentence(db, texts, list);
-    if (rest.empty()) continue;
-    std::vector<std::string> fresh = SplitList(rest);
-    std::sort(fresh.begin(), fresh.end());
-    fresh.erase(std::unique(fresh.begin(), fresh.end()), fresh.end());
-    for (const std::string& token : fresh) {
-      db.Statement(1, "INSERT INTO " + table + " (Vocab,thisessay" + KindColumn(kind) +
-                          ",IsStop) VALUES (" + token + ",1,1," +
-                          PlainNumber(StopFlag(token)) + ")");
-    }
-  }
-
-  db.Statement(1, "Update " + table + " set v" + group + "=v" + group +
-                      "+ thisessay where thisessay > 0");
-  db.Statement(1, "Update " + table + " set w" + group + "=w" + group +
-                      "+1 where thisessay > 0");
+  RunVocabulary vocabulary(db, stemmed, kind);
+  vocabulary.LoadFrequentWords();
+  vocabulary.CountEssay(text);
+  vocabulary.Flush(group);
   if (kind == 1 && stemmed != 1)
     db.Statement(1, "Update trainsize set g" + group + " = g" + group + "+1");
 }

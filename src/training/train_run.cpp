@@ -1,11 +1,15 @@
+#include <chrono>
 #include <set>
 
 #include "db/gateway.h"
+#include "db/prepared_statement.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
+#include "text/tokenizer.h"
 #include "text/word_lists.h"
 #include "training/training.h"
+#include "training/run_vocabulary.h"
 #include "training/training_internal.h"
 
 namespace tarne {
@@ -18,34 +22,112 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-// Counts one essay into both tables and records it, as one transaction: an
-// essay is either fully counted and recorded or not at all, whatever stops
-// the program.  Answers false, with nothing of the essay kept, when any
-// statement failed (a busy or read-only database, a full disk).
-bool TrainOneEssay(Session& session, std::string& text, const std::string& path, int g, int kind) {
-  Database& db = session.db;
-  const std::string gt = TrimmedNumber(g);
-  const std::string quoted = SqlQuote(path);
-  const int failures = db.FailureCount();
-  // A database another process is writing is waited for (the gateway's busy
-  // timeout); a BEGIN that still fails must not let the essay be counted
-  // statement by statement outside any transaction.
-  if (!db.Begin()) return false;
-  AddEssay(session, text, gt, kind, 0);
-  AddEssay(session, text, gt, kind, 1);
-  db.Statement(1, "select isinwords from calib where gr=" + gt + " AND filen='" + quoted + "'");
-  db.FetchResult(1, 0);
-  if (db.EndOfData(1) != 0) {
-    db.Statement(1, std::string("INSERT into calib (filen, gr, ") + CalibFlag(kind) +
-                        ") Values ('" + quoted + "'," + PlainNumber(g) + ",1)");
-  } else {
-    db.Statement(1, std::string("Update calib set ") + CalibFlag(kind) + "=1 where gr=" + gt +
-                        " AND filen='" + quoted + "'");
+// The essays of a run are counted in memory and written several at a time:
+// one transaction holds a batch's vocabulary rows, its calib records and its
+// trainsize count, so that a batch is kept whole or not at all, whatever
+// stops the program.  A batch is closed after kBatchTime of work, so that a
+// kill loses little and a Cancel is answered at once.
+constexpr int kBatchEssays = 500;
+constexpr auto kBatchTime = std::chrono::milliseconds(200);
+
+class TrainingBatches {
+ public:
+  TrainingBatches(Session& session, int kind)
+      : db_(session.db), kind_(kind), run1_(db_, 0, kind), stem_(db_, 1, kind) {}
+
+  // Reads both tables' rows of the kind.
+  bool Load() {
+    version_ = DataVersion();
+    return run1_.Load() && stem_.Load();
   }
-  if (db.FailureCount() == failures && db.Commit()) return true;
-  if (db.InTransaction()) db.Rollback();
-  return false;
-}
+
+  // Counts one essay (lower-cased text) of group g; false when a statement
+  // failed (the batch is then rolled back).
+  bool Add(std::string& text, const std::string& path, int g) {
+    if (!open_) {
+      // A database another process is writing is waited for (the gateway's
+      // busy timeout); a BEGIN that still fails stops the run.
+      if (!db_.Begin()) return false;
+      open_ = true;
+      started_ = std::chrono::steady_clock::now();
+      // Changed by someone else since the last batch: what is held in memory
+      // is no longer the table.
+      if (DataVersion() != version_ && !Load()) return Abandon();
+    }
+    const int failures = db_.FailureCount();
+    NormalizeEssayText(text);
+    run1_.CountEssay(text);
+    NormalizeEssayText(text);
+    stem_.CountEssay(text);
+    paths_.push_back(path);
+    group_ = g;
+    if (db_.FailureCount() != failures) return Abandon();
+    if (static_cast<int>(paths_.size()) >= kBatchEssays ||
+        std::chrono::steady_clock::now() - started_ >= kBatchTime)
+      return Commit();
+    return true;
+  }
+
+  // Writes and commits the open batch; false (with the batch rolled back)
+  // when a statement failed.
+  bool Commit() {
+    if (!open_) return true;
+    const int failures = db_.FailureCount();
+    const std::string gt = TrimmedNumber(group_);
+    bool ok = run1_.Flush(gt) && stem_.Flush(gt);
+    if (ok) {
+      PreparedStatement find(db_, "select isinwords from calib where gr=" + gt + " AND filen=?");
+      PreparedStatement insert(db_, std::string("INSERT into calib (filen, gr, ") +
+                                        CalibFlag(kind_) + ") Values (?," + PlainNumber(group_) +
+                                        ",1)");
+      PreparedStatement update(db_, std::string("Update calib set ") + CalibFlag(kind_) +
+                                        "=1 where gr=" + gt + " AND filen=?");
+      for (const std::string& path : paths_) {
+        find.Bind(1, path);
+        const bool known = find.Step();
+        find.Reset();
+        ok = known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run();
+        if (!ok) break;
+      }
+    }
+    if (ok && kind_ == 1)
+      db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
+                           TrimmedNumber(static_cast<int>(paths_.size())));
+    if (ok && db_.FailureCount() == failures && db_.Commit()) {
+      open_ = false;
+      committed_ += static_cast<int>(paths_.size());
+      paths_.clear();
+      return true;
+    }
+    return Abandon();
+  }
+
+  // Essays of this run kept for good.
+  int Committed() const { return committed_; }
+
+ private:
+  std::int64_t DataVersion() {
+    PreparedStatement version(db_, "PRAGMA data_version");
+    return version.Step() ? version.Int(0) : -1;
+  }
+  bool Abandon() {
+    if (db_.InTransaction()) db_.Rollback();
+    open_ = false;
+    paths_.clear();
+    return false;
+  }
+
+  Database& db_;
+  int kind_;
+  RunVocabulary run1_;
+  RunVocabulary stem_;
+  bool open_ = false;
+  int group_ = 0;
+  std::vector<std::string> paths_;
+  std::chrono::steady_clock::time_point started_;
+  std::int64_t version_ = -1;
+  int committed_ = 0;
+};
 
 // Every training folder the project names must be there: a missing one
 // (mistyped, on a drive not mounted) would train nothing and look done.
@@ -91,6 +173,12 @@ bool TrainKind(Session& session, int kind) {
 
   const int groups = session.settings.Groups();
   bool failed = false;
+  TrainingBatches batches(session, kind);
+  if (!batches.Load()) {
+    session.ReportDatabaseFailure();
+    session.Log("Training stopped: the database could not be read");
+    return false;
+  }
   for (int g = 1; g <= groups; ++g) {
     const std::string gp = PlainNumber(g);
     const std::string gt = TrimmedNumber(g);
@@ -156,6 +244,10 @@ bool TrainKind(Session& session, int kind) {
       window = port.PROGRESS_INIT("Reading files - " + folder);
       session.Log("Training group" + gp + label + PlainNumber(s) + " files");
       if (window == 0) continue;
+      // Short essays are completed without being counted; they are reported
+      // done once the batch they belong to is kept.
+      int committedBefore = batches.Committed();
+      int shortEssays = 0;
       for (int k = 1; k <= s; ++k) {
         port.PROGRESS_SET(window, (k * 100) / s + 1,
                           "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
@@ -169,13 +261,16 @@ bool TrainKind(Session& session, int kind) {
         text = TrimBlanks(text);
         if (text.size() > 5) {
           text = LowerAscii(std::move(text));
-          if (!TrainOneEssay(session, text, path, g, kind)) {
+          if (!batches.Add(text, path, g)) {
             failed = true;
             break;
           }
+        } else {
+          ++shortEssays;
         }
-        ++completed;
       }
+      if (!failed && !batches.Commit()) failed = true;
+      completed = batches.Committed() - committedBefore + (failed ? 0 : shortEssays);
     }
 
     const std::string done = "Training group" + gp + label + PlainNumber(completed) +

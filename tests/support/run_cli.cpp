@@ -30,7 +30,9 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& config
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
-    std::string program = TARNE_CLI_PATH;
+    // TARNE_TEST_CLI runs another build, for comparing two builds' outputs.
+    const char* other = std::getenv("TARNE_TEST_CLI");
+    std::string program = other && *other ? other : TARNE_CLI_PATH;
     argv.push_back(program.data());
     std::vector<std::string> copy = args;
     for (std::string& a : copy) argv.push_back(a.data());

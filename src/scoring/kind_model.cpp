@@ -1,0 +1,129 @@
+#include "scoring/kind_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "db/prepared_statement.h"
+#include "project/session.h"
+#include "shell/numbers.h"
+#include "text/tokenizer.h"
+
+namespace tarne {
+
+namespace {
+
+// Keeps a running product away from the end of the range.
+void Rebase(long double& mantissa, long& exponent) {
+  int e = 0;
+  mantissa = std::frexp(mantissa, &e);
+  exponent += e;
+}
+
+}  // namespace
+
+KindModel::KindModel(Session& session, int kind, const std::string& condition)
+    : kind_(kind),
+      groups_(session.settings.Groups()),
+      stemmed_(session.options.Stemmed == 1),
+      multinomial_(session.options.Model == 1) {
+  const char* table = stemmed_ ? "stem" : "run1";
+  if (kind_ == 3) frequent_.Load(session.db, table);
+  std::string lowInfo;
+  if (!session.options.IncludeLowInfo)
+    lowInfo = " AND entropy > " + PlainNumber(session.settings.lowinfo);
+  PreparedStatement rows(session.db, std::string("select rowid, Vocab, p1,p2,p3,p4,p5 from ") +
+                                         table + " WHERE " + condition + lowInfo);
+  while (rows.Step()) {
+    if (index_.find(rows.Text(1)) != index_.end()) continue;
+    Row row;
+    row.rowid = rows.Int(0);
+    for (int g = 1; g <= 5; ++g) row.p[g] = rows.Real(g + 1);
+    index_.emplace(std::string(rows.Text(1)), static_cast<std::uint32_t>(rows_.size()));
+    rows_.push_back(row);
+  }
+  counts_.assign(rows_.size(), 0);
+  if (multinomial_) return;
+  for (const Row& row : rows_) {
+    for (int g = 1; g <= groups_; ++g) {
+      const long double factor = 1.0L - static_cast<long double>(row.p[g]);
+      if (factor == 0) {
+        ++absentZeros_[g];
+        continue;
+      }
+      absent_[g] *= factor;
+      if (std::fabs(absent_[g]) < 1e-1000L) Rebase(absent_[g], absentExponent_[g]);
+    }
+  }
+  for (int g = 1; g <= groups_; ++g) Rebase(absent_[g], absentExponent_[g]);
+}
+
+void KindModel::Score(const std::string& text, GroupScores& scores) {
+  std::string normal = text;
+  NormalizeEssayText(normal);
+  present_.clear();
+  ForEachCountedSentence(normal, kind_, stemmed_, &frequent_,
+                         [this](const std::vector<TokenRun>& runs) {
+                           for (const TokenRun& run : runs) {
+                             auto it = index_.find(run.token);
+                             if (it == index_.end()) continue;
+                             int& count = counts_[it->second];
+                             if (count == 0) present_.push_back(it->second);
+                             count += std::min(run.occurrences, kMaxOccurrences);
+                           }
+                         });
+  // The order in which the table gives the essay's rows: by their count in
+  // the work column, then by row.
+  std::sort(present_.begin(), present_.end(), [this](std::uint32_t a, std::uint32_t b) {
+    if (counts_[a] != counts_[b]) return counts_[a] < counts_[b];
+    return rows_[a].rowid < rows_[b].rowid;
+  });
+
+  for (std::uint32_t id : present_) {
+    const unsigned n = static_cast<unsigned>(counts_[id]);
+    for (int g = 1; g <= groups_; ++g) {
+      double p = rows_[id].p[g];
+      // An unseen-in-group token must not zero its group.
+      if (p == 0) p = 1;
+      long double& s = scores.value[g];
+      if (multinomial_) {
+        s *= std::pow(static_cast<long double>(p), static_cast<long double>(n));
+        for (unsigned k = 2; k <= n; ++k) s /= k;
+      } else {
+        s *= p;
+      }
+    }
+    KeepScoresInRange(scores, groups_);
+  }
+
+  if (!multinomial_) {
+    long top = 0;
+    for (int g = 1; g <= groups_; ++g)
+      if (g == 1 || absentExponent_[g] > top) top = absentExponent_[g];
+    for (int g = 1; g <= groups_; ++g) {
+      // The absent tokens are all selected tokens but the essay's own.
+      long double held = 1;
+      int zeros = absentZeros_[g];
+      for (std::uint32_t id : present_) {
+        const long double factor = 1.0L - static_cast<long double>(rows_[id].p[g]);
+        if (factor == 0)
+          --zeros;
+        else
+          held *= factor;
+      }
+      long double& s = scores.value[g];
+      if (zeros > 0)
+        s = 0;
+      else
+        s = s * std::ldexp(absent_[g], static_cast<int>(absentExponent_[g] - top)) / held;
+    }
+    KeepScoresInRange(scores, groups_);
+  }
+  for (std::uint32_t id : present_) counts_[id] = 0;
+
+  long double total = 0;
+  for (int g = 1; g <= groups_; ++g) total += scores.value[g];
+  if (total > 0)
+    for (int g = 1; g <= groups_; ++g) scores.value[g] /= total;
+}
+
+}  // namespace tarne

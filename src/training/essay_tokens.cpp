@@ -1,0 +1,94 @@
+#include "training/essay_tokens.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "db/prepared_statement.h"
+#include "text/tokenizer.h"
+
+namespace tarne {
+
+namespace {
+
+// The tokens of a quoted list ('a','b c'), without their quotes.
+void Unquote(const std::string& list, std::vector<std::string_view>& tokens) {
+  tokens.clear();
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t comma = list.find(',', start);
+    if (comma == std::string::npos) comma = list.size();
+    std::string_view token(list.data() + start, comma - start);
+    if (token.size() >= 2 && token.front() == '\'' && token.back() == '\'')
+      token = token.substr(1, token.size() - 2);
+    tokens.push_back(token);
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+bool FrequentWords::Load(Database& db, const char* table) {
+  words_.clear();
+  PreparedStatement query(db, std::string("SELECT Vocab FROM ") + table +
+                                  " WHERE isword=1 AND sum > 20");
+  if (!query.Ok()) return false;
+  while (query.Step()) words_.emplace(query.Text(0));
+  return true;
+}
+
+std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentWords& frequent) {
+  std::vector<std::string_view> words;
+  Unquote(list, words);
+  words.erase(std::remove_if(words.begin(), words.end(),
+                             [&](std::string_view w) { return !frequent.Contains(w); }),
+              words.end());
+  std::sort(words.begin(), words.end());
+  words.erase(std::unique(words.begin(), words.end()), words.end());
+  std::vector<std::string> out;
+  for (size_t i = 0; i + 1 < words.size(); ++i)
+    for (size_t j = i + 1; j < words.size(); ++j) {
+      std::string token;
+      token.reserve(words[i].size() + 1 + words[j].size());
+      token.append(words[i]).append(1, ' ').append(words[j]);
+      out.push_back(std::move(token));
+    }
+  return out;
+}
+
+bool QuotedLess(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  if (n > 0) {
+    const int c = std::memcmp(a.data(), b.data(), n);
+    if (c != 0) return c < 0;
+  }
+  if (a.size() == b.size()) return false;
+  // One is the start of the other: the shorter one's closing quote decides.
+  if (a.size() < b.size()) return '\'' < static_cast<unsigned char>(b[n]);
+  return static_cast<unsigned char>(a[n]) < '\'';
+}
+
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
+                  std::string& list, std::vector<std::string>& arguments,
+                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs) {
+  list = BuildSentenceTokenList(sentence, kind, stemmed);
+  tokens.clear();
+  if (kind == 3 && list.size() > 4) {
+    arguments = frequent ? ArgumentTokens(list, *frequent) : std::vector<std::string>();
+    for (const std::string& a : arguments) tokens.emplace_back(a);
+    if (tokens.empty()) return false;
+  } else {
+    if (list.size() < 3) return false;
+    Unquote(list, tokens);
+  }
+  std::sort(tokens.begin(), tokens.end(), QuotedLess);
+  runs.clear();
+  for (std::string_view t : tokens) {
+    if (!runs.empty() && runs.back().token == t)
+      ++runs.back().occurrences;
+    else
+      runs.push_back({t, 1});
+  }
+  return true;
+}
+
+}  // namespace tarne

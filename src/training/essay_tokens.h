@@ -1,0 +1,78 @@
+// An essay's tokens as training, untraining and scoring count them, worked
+// out in memory: the same sentences, token lists and argument tokens as the
+// statements over IN lists find, without asking the database per sentence.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "text/tokenizer.h"
+
+namespace tarne {
+
+class Database;
+
+// Hashing for maps keyed by token text that are searched with views.
+struct TokenHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+
+// The words of one table whose sum is above 20: the ones arguments are built
+// from.  Read once per run; a run that builds arguments changes no word.
+class FrequentWords {
+ public:
+  bool Load(Database& db, const char* table);
+  bool Contains(std::string_view word) const { return words_.find(word) != words_.end(); }
+
+ private:
+  std::unordered_set<std::string, TokenHash, std::equal_to<>> words_;
+};
+
+// The argument tokens of a quoted list of words: every pair of its distinct
+// frequent words, in ascending byte order ("alpha beta" before "alpha gamma").
+std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentWords& frequent);
+
+// The order in which a sentence's new tokens get their rows: ascending byte
+// order of the quoted texts ('ab c' comes before 'ab').
+bool QuotedLess(std::string_view a, std::string_view b);
+
+// One distinct token of a sentence and how often the sentence lists it.
+struct TokenRun {
+  std::string_view token;
+  int occurrences;
+};
+
+// A known token counts once per occurrence in a sentence, up to this many.
+inline constexpr int kMaxOccurrences = 101;
+
+// Calls counted(runs) for each sentence of a normalised text that is
+// counted: its distinct tokens in quoted order, with their occurrences.  The
+// first sentence without tokens ends the essay.  frequent is needed for
+// arguments only.  The views are valid during the call.
+template <class Counted>
+void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
+                            const FrequentWords* frequent, Counted&& counted);
+
+// What ForEachCountedSentence does for one sentence; false when the sentence
+// has no tokens.  Exposed for the template above.
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
+                  std::string& list, std::vector<std::string>& arguments,
+                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs);
+
+template <class Counted>
+void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
+                            const FrequentWords* frequent, Counted&& counted) {
+  std::string list;
+  std::vector<std::string> arguments;
+  std::vector<std::string_view> tokens;
+  std::vector<TokenRun> runs;
+  for (std::string_view sentence : SplitSentences(normalised)) {
+    if (!SentenceRuns(sentence, kind, stemmed, frequent, list, arguments, tokens, runs)) break;
+    counted(runs);
+  }
+}
+
+}  // namespace tarne
