@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,27 @@ void Normalise(GroupScores& scores, int groups) {
     for (int g = 1; g <= groups; ++g) scores.value[g] /= total;
 }
 
+// Every kind whose flag is set scores the essay from the priors on; the
+// kinds' scores are multiplied and the product normalised into scores.
+void CombineKinds(const Session& session, const int flags[4], GroupScores& scores,
+                  const std::function<void(int kind, GroupScores& kindScores)>& scoreKind) {
+  const int groups = session.settings.Groups();
+  GroupScores combined;
+  for (int g = 1; g <= groups; ++g) combined.value[g] = 1.0L;
+  for (int kind = 1; kind <= 3; ++kind) {
+    if (!flags[kind]) continue;
+    GroupScores kindScores;
+    for (int g = 1; g <= groups && g <= static_cast<int>(session.settings.priors.size()); ++g)
+      kindScores.value[g] = session.settings.priors[g - 1];
+    scoreKind(kind, kindScores);
+    for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
+    KeepScoresInRange(combined, groups);
+  }
+  scores = GroupScores();
+  for (int g = 1; g <= groups; ++g) scores.value[g] = combined.value[g];
+  Normalise(scores, groups);
+}
+
 }  // namespace
 
 void KeepScoresInRange(GroupScores& scores, int groups) {
@@ -157,15 +179,8 @@ ScoringRun::~ScoringRun() = default;
 
 void ScoringRun::Classify(const std::string& text, int words, int phrases, int arguments,
                           GroupScores& scores) {
-  const int groups = session_.settings.Groups();
-  GroupScores combined;
-  for (int g = 1; g <= groups; ++g) combined.value[g] = 1.0L;
   const int flags[4] = {0, words, phrases, arguments};
-  for (int kind = 1; kind <= 3; ++kind) {
-    if (!flags[kind]) continue;
-    GroupScores kindScores;
-    for (int g = 1; g <= groups && g <= static_cast<int>(session_.settings.priors.size()); ++g)
-      kindScores.value[g] = session_.settings.priors[g - 1];
+  CombineKinds(session_, flags, scores, [&](int kind, GroupScores& kindScores) {
     if (!models_[kind]) {
       std::string condition;
       Recompute(session_, condition, kind, 1);
@@ -174,12 +189,7 @@ void ScoringRun::Classify(const std::string& text, int words, int phrases, int a
     models_[kind]->Score(text, kindScores);
     lastText_ = text;
     lastKind_ = kind;
-    for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
-    KeepScoresInRange(combined, groups);
-  }
-  scores = GroupScores();
-  for (int g = 1; g <= groups; ++g) scores.value[g] = combined.value[g];
-  Normalise(scores, groups);
+  });
 }
 
 void ScoringRun::Finish() {
@@ -194,30 +204,15 @@ void ScoringRun::Finish() {
 void ClassifyEssay(Session& session, const std::string& text, int words, int phrases,
                    int arguments, int showTokens, std::string& listing, GroupScores& scores) {
   Database& db = session.db;
-  const int groups = session.settings.Groups();
   // The thisessay marks are writes; one transaction per essay keeps them
   // from being synced statement by statement.
   const bool ownTransaction = db.IsOpen() && !db.InTransaction() && db.Begin();
-
-  GroupScores combined;
-  for (int g = 1; g <= groups; ++g) combined.value[g] = 1.0L;
   const int flags[4] = {0, words, phrases, arguments};
-  for (int kind = 1; kind <= 3; ++kind) {
-    if (!flags[kind]) continue;
-    GroupScores kindScores;
-    for (int g = 1; g <= groups && g <= static_cast<int>(session.settings.priors.size()); ++g)
-      kindScores.value[g] = session.settings.priors[g - 1];
+  CombineKinds(session, flags, scores, [&](int kind, GroupScores& kindScores) {
     std::string condition;
     Recompute(session, condition, kind, 1);
     ScoreEssay(session, text, condition, kind, listing, showTokens, kindScores);
-    for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
-    KeepScoresInRange(combined, groups);
-  }
-
-  scores = GroupScores();
-  for (int g = 1; g <= groups; ++g) scores.value[g] = combined.value[g];
-  Normalise(scores, groups);
-
+  });
   if (ownTransaction) db.Commit();
 }
 

@@ -10,6 +10,7 @@
 #include "document_pane.h"
 #include "shell/menu_state.h"
 #include "shell/pane.h"
+#include "text/essay_encoding.h"
 #include "text_decoding.h"
 
 using namespace tarne;
@@ -88,10 +89,10 @@ class DocumentTest : public QObject {
   }
 
   void utf8IsKeptAndOtherBytesAreWindows1252() {
-    QVERIFY(desktop::IsValidUtf8("plain \xc3\xa9 \xf0\x9f\x98\x80"));
-    QVERIFY(!desktop::IsValidUtf8("\xc3"));          // cut short
-    QVERIFY(!desktop::IsValidUtf8("\xc0\xaf"));      // overlong
-    QVERIFY(!desktop::IsValidUtf8("\xed\xa0\x80"));  // surrogate
+    QVERIFY(IsValidUtf8("plain \xc3\xa9 \xf0\x9f\x98\x80"));
+    QVERIFY(!IsValidUtf8("\xc3"));          // cut short
+    QVERIFY(!IsValidUtf8("\xc0\xaf"));      // overlong
+    QVERIFY(!IsValidUtf8("\xed\xa0\x80"));  // surrogate
     QCOMPARE(desktop::DisplayUtf8("\x80\x9f\xa0"), std::string("\xe2\x82\xac\xc5\xb8\xc2\xa0"));
     QCOMPARE(desktop::PlainLineEnds("a\r\nb\rc\n"), std::string("a\nb\nc\n"));
   }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "text/essay_encoding.h"
+
 namespace tarne::desktop {
 
 namespace {
@@ -27,38 +29,8 @@ void PutUtf8(std::uint32_t c, std::string& out) {
 
 }  // namespace
 
-bool IsValidUtf8(const std::string& bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char c = p[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int more = 0;
-    std::uint32_t min = 0;
-    if ((c & 0xE0) == 0xC0) more = 1, min = 0x80;
-    else if ((c & 0xF0) == 0xE0) more = 2, min = 0x800;
-    else if ((c & 0xF8) == 0xF0) more = 3, min = 0x10000;
-    else return false;
-    if (i + static_cast<std::size_t>(more) >= n) return false;
-    std::uint32_t value = c & (0x3F >> more);
-    for (int k = 1; k <= more; ++k) {
-      const unsigned char d = p[i + k];
-      if ((d & 0xC0) != 0x80) return false;
-      value = (value << 6) | (d & 0x3F);
-    }
-    // Overlong forms, surrogates and values past Unicode are not UTF-8.
-    if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
-    i += static_cast<std::size_t>(more) + 1;
-  }
-  return true;
-}
-
 std::string DisplayUtf8(const std::string& bytes) {
-  if (IsValidUtf8(bytes)) return bytes;
+  if (IsValidUtf8(bytes)) return bytes;  // the tokenizer's test, so both agree
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);
   for (char ch : bytes) {

@@ -5,8 +5,6 @@
 
 namespace tarne::desktop {
 
-bool IsValidUtf8(const std::string& bytes);
-
 // bytes as UTF-8: unchanged when they already are valid UTF-8, else read as
 // Windows-1252, the code page legacy essays were written in.
 std::string DisplayUtf8(const std::string& bytes);
