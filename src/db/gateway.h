@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -26,6 +27,15 @@ class Database {
 
   // Receives "Database error: " + engine message + " in: " + statement.
   void SetErrorSink(ErrorSink sink) { sink_ = std::move(sink); }
+  // Hands message to the error sink as a failure of this connection would.
+  void ReportToSink(const std::string& message) const {
+    if (sink_) sink_(message);
+  }
+  // Puts sink in place and gives back the one it replaces.
+  ErrorSink ReplaceErrorSink(ErrorSink sink) {
+    std::swap(sink, sink_);
+    return sink;
+  }
 
   // Opens an existing database file as database 1, replacing any open one.
   // WAL journal, normal synchronisation, the natural-log function log().

@@ -33,12 +33,16 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
     lowInfo = " AND entropy > " + PlainNumber(session.settings.lowinfo);
   PreparedStatement rows(session.db, std::string("select rowid, Vocab, p1,p2,p3,p4,p5 from ") +
                                          table + " WHERE " + condition + lowInfo);
+  PreparedStatement size(session.db, std::string("select max(rowid) from ") + table);
+  if (size.Step()) index_.reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
   while (rows.Step()) {
-    if (index_.find(rows.Text(1)) != index_.end()) continue;
+    // A second row of the same text (never written by Tarne) is left out.
+    const std::string_view text = rows.Text(1);
+    if (index_.find(text) != index_.end()) continue;
     Row row;
     row.rowid = rows.Int(0);
     for (int g = 1; g <= 5; ++g) row.p[g] = rows.Real(g + 1);
-    index_.emplace(std::string(rows.Text(1)), static_cast<std::uint32_t>(rows_.size()));
+    index_.emplace(texts_.Keep(text), static_cast<std::uint32_t>(rows_.size()));
     rows_.push_back(row);
   }
   counts_.assign(rows_.size(), 0);

@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "scoring/scoring.h"
+#include "text/token_store.h"
 #include "training/essay_tokens.h"
 
 namespace tarne {
@@ -40,7 +42,8 @@ class KindModel {
   bool stemmed_;
   bool multinomial_;
   FrequentWords frequent_;
-  std::unordered_map<std::string, std::uint32_t, TokenHash, std::equal_to<>> index_;
+  TokenStore texts_;
+  std::unordered_map<std::string_view, std::uint32_t> index_;
   std::vector<Row> rows_;
   // The product of (1 - p) over all selected rows, as mantissa and binary
   // exponent, with the factors that are exactly 0 counted apart.

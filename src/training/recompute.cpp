@@ -89,40 +89,35 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
   std::vector<double> groupTotal(groups + 1, 0);
   for (int g = 1; g <= groups; ++g) groupTotal[g] = db.ColumnUInt(1, g + 1);
 
-  std::string update = "UPDATE " + table + " SET ";
-  for (int g = 1; g <= groups; ++g) {
-    const std::string gt = TrimmedNumber(g);
-    if (options.Model == 1) {
-      update += "p" + gt + "= " + PlainNumber(0) + "+(v" + gt + "+1)/(" +
-                TrimmedNumber(groupTotal[g]) + "+" + PlainNumber(vocabulary) + "), ";
-    } else {
-      // Laplace-smoothed multivariate Bernoulli estimate: of the essays of the
-      // group, the share that contain the token.
-      update += "p" + gt + "= " + PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" +
-                PlainNumber(TrainedEssays(db, kind, g, perGroup[g])) + "), ";
-    }
-  }
-  update += "sum = 1000*" + sumText + "/" + PlainNumber(total) + " WHERE " + cond;
-  db.Statement(1, update);
-
   std::vector<std::string> prior(groups + 1);
   for (int g = 1; g <= groups; ++g)
     prior[g] = TrimmedNumber(g - 1 < static_cast<int>(settings.priors.size())
                                  ? settings.priors[g - 1]
                                  : 0.0);
-  std::string evidence = "(" + prior[1] + "*p1 ";
-  for (int g = 2; g <= groups; ++g) evidence += "+" + prior[g] + "*p" + TrimmedNumber(g);
-  evidence += ")";
-  std::string terms;
+
+  // One pass writes the probabilities, the frequency and the information
+  // gain from the new probabilities; a row with a probability that is not
+  // positive keeps its old gain.
+  std::string update = "UPDATE " + table + " SET ";
+  std::string gain = "gain(" + PlainNumber(std::log2(groups));
   for (int g = 1; g <= groups; ++g) {
-    const std::string pg = prior[g] + "*p" + TrimmedNumber(g);
-    terms += std::string(g == 1 ? "((" : "+ ((") + pg + "/" + evidence + ")*log(" + evidence +
-             "/(" + pg + "))/log(2)) ";
+    const std::string gt = TrimmedNumber(g);
+    std::string p;
+    if (options.Model == 1) {
+      p = PlainNumber(0) + "+(v" + gt + "+1)/(" + TrimmedNumber(groupTotal[g]) + "+" +
+          PlainNumber(vocabulary) + ")";
+    } else {
+      // Laplace-smoothed multivariate Bernoulli estimate: of the essays of the
+      // group, the share that contain the token.
+      p = PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" +
+          PlainNumber(TrainedEssays(db, kind, g, perGroup[g])) + ")";
+    }
+    update += "p" + gt + "= " + p + ", ";
+    gain += ", " + prior[g] + ", " + p;
   }
-  std::string gain = "UPDATE " + table + " SET entropy =" + PlainNumber(std::log2(groups)) +
-                     " - (" + terms + ")" + " WHERE " + cond;
-  for (int g = 1; g <= groups; ++g) gain += " AND (p" + TrimmedNumber(g) + ">0.0)";
-  db.Statement(1, gain);
+  update += "sum = 1000*" + sumText + "/" + PlainNumber(total) + ", entropy = " + gain +
+            ", entropy) WHERE " + cond;
+  db.Statement(1, update);
 
   port.PROGRESS_SHUTDOWN(window);
   if (db.FailureCount() != failures) {

@@ -52,7 +52,9 @@ bool RunVocabulary::LoadFrequentWords() {
 
 bool RunVocabulary::Load() {
   index_.clear();
+  texts_.Clear();
   entries_.clear();
+  rowids_.clear();
   essayTouched_.clear();
   updates_.clear();
   inserts_.clear();
@@ -63,23 +65,29 @@ bool RunVocabulary::Load() {
   PreparedStatement rows(db_, "SELECT rowid, Vocab FROM " + table_ + " WHERE " +
                                   KindFlag(kind_) + "=1 ORDER BY rowid");
   if (!rows.Ok()) return false;
+  PreparedStatement size(db_, "SELECT max(rowid) FROM " + table_);
+  if (size.Step()) index_.reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
   const int failures = db_.FailureCount();
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) keeps the first.
-    if (index_.find(rows.Text(1)) == index_.end()) Add(rows.Text(1), rows.Int(0));
+    if (index_.find(rows.Text(1)) == index_.end()) SetRowid(Add(rows.Text(1)), rows.Int(0));
   }
   loaded_ = db_.FailureCount() == failures;
   return loaded_;
 }
 
-std::uint32_t RunVocabulary::Add(std::string_view token, std::int64_t rowid) {
+std::uint32_t RunVocabulary::Add(std::string_view token) {
   const auto id = static_cast<std::uint32_t>(entries_.size());
-  auto [it, fresh] = index_.emplace(std::string(token), id);
+  auto [it, fresh] = index_.emplace(texts_.Keep(token), id);
   Entry e;
-  e.text = &it->first;
-  e.rowid = rowid;
+  e.text = it->first;
   entries_.push_back(e);
   return id;
+}
+
+void RunVocabulary::SetRowid(std::uint32_t id, std::int64_t rowid) {
+  if (rowids_.size() <= id) rowids_.resize(id + 1, 0);
+  rowids_[id] = rowid;
 }
 
 std::uint32_t RunVocabulary::Find(std::string_view token) {
@@ -90,7 +98,9 @@ std::uint32_t RunVocabulary::Find(std::string_view token) {
                                  KindFlag(kind_) + "=1 ORDER BY rowid LIMIT 1");
   row.Bind(1, token);
   if (!row.Step()) return kNone;
-  return Add(token, row.Int(0));
+  const std::uint32_t id = Add(token);
+  SetRowid(id, row.Int(0));
+  return id;
 }
 
 void RunVocabulary::CountEssay(std::string_view normalised) {
@@ -102,8 +112,9 @@ void RunVocabulary::CountEssay(std::string_view normalised) {
           std::uint32_t id = Find(run.token);
           if (id == kNone) {
             // A new token counts once in the sentence that brings it.
-            id = Add(run.token, 0);
+            id = Add(run.token);
             entries_[id].stop = IsStopToken(run.token);
+            entries_[id].inserting = true;
             entries_[id].essayCount = 1;
             essayTouched_.push_back(id);
             inserts_.push_back(id);
@@ -121,7 +132,7 @@ void RunVocabulary::CountEssay(std::string_view normalised) {
     e.dw += 1;
     lastEssay_.emplace_back(id, e.essayCount);
     e.essayCount = 0;
-    if (e.rowid != 0 && !e.queued) {
+    if (!e.inserting && !e.queued) {
       e.queued = true;
       updates_.push_back(id);
     }
@@ -130,45 +141,64 @@ void RunVocabulary::CountEssay(std::string_view normalised) {
   ++essays_;
 }
 
-bool RunVocabulary::Flush(const std::string& group) {
-  if (essays_ == 0) return true;
+VocabularyWrites RunVocabulary::TakeWrites() {
+  VocabularyWrites writes;
+  writes.inserts.reserve(inserts_.size());
+  for (std::uint32_t id : inserts_) {
+    Entry& e = entries_[id];
+    writes.inserts.push_back({id, e.text, e.stop, e.dv, e.dw});
+    e.dv = e.dw = 0;
+    e.inserting = false;
+  }
+  writes.updates.reserve(updates_.size());
+  for (std::uint32_t id : updates_) {
+    Entry& e = entries_[id];
+    writes.updates.push_back({id, e.dv, e.dw});
+    e.dv = e.dw = 0;
+    e.queued = false;
+  }
+  writes.marks = lastEssay_;
+  writes.essays = essays_;
+  inserts_.clear();
+  updates_.clear();
+  essays_ = 0;
+  return writes;
+}
+
+bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
+  if (writes.Empty()) return true;
   if (!statements_ || statements_->group != group)
     statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
   Statements& s = *statements_;
   const int failures = db_.FailureCount();
   bool ok = s.insert.Ok() && s.update.Ok() && s.clearMarks.Ok() && s.mark.Ok();
 
-  for (std::uint32_t id : inserts_) {
+  for (const VocabularyWrites::Insert& row : writes.inserts) {
     if (!ok) break;
-    Entry& e = entries_[id];
-    ok = s.insert.Bind(1, std::string_view(*e.text))
-             .Bind(2, std::int64_t{e.stop ? 1 : 0})
-             .Bind(3, std::int64_t{e.dv})
-             .Bind(4, std::int64_t{e.dw})
+    ok = s.insert.Bind(1, row.text)
+             .Bind(2, std::int64_t{row.stop ? 1 : 0})
+             .Bind(3, std::int64_t{row.v})
+             .Bind(4, std::int64_t{row.w})
              .Run();
-    e.rowid = db_.LastInsertRowid();
-    e.dv = e.dw = 0;
+    SetRowid(row.id, db_.LastInsertRowid());
   }
   // In row order, so that the updates walk the table once.
-  std::sort(updates_.begin(), updates_.end(),
-            [this](std::uint32_t a, std::uint32_t b) { return entries_[a].rowid < entries_[b].rowid; });
-  for (std::uint32_t id : updates_) {
+  std::vector<std::pair<std::int64_t, const VocabularyWrites::Update*>> updates;
+  updates.reserve(writes.updates.size());
+  for (const VocabularyWrites::Update& row : writes.updates)
+    updates.emplace_back(rowids_[row.id], &row);
+  std::sort(updates.begin(), updates.end());
+  for (const auto& [rowid, row] : updates) {
     if (!ok) break;
-    Entry& e = entries_[id];
-    ok = s.update.Bind(1, std::int64_t{e.dv}).Bind(2, std::int64_t{e.dw}).Bind(3, e.rowid).Run();
-    e.dv = e.dw = 0;
-    e.queued = false;
+    ok = s.update.Bind(1, std::int64_t{row->v}).Bind(2, std::int64_t{row->w}).Bind(3, rowid).Run();
   }
   // The work column holds the last essay's counts, as its own statements
   // would have left it.
   if (ok) ok = s.clearMarks.Run();
-  for (const auto& [id, count] : lastEssay_) {
+  for (const auto& [id, count] : writes.marks) {
     if (!ok) break;
-    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, entries_[id].rowid).Run();
+    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowids_[id]).Run();
   }
-  inserts_.clear();
-  updates_.clear();
-  essays_ = 0;
   return ok && db_.FailureCount() == failures;
 }
 

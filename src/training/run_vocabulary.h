@@ -1,10 +1,15 @@
 // One vocabulary table's rows of one token kind, held in memory while a
-// training run counts essays into it.  Essays are counted in memory; Flush
-// writes what the essays counted since the last flush (new rows in the order
-// the statements over IN lists would have inserted them, the additions to
-// existing rows, and the work column as the last essay left it) inside the
-// caller's transaction.  The table ends row for row as if every essay had
-// been counted by statements of its own.
+// training run counts essays into it.  Essays are counted in memory;
+// TakeWrites hands over what the essays counted since the last take (new
+// rows in the order the statements over IN lists would have inserted them,
+// the additions to existing rows, and the work column as the last essay left
+// it), and Write puts that into the table inside the caller's transaction.
+// The table ends row for row as if every essay had been counted by
+// statements of its own.
+//
+// Counting and writing may run on two threads, one batch being written while
+// the next is counted: CountEssay and TakeWrites belong to one thread, Write
+// to the other, and Load only while no Write is under way.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +17,37 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "text/token_store.h"
 #include "training/essay_tokens.h"
 
 namespace tarne {
 
 class Database;
+
+// What a batch of essays adds to one table.  The texts stay valid while the
+// vocabulary that handed them over is neither loaded again nor destroyed.
+struct VocabularyWrites {
+  struct Insert {
+    std::uint32_t id;
+    std::string_view text;
+    bool stop;
+    int v;
+    int w;
+  };
+  struct Update {
+    std::uint32_t id;
+    int v;
+    int w;
+  };
+  std::vector<Insert> inserts;  // in the order the rows are inserted
+  std::vector<Update> updates;
+  std::vector<std::pair<std::uint32_t, int>> marks;  // the last essay's work column
+  int essays = 0;
+  bool Empty() const { return essays == 0; }
+};
 
 class RunVocabulary {
  public:
@@ -36,24 +65,31 @@ class RunVocabulary {
   // Counts one normalised essay text.
   void CountEssay(std::string_view normalised);
   bool HasCounted() const { return essays_ > 0; }
-  // Writes the counted essays into group (text "1".."5").  After a failure
-  // the memory no longer matches the table: Load again before going on.
-  bool Flush(const std::string& group);
+  // The essays counted since the last take, as writes; nothing is counted
+  // afterwards.
+  VocabularyWrites TakeWrites();
+  // Writes writes (taken from this vocabulary, in the order taken) into group
+  // (text "1".."5").  After a failure the memory no longer matches the
+  // table: Load again before going on.
+  bool Write(const VocabularyWrites& writes, const std::string& group);
+  // TakeWrites and Write at once.
+  bool Flush(const std::string& group) { return Write(TakeWrites(), group); }
 
   size_t Size() const { return entries_.size(); }
 
  private:
   struct Entry {
-    const std::string* text = nullptr;
-    std::int64_t rowid = 0;  // 0 while the row is still to be inserted
+    std::string_view text;
     int essayCount = 0;      // in the essay being counted
-    int dv = 0;              // added to v of the group at the next flush
+    int dv = 0;              // added to v of the group at the next take
     int dw = 0;              // added to w of the group
     bool stop = false;
-    bool queued = false;     // listed for an update at the next flush
+    bool queued = false;     // listed for an update at the next take
+    bool inserting = false;  // new since the last take
   };
   std::uint32_t Find(std::string_view token);  // kNone when the table lacks it
-  std::uint32_t Add(std::string_view token, std::int64_t rowid);
+  std::uint32_t Add(std::string_view token);
+  void SetRowid(std::uint32_t id, std::int64_t rowid);
 
   static constexpr std::uint32_t kNone = 0xffffffffu;
 
@@ -63,8 +99,12 @@ class RunVocabulary {
   bool stemmed_;
   bool loaded_ = false;
   FrequentWords frequent_;
-  std::unordered_map<std::string, std::uint32_t, TokenHash, std::equal_to<>> index_;
+  TokenStore texts_;
+  std::unordered_map<std::string_view, std::uint32_t> index_;
   std::vector<Entry> entries_;
+  // The row of each entry, by entry number.  Rows inserted by Write are
+  // known to Write only, so that counting never waits for the table.
+  std::vector<std::int64_t> rowids_;
   std::vector<std::uint32_t> essayTouched_;
   std::vector<std::uint32_t> updates_;   // existing rows with additions
   std::vector<std::uint32_t> inserts_;   // new rows, in the order they are inserted

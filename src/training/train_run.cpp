@@ -1,15 +1,12 @@
-#include <chrono>
 #include <set>
 
 #include "db/gateway.h"
-#include "db/prepared_statement.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
-#include "text/tokenizer.h"
 #include "text/word_lists.h"
 #include "training/training.h"
-#include "training/run_vocabulary.h"
+#include "training/training_batches.h"
 #include "training/training_internal.h"
 
 namespace tarne {
@@ -21,113 +18,6 @@ std::string LowerAscii(std::string text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
 }
-
-// The essays of a run are counted in memory and written several at a time:
-// one transaction holds a batch's vocabulary rows, its calib records and its
-// trainsize count, so that a batch is kept whole or not at all, whatever
-// stops the program.  A batch is closed after kBatchTime of work, so that a
-// kill loses little and a Cancel is answered at once.
-constexpr int kBatchEssays = 500;
-constexpr auto kBatchTime = std::chrono::milliseconds(200);
-
-class TrainingBatches {
- public:
-  TrainingBatches(Session& session, int kind)
-      : db_(session.db), kind_(kind), run1_(db_, 0, kind), stem_(db_, 1, kind) {}
-
-  // Reads both tables' rows of the kind.
-  bool Load() {
-    version_ = DataVersion();
-    return run1_.Load() && stem_.Load();
-  }
-
-  // Counts one essay (lower-cased text) of group g; false when a statement
-  // failed (the batch is then rolled back).
-  bool Add(std::string& text, const std::string& path, int g) {
-    if (!open_) {
-      // A database another process is writing is waited for (the gateway's
-      // busy timeout); a BEGIN that still fails stops the run.
-      if (!db_.Begin()) return false;
-      open_ = true;
-      started_ = std::chrono::steady_clock::now();
-      // Changed by someone else since the last batch: what is held in memory
-      // is no longer the table.
-      if (DataVersion() != version_ && !Load()) return Abandon();
-    }
-    const int failures = db_.FailureCount();
-    NormalizeEssayText(text);
-    run1_.CountEssay(text);
-    NormalizeEssayText(text);
-    stem_.CountEssay(text);
-    paths_.push_back(path);
-    group_ = g;
-    if (db_.FailureCount() != failures) return Abandon();
-    if (static_cast<int>(paths_.size()) >= kBatchEssays ||
-        std::chrono::steady_clock::now() - started_ >= kBatchTime)
-      return Commit();
-    return true;
-  }
-
-  // Writes and commits the open batch; false (with the batch rolled back)
-  // when a statement failed.
-  bool Commit() {
-    if (!open_) return true;
-    const int failures = db_.FailureCount();
-    const std::string gt = TrimmedNumber(group_);
-    bool ok = run1_.Flush(gt) && stem_.Flush(gt);
-    if (ok) {
-      PreparedStatement find(db_, "select isinwords from calib where gr=" + gt + " AND filen=?");
-      PreparedStatement insert(db_, std::string("INSERT into calib (filen, gr, ") +
-                                        CalibFlag(kind_) + ") Values (?," + PlainNumber(group_) +
-                                        ",1)");
-      PreparedStatement update(db_, std::string("Update calib set ") + CalibFlag(kind_) +
-                                        "=1 where gr=" + gt + " AND filen=?");
-      for (const std::string& path : paths_) {
-        find.Bind(1, path);
-        const bool known = find.Step();
-        find.Reset();
-        ok = known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run();
-        if (!ok) break;
-      }
-    }
-    if (ok && kind_ == 1)
-      db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
-                           TrimmedNumber(static_cast<int>(paths_.size())));
-    if (ok && db_.FailureCount() == failures && db_.Commit()) {
-      open_ = false;
-      committed_ += static_cast<int>(paths_.size());
-      paths_.clear();
-      return true;
-    }
-    return Abandon();
-  }
-
-  // Essays of this run kept for good.
-  int Committed() const { return committed_; }
-
- private:
-  std::int64_t DataVersion() {
-    PreparedStatement version(db_, "PRAGMA data_version");
-    return version.Step() ? version.Int(0) : -1;
-  }
-  bool Abandon() {
-    if (db_.InTransaction()) db_.Rollback();
-    open_ = false;
-    paths_.clear();
-    return false;
-  }
-
-  Database& db_;
-  int kind_;
-  RunVocabulary run1_;
-  RunVocabulary stem_;
-  bool open_ = false;
-  int group_ = 0;
-  std::vector<std::string> paths_;
-  std::chrono::steady_clock::time_point started_;
-  std::int64_t version_ = -1;
-  int committed_ = 0;
-};
 
 // Every training folder the project names must be there: a missing one
 // (mistyped, on a drive not mounted) would train nothing and look done.
@@ -173,7 +63,7 @@ bool TrainKind(Session& session, int kind) {
 
   const int groups = session.settings.Groups();
   bool failed = false;
-  TrainingBatches batches(session, kind);
+  TrainingBatches batches(db, kind);
   if (!batches.Load()) {
     session.ReportDatabaseFailure();
     session.Log("Training stopped: the database could not be read");

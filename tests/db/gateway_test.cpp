@@ -145,6 +145,41 @@ TEST_F(DbTest, LogIsNaturalAndNullOutsideItsDomain) {
   }
 }
 
+// gain() must give, bit for bit, what the written-out expression gives.
+TEST_F(DbTest, GainIsTheGainExpressionWorkedOutOperationByOperation) {
+  const auto expression = [](const Strings& prior, const Strings& p, const std::string& l) {
+    std::string evidence = "(" + prior[0] + "*" + p[0];
+    for (size_t g = 1; g < p.size(); ++g) evidence += "+" + prior[g] + "*" + p[g];
+    evidence += ")";
+    std::string terms;
+    for (size_t g = 0; g < p.size(); ++g) {
+      const std::string pg = prior[g] + "*" + p[g];
+      terms += std::string(g == 0 ? "((" : "+ ((") + pg + "/" + evidence + ")*log(" + evidence +
+               "/(" + pg + "))/log(2)) ";
+    }
+    return l + " - (" + terms + ")";
+  };
+  const auto call = [](const Strings& prior, const Strings& p, const std::string& l) {
+    std::string text = "gain(" + l;
+    for (size_t g = 0; g < p.size(); ++g) text += ", " + prior[g] + ", " + p[g];
+    return text + ", 7)";
+  };
+  const std::vector<std::pair<Strings, Strings>> cases = {
+      {{".2", ".2", ".2", ".2", ".2"}, {"1.0/3", "2e-7", ".5", "1e-300", "0.123456789"}},
+      {{".333333", ".333333", ".333334"}, {"0.1", "0.7", "0.000031"}},
+      {{"0", ".5"}, {"0.25", "0.5"}},  // a zero prior divides by zero: NULL
+      {{".9", ".1"}, {"1e-308", "1"}},
+  };
+  for (const auto& [prior, p] : cases) {
+    const std::string l = p.size() == 2 ? " 1" : " 2.32192809488736";
+    const std::string sql = "select " + call(prior, p, l) + " is " + expression(prior, p, l);
+    EXPECT_EQ(Single(sql), 1.0) << sql;
+  }
+  // A probability that is not positive leaves the old gain.
+  EXPECT_EQ(Single("select gain(1, .5, 0, .5, .3, 7)"), 7.0);
+  EXPECT_EQ(Single("select gain(1, .5, NULL, .5, .3, 7)"), 7.0);
+}
+
 // --- result sets --------------------------------------------------------------
 
 TEST_F(DbTest, SelectMatchingNothingEndsAtOnce) {

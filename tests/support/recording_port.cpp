@@ -71,7 +71,9 @@ int RecordingPort::PROGESS_IS_CANCELLED(ProgressHandle window) {
   return model_.IsCancelled(window);
 }
 
-void RecordingPort::ProcessPendingMessages() {}
+void RecordingPort::ProcessPendingMessages() {
+  if (onPendingMessages) onPendingMessages();
+}
 
 int RecordingPort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int, int,
                                      std::vector<std::string>& flagged) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,9 @@ class RecordingPort : public Port {
   std::vector<RecordedProgress> progress;  // one per PROGRESS_INIT, in order
   std::vector<ErrorEntry> errorsShown;
   int polls = 0;
+  // Called from every ProcessPendingMessages, when set: what the user (or
+  // another program) does while a run lets messages through.
+  std::function<void()> onPendingMessages;
   bool writeLogFile = true;  // also write the real log file
 
   const std::string& PaneText() const { return pane.Text(); }

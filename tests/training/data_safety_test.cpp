@@ -78,6 +78,20 @@ TEST_F(DataSafety, ABusyDatabaseStopsTheRunBeforeTheEssayIsCounted) {
   EXPECT_EQ(Trainsize(), "1|1");
 }
 
+TEST_F(DataSafety, TablesChangedByAnotherProgramDuringARunAreReadAgain) {
+  Database other;
+  ASSERT_TRUE(other.OpenFile(session->db.FilePath()));
+  bool changed = false;
+  port.onPendingMessages = [&] {
+    if (!changed) other.Statement(1, "INSERT INTO run1 (Vocab, isword, v1, w1) VALUES ('zulu', 1, 5, 5)");
+    changed = true;
+  };
+  EXPECT_TRUE(TrainKind(*session, 1));
+  // Counted into the row the other program wrote, not into a second one.
+  EXPECT_EQ(Rows("SELECT v1, w1 FROM run1 WHERE Vocab='zulu'", 2), (Lines{"6.0|6.0"}));
+  EXPECT_EQ(Trainsize(), "1|1");
+}
+
 TEST_F(DataSafety, ASecondRunOnAProjectInUseIsRefused) {
   HookedPort otherPort;
   Session other(otherPort, session->configFolder);
