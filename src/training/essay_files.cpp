@@ -82,9 +82,9 @@ bool ReadEssayFile(const std::string& path, std::string& text) {
   return ReadFileBytes(path, text);
 }
 
-EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane) {
+EssayRead ReadEssayText(const std::string& path, std::string& text, std::string& why) {
   EssayRead read = EssayRead::kRead;
-  std::string why;
+  why.clear();
   if (!ReadEssayFile(path, text)) {
     read = EssayRead::kUnreadable;
     why = "Could not read file " + path;
@@ -92,8 +92,14 @@ EssayRead ReadEssay(Session& session, const std::string& path, std::string& text
     read = EssayRead::kNotText;
     why = "Not a text file: " + path;
   }
+  if (read != EssayRead::kRead) text.clear();
+  return read;
+}
+
+EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane) {
+  std::string why;
+  const EssayRead read = ReadEssayText(path, text, why);
   if (read == EssayRead::kRead) return read;
-  text.clear();
   session.Log(why);
   if (tellPane) session.Append(why + "\r\n");
   return read;

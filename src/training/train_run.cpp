@@ -1,3 +1,4 @@
+#include <deque>
 #include <set>
 
 #include "db/gateway.h"
@@ -18,6 +19,74 @@ std::string LowerAscii(std::string text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
 }
+
+// What a run tells the user after a group whose essays are still being
+// written waits until they are kept: the lines stay in the order of the run,
+// and a group is reported completed with the essays really kept.
+class HeldReport {
+ public:
+  HeldReport(Session& session, const TrainingBatches& batches, const std::string& label)
+      : session_(session), batches_(batches), label_(label) {}
+
+  void Log(const std::string& line) { Hold({Kind::kLog, line, 0, 0}); }
+  void Append(const std::string& text) { Hold({Kind::kAppend, text, 0, 0}); }
+  // The "completed" line of group g, with its short essays (done without
+  // being counted) added unless the group lost essays.
+  void GroupDone(int g, int shortEssays) { Hold({Kind::kDone, {}, g, shortEssays}); }
+
+  // Tells what is known: everything before the first group still being written.
+  void Release() {
+    while (!held_.empty() &&
+           !(held_.front().kind == Kind::kDone && batches_.Pending(held_.front().group))) {
+      Emit(held_.front());
+      held_.pop_front();
+    }
+  }
+  // After a failed batch: up to the completed line of the first group that
+  // lost essays; the run stops there, so the rest is not told.
+  void ReleaseAfterFailure() {
+    while (!held_.empty()) {
+      const Entry e = held_.front();
+      held_.pop_front();
+      Emit(e);
+      if (e.kind == Kind::kDone && batches_.Lost(e.group) > 0) held_.clear();
+    }
+  }
+
+ private:
+  enum class Kind { kLog, kAppend, kDone };
+  struct Entry {
+    Kind kind;
+    std::string text;
+    int group;
+    int shortEssays;
+  };
+
+  void Hold(Entry e) {
+    held_.push_back(std::move(e));
+    Release();
+  }
+  void Emit(const Entry& e) {
+    switch (e.kind) {
+      case Kind::kLog: session_.Log(e.text); break;
+      case Kind::kAppend: session_.Append(e.text); break;
+      case Kind::kDone: {
+        const int completed =
+            batches_.Kept(e.group) + (batches_.Lost(e.group) > 0 ? 0 : e.shortEssays);
+        const std::string done = "Training group" + PlainNumber(e.group) + label_ +
+                                 PlainNumber(completed) + " files completed";
+        session_.Log(done);
+        session_.Append("\r\n" + done + "\r\n");
+        break;
+      }
+    }
+  }
+
+  Session& session_;
+  const TrainingBatches& batches_;
+  std::string label_;
+  std::deque<Entry> held_;
+};
 
 // Every training folder the project names must be there: a missing one
 // (mistyped, on a drive not mounted) would train nothing and look done.
@@ -62,34 +131,40 @@ bool TrainKind(Session& session, int kind) {
   }
 
   const int groups = session.settings.Groups();
-  bool failed = false;
   TrainingBatches batches(db, kind);
   if (!batches.Load()) {
     session.ReportDatabaseFailure();
     session.Log("Training stopped: the database could not be read");
     return false;
   }
+  // The exact paths already trained for this kind, group by group.  Read
+  // before the first batch: the run adds records of the group it trains
+  // only, and the database is the writer's while essays are being counted.
+  std::vector<std::set<std::string>> trainedPaths(groups + 1);
   for (int g = 1; g <= groups; ++g) {
+    std::string query = "SELECT filen FROM calib where gr=" + TrimmedNumber(g) + " AND isinwords = 1";
+    if (kind == 2) query += " AND isinphrases=0";
+    if (kind == 3) query += " AND isinargs=0";
+    db.Statement(1, query);
+    db.FetchResult(1, 0);
+    while (db.EndOfData(1) == 0) {
+      trainedPaths[g].insert(db.ColumnText(1, 1));
+      db.FetchResult(1, 0);
+    }
+  }
+
+  HeldReport report(session, batches, label);
+  bool failed = false;
+  for (int g = 1; g <= groups && !failed; ++g) {
     const std::string gp = PlainNumber(g);
     const std::string gt = TrimmedNumber(g);
     const std::string folder =
         g - 1 < static_cast<int>(session.settings.path2train.size())
             ? session.settings.path2train[g - 1]
             : std::string();
-    session.Log("Training group" + gp + label + " started");
+    report.Log("Training group" + gp + label + " started");
     db.SetOptionSInt(60, 100);
-
-    // The exact paths already trained for this kind in this group.
-    std::string query = "SELECT filen FROM calib where gr=" + gt + " AND isinwords = 1";
-    if (kind == 2) query += " AND isinphrases=0";
-    if (kind == 3) query += " AND isinargs=0";
-    db.Statement(1, query);
-    std::set<std::string> trained;
-    db.FetchResult(1, 0);
-    while (db.EndOfData(1) == 0) {
-      trained.insert(db.ColumnText(1, 1));
-      db.FetchResult(1, 0);
-    }
+    const std::set<std::string>& trained = trainedPaths[g];
 
     const std::vector<std::string> counted = ListEssayFiles(folder);
     const int n = static_cast<int>(counted.size());
@@ -124,20 +199,24 @@ bool TrainKind(Session& session, int kind) {
     port.PROGRESS_SHUTDOWN(window);
     if (cancelled) continue;
 
-    int completed = 0;
     const int s = static_cast<int>(selected.size());
+    int shortEssays = 0;
     window = 0;
     if (s == 0) {
+      // The box comes after what the groups before it have to tell.
+      if (!batches.Commit()) {
+        failed = true;
+        break;
+      }
+      report.Release();
       session.Message("All files in group" + gp + " directory have been read", "", Buttons::Ok);
-      session.Log("Training group" + gp + label + " aborted - all files have been read");
+      report.Log("Training group" + gp + label + " aborted - all files have been read");
     } else {
       window = port.PROGRESS_INIT("Reading files - " + folder);
-      session.Log("Training group" + gp + label + PlainNumber(s) + " files");
+      report.Log("Training group" + gp + label + PlainNumber(s) + " files");
       if (window == 0) continue;
       // Short essays are completed without being counted; they are reported
-      // done once the batch they belong to is kept.
-      int committedBefore = batches.Committed();
-      int shortEssays = 0;
+      // done once the group's counted essays are kept.
       for (int k = 1; k <= s; ++k) {
         port.PROGRESS_SET(window, (k * 100) / s + 1,
                           "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
@@ -146,8 +225,13 @@ bool TrainKind(Session& session, int kind) {
         if (port.PROGESS_IS_CANCELLED(window)) break;
         const std::string& path = selected[k - 1];
         std::string text;
+        std::string why;
         // Not counted, so not reported as completed either.
-        if (ReadEssay(session, path, text, true) != EssayRead::kRead) continue;
+        if (ReadEssayText(path, text, why) != EssayRead::kRead) {
+          report.Log(why);
+          report.Append(why + "\r\n");
+          continue;
+        }
         text = TrimBlanks(text);
         if (text.size() > 5) {
           text = LowerAscii(std::move(text));
@@ -155,29 +239,26 @@ bool TrainKind(Session& session, int kind) {
             failed = true;
             break;
           }
+          report.Release();
         } else {
           ++shortEssays;
         }
       }
-      if (!failed && !batches.Commit()) failed = true;
-      completed = batches.Committed() - committedBefore + (failed ? 0 : shortEssays);
     }
-
-    const std::string done = "Training group" + gp + label + PlainNumber(completed) +
-                             " files completed";
-    session.Log(done);
-    session.Append("\r\n" + done + "\r\n");
+    report.GroupDone(g, shortEssays);
     if (window != 0) port.PROGRESS_SHUTDOWN(window);
-    if (failed) {
-      session.ReportDatabaseFailure();
-      session.Log("Training stopped: the database could not be changed");
-      session.Message("Training stopped: the database could not be changed.\r\n" +
-                          db.LastError(),
-                      kProgramName, Buttons::Ok, Icon::Exclamation);
-      return false;
-    }
   }
-  return true;
+  if (!failed && !batches.Commit()) failed = true;
+  if (!failed) {
+    report.Release();
+    return true;
+  }
+  report.ReleaseAfterFailure();
+  session.ReportDatabaseFailure();
+  session.Log("Training stopped: the database could not be changed");
+  session.Message("Training stopped: the database could not be changed.\r\n" + db.LastError(),
+                  kProgramName, Buttons::Ok, Icon::Exclamation);
+  return false;
 }
 
 }  // namespace tarne

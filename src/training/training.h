@@ -35,6 +35,8 @@ enum class EssayRead { kRead, kUnreadable, kNotText };
 // log says why ("Could not read file " or "Not a text file: " and the path);
 // with tellPane the pane gets the same line at once.
 EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane);
+// The same without telling anyone: why is the line ReadEssay would write.
+EssayRead ReadEssayText(const std::string& path, std::string& text, std::string& why);
 
 // The training run for kind 1, 2 or 3.  Answers false when it could not
 // start or stopped on a failure (the user has been told why); a Cancel is

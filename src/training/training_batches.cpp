@@ -10,10 +10,15 @@ namespace tarne {
 
 namespace {
 
-// A batch is closed after kBatchTime of counting, so that a kill loses
-// little and a Cancel is answered at once.
-constexpr size_t kBatchEssays = 500;
-constexpr auto kBatchTime = std::chrono::milliseconds(200);
+using Clock = std::chrono::steady_clock;
+
+// A batch is handed over once it holds kMinBatchTime of counting and the
+// writer is free, and at the latest after kMaxBatchTime or kMaxBatchEssays,
+// so that a kill loses little and a Cancel waits for at most two short
+// writes.
+constexpr auto kMinBatchTime = std::chrono::milliseconds(20);
+constexpr auto kMaxBatchTime = std::chrono::milliseconds(300);
+constexpr size_t kMaxBatchEssays = 2000;
 // Counting again after someone else changed the tables gives up after this
 // many rounds rather than race a writer for ever.
 constexpr int kMaxRecounts = 10;
@@ -29,19 +34,24 @@ TrainingBatches::~TrainingBatches() {
   ReturnSink();
 }
 
-void TrainingBatches::ReturnSink() {
-  db_.ReplaceErrorSink(std::move(sink_));
-  sink_ = nullptr;
-  for (const std::string& message : reported_) db_.ReportToSink(message);
-  reported_.clear();
-}
-
 bool TrainingBatches::Load() {
   version_ = DataVersion();
   return run1_.Load() && stem_.Load();
 }
 
-void TrainingBatches::Count(const std::string& text) {
+void TrainingBatches::Count(const std::string& text, const std::string& path, int g) {
+  if (open_.parts.empty() || open_.parts.back().group != g) {
+    if (!open_.parts.empty()) SealPart();
+    open_.parts.emplace_back();
+    open_.parts.back().group = g;
+  }
+  if (open_.essays == 0) open_.started = Clock::now();
+  Part& part = open_.parts.back();
+  part.paths.push_back(path);
+  part.texts.push_back(text);
+  ++open_.essays;
+  ++pending_[g];
+
   std::string normal = text;
   NormalizeEssayText(normal);
   run1_.CountEssay(normal);
@@ -49,17 +59,18 @@ void TrainingBatches::Count(const std::string& text) {
   stem_.CountEssay(normal);
 }
 
+void TrainingBatches::SealPart() {
+  Part& part = open_.parts.back();
+  part.run1 = run1_.TakeWrites();
+  part.stem = stem_.TakeWrites();
+}
+
 bool TrainingBatches::Add(const std::string& text, const std::string& path, int g) {
-  if (failed_) return false;
-  // The additions of a batch go to the columns of one group.
-  if (!open_.paths.empty() && open_.group != g && !Submit()) return false;
-  if (open_.paths.empty()) started_ = std::chrono::steady_clock::now();
-  open_.group = g;
-  open_.paths.push_back(path);
-  open_.texts.push_back(text);
-  Count(text);
-  if (open_.paths.size() >= kBatchEssays ||
-      std::chrono::steady_clock::now() - started_ >= kBatchTime)
+  if (failed_ || g < 1 || g > 5) return false;
+  Count(text, path, g);
+  const auto counting = Clock::now() - open_.started;
+  if (counting >= kMaxBatchTime || open_.essays >= kMaxBatchEssays ||
+      (counting >= kMinBatchTime && !WriterBusy()))
     return Submit();
   return true;
 }
@@ -67,17 +78,25 @@ bool TrainingBatches::Add(const std::string& text, const std::string& path, int 
 bool TrainingBatches::Commit() {
   for (int round = 0; round < kMaxRecounts; ++round) {
     if (!Submit() || !Wait()) return false;
-    if (open_.paths.empty()) return true;
+    if (open_.essays == 0) return true;
   }
-  failed_ = true;
+  Fail();
   return false;
+}
+
+void TrainingBatches::Poll() {
+  if (writer_.valid() && !WriterBusy()) Wait();
+}
+
+bool TrainingBatches::WriterBusy() const {
+  return writer_.valid() &&
+         writer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 bool TrainingBatches::Submit() {
   if (!Wait()) return false;
-  if (open_.paths.empty()) return true;
-  open_.run1 = run1_.TakeWrites();
-  open_.stem = stem_.TakeWrites();
+  if (open_.essays == 0) return true;
+  SealPart();
   flying_ = std::move(open_);
   open_ = Batch();
   // Failures are reported on this thread once the batch is done: the sink
@@ -93,29 +112,48 @@ bool TrainingBatches::Wait() {
   ReturnSink();
 
   if (outcome == Outcome::kKept) {
-    committed_ += static_cast<int>(flying_.paths.size());
+    for (const Part& part : flying_.parts) {
+      kept_[part.group] += static_cast<int>(part.paths.size());
+      pending_[part.group] -= static_cast<int>(part.paths.size());
+    }
     flying_ = Batch();
     return true;
   }
   if (outcome == Outcome::kChanged && Load()) {
     // What is held in memory is no longer the table: count the essays not
-    // yet kept again, from the table as it is now.
-    Batch again;
-    again.group = flying_.group;
-    again.paths = std::move(flying_.paths);
-    again.texts = std::move(flying_.texts);
-    for (size_t i = 0; i < open_.paths.size(); ++i) {
-      again.paths.push_back(std::move(open_.paths[i]));
-      again.texts.push_back(std::move(open_.texts[i]));
-    }
+    // yet kept again, from the table as it is now, in their order.
+    std::vector<Part> parts = std::move(flying_.parts);
+    for (Part& part : open_.parts) parts.push_back(std::move(part));
     flying_ = Batch();
-    open_ = std::move(again);
-    for (const std::string& text : open_.texts) Count(text);
+    open_ = Batch();
+    for (const Part& part : parts) {
+      pending_[part.group] -= static_cast<int>(part.paths.size());
+      for (size_t i = 0; i < part.paths.size(); ++i)
+        Count(part.texts[i], part.paths[i], part.group);
+    }
     return true;
   }
-  flying_ = Batch();
-  failed_ = true;
+  Fail();
   return false;
+}
+
+void TrainingBatches::ReturnSink() {
+  db_.ReplaceErrorSink(std::move(sink_));
+  sink_ = nullptr;
+  for (const std::string& message : reported_) db_.ReportToSink(message);
+  reported_.clear();
+}
+
+void TrainingBatches::Fail() {
+  // Whatever was not kept is lost: the batch that failed and everything
+  // counted after it.
+  for (int g = 1; g <= 5; ++g) {
+    lost_[g] += pending_[g];
+    pending_[g] = 0;
+  }
+  flying_ = Batch();
+  open_ = Batch();
+  failed_ = true;
 }
 
 TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
@@ -127,29 +165,35 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
     return Outcome::kChanged;
   }
   const int failures = db_.FailureCount();
-  const std::string gt = TrimmedNumber(batch.group);
-  bool ok = run1_.Write(batch.run1, gt) && stem_.Write(batch.stem, gt);
-  if (ok) {
-    PreparedStatement find(db_, "select isinwords from calib where gr=" + gt + " AND filen=?");
-    PreparedStatement insert(db_, std::string("INSERT into calib (filen, gr, ") +
-                                      CalibFlag(kind_) + ") Values (?," +
-                                      PlainNumber(batch.group) + ",1)");
-    PreparedStatement update(db_, std::string("Update calib set ") + CalibFlag(kind_) +
-                                      "=1 where gr=" + gt + " AND filen=?");
-    for (const std::string& path : batch.paths) {
-      find.Bind(1, path);
-      const bool known = find.Step();
-      find.Reset();
-      ok = known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run();
-      if (!ok) break;
-    }
-  }
-  if (ok && kind_ == 1)
-    db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
-                         TrimmedNumber(static_cast<int>(batch.paths.size())));
+  bool ok = true;
+  for (const Part& part : batch.parts)
+    if (ok) ok = WritePart(part);
   if (ok && db_.FailureCount() == failures && db_.Commit()) return Outcome::kKept;
   if (db_.InTransaction()) db_.Rollback();
   return Outcome::kFailed;
+}
+
+bool TrainingBatches::WritePart(const Part& part) {
+  const std::string gt = TrimmedNumber(part.group);
+  if (!run1_.Write(part.run1, gt) || !stem_.Write(part.stem, gt)) return false;
+  PreparedStatement find(db_, "select isinwords from calib where gr=" + gt + " AND filen=?");
+  PreparedStatement insert(db_, std::string("INSERT into calib (filen, gr, ") + CalibFlag(kind_) +
+                                    ") Values (?," + PlainNumber(part.group) + ",1)");
+  PreparedStatement update(db_, std::string("Update calib set ") + CalibFlag(kind_) +
+                                    "=1 where gr=" + gt + " AND filen=?");
+  for (const std::string& path : part.paths) {
+    find.Bind(1, path);
+    const bool known = find.Step();
+    find.Reset();
+    if (!(known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run())) return false;
+  }
+  if (kind_ == 1) {
+    const int failures = db_.FailureCount();
+    db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
+                         TrimmedNumber(static_cast<int>(part.paths.size())));
+    return db_.FailureCount() == failures;
+  }
+  return true;
 }
 
 std::int64_t TrainingBatches::DataVersion() {

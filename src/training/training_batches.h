@@ -1,8 +1,13 @@
 // The essays of a training run, counted in memory and written several at a
 // time: one transaction holds a batch's vocabulary rows, its calib records
-// and its trainsize count, so that a batch is kept whole or not at all,
-// whatever stops the program.  While one batch is written (on a second
-// thread, the only user of the database meanwhile) the next one is counted.
+// and its trainsize counts, so that a batch is kept whole or not at all,
+// whatever stops the program.  A batch may hold essays of several groups.
+//
+// Batches are written on a second thread, the only user of the database
+// meanwhile, while the next batch is counted.  A batch is handed over as
+// soon as the writer is free, so batches grow when writing is the slower
+// part (as it is in a large vocabulary, where a commit touches most of the
+// index) and every commit serves more essays.
 #pragma once
 
 #include <chrono>
@@ -23,36 +28,55 @@ class TrainingBatches {
   TrainingBatches(Database& db, int kind);
   ~TrainingBatches();
 
-  // Reads both tables' rows of the kind; false when that failed.
+  // Reads both tables' rows of the kind; false when that failed.  The
+  // database must not be used by anyone else while essays are being added,
+  // until Commit returns.
   bool Load();
-  // Counts one essay (lower-cased text) of group g; false when a batch could
-  // not be kept (it is rolled back, and the run must stop).
+  // Counts one essay (lower-cased text) of group g (1-5); false when a batch
+  // could not be kept (it is rolled back, and the run must stop).
   bool Add(const std::string& text, const std::string& path, int g);
   // Writes whatever is counted and waits until it is kept; false as for Add.
   bool Commit();
-  // Essays of this run kept for good.
-  int Committed() const { return committed_; }
+  // Takes in the writer's result when it is there, without waiting.
+  void Poll();
+
+  // Essays of group g kept for good, still to be kept, and lost in a batch
+  // that failed (or counted after it).
+  int Kept(int g) const { return kept_[g]; }
+  bool Pending(int g) const { return pending_[g] > 0; }
+  int Lost(int g) const { return lost_[g]; }
 
  private:
   enum class Outcome { kKept, kFailed, kChanged };
-  struct Batch {
+  // The essays of one group in a batch.
+  struct Part {
     int group = 0;
     std::vector<std::string> paths;
     std::vector<std::string> texts;  // as given to Add, for counting again
     VocabularyWrites run1;
     VocabularyWrites stem;
   };
+  struct Batch {
+    std::vector<Part> parts;  // the last one is being counted while open
+    size_t essays = 0;
+    std::chrono::steady_clock::time_point started;
+  };
 
-  void Count(const std::string& text);
+  // Counts into the open batch, starting a part when the group changes.
+  void Count(const std::string& text, const std::string& path, int g);
+  void SealPart();
+  bool WriterBusy() const;
   // Hands the open batch to the writer, after the one before it is kept.
   bool Submit();
   // Waits for the batch in flight.  When someone else changed the tables
   // meanwhile, the memory is read again and that batch and the open one are
-  // counted again as one open batch.
+  // counted again as the open batch.
   bool Wait();
   Outcome Write(const Batch& batch);
+  bool WritePart(const Part& part);
   // Gives the database its error sink back, with what the writer reported.
   void ReturnSink();
+  void Fail();
   std::int64_t DataVersion();
 
   Database& db_;
@@ -60,7 +84,6 @@ class TrainingBatches {
   RunVocabulary run1_;
   RunVocabulary stem_;
   Batch open_;
-  std::chrono::steady_clock::time_point started_;
   Batch flying_;
   std::future<Outcome> writer_;
   // The error sink of the database while the writer has it, and what was
@@ -68,7 +91,9 @@ class TrainingBatches {
   std::function<void(const std::string&)> sink_;
   std::vector<std::string> reported_;
   std::int64_t version_ = -1;
-  int committed_ = 0;
+  int kept_[6] = {0, 0, 0, 0, 0, 0};
+  int pending_[6] = {0, 0, 0, 0, 0, 0};
+  int lost_[6] = {0, 0, 0, 0, 0, 0};
   bool failed_ = false;
 };
 
