@@ -64,7 +64,6 @@ class RunVocabulary {
 
   // Counts one normalised essay text.
   void CountEssay(std::string_view normalised);
-  bool HasCounted() const { return essays_ > 0; }
   // The essays counted since the last take, as writes; nothing is counted
   // afterwards.
   VocabularyWrites TakeWrites();

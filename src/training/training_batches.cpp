@@ -84,10 +84,6 @@ bool TrainingBatches::Commit() {
   return false;
 }
 
-void TrainingBatches::Poll() {
-  if (writer_.valid() && !WriterBusy()) Wait();
-}
-
 bool TrainingBatches::WriterBusy() const {
   return writer_.valid() &&
          writer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;

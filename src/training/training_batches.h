@@ -37,8 +37,6 @@ class TrainingBatches {
   bool Add(const std::string& text, const std::string& path, int g);
   // Writes whatever is counted and waits until it is kept; false as for Add.
   bool Commit();
-  // Takes in the writer's result when it is there, without waiting.
-  void Poll();
 
   // Essays of group g kept for good, still to be kept, and lost in a batch
   // that failed (or counted after it).
