@@ -241,4 +241,37 @@ if [ "${TARNE_POOLED:-0}" = 1 ]; then
       done
     done
   done
+
+  # Like with like: the set's own essays (laid out in the same quartile
+  # groups) trained into an empty project, and into one that already holds
+  # the other sets' vocabulary.  "idle" is a run that finds nothing new in
+  # the full project: what every run pays before its first essay.
+  "$py" "$here/pooled_folders.py" "$data" "$work/alone" "$set_no" >/dev/null
+  others=$(seq 1 8 | grep -vx "$set_no" | paste -sd,)
+  echo "training set $set_no's essays into an empty project and into one holding sets $others:"
+  for k in "${!clis[@]}"; do
+    for layout in alone rest; do
+      p=$work/q-$layout
+      rm -rf "$p" "$XDG_CONFIG_HOME"
+      if [ "$layout" = rest ]; then
+        rm -rf "$work/rest"
+        "$py" "$here/pooled_folders.py" "$data" "$work/rest" "$others" >/dev/null
+      fi
+      args=(new --name asap --root "$p/" --groups 4)
+      for g in 1 2 3 4; do args+=(--train "$work/$layout/train/g$g" --trial "$work/$layout/train/g$g"); done
+      "${clis[$k]}" "${args[@]}" >/dev/null 2>&1
+      if [ "$layout" = rest ]; then
+        for kind in words pairs; do "${clis[$k]}" train "$p/asap.trn" "$kind" >/dev/null 2>&1; done
+        "$py" "$here/pooled_folders.py" "$data" "$work/rest" "$set_no" >/dev/null
+      fi
+      n=$(find "$work/alone/train" -type f | wc -l)
+      for kind in words pairs; do
+        timed "${clis[$k]}" train "$p/asap.trn" "$kind"; busy=$wall; peak=$rss
+        timed "${clis[$k]}" train "$p/asap.trn" "$kind"; idle=$wall
+        printf '  %-12s %-5s %-5s %6.2f s  %6.3f ms/essay  idle run %5.2f s  %6.3f ms/essay less idle  %7dK\n' \
+          "${names[$k]}" "$layout" "$kind" "$busy" "$(echo "1000 * $busy / $n" | bc -l)" "$idle" \
+          "$(echo "1000 * ($busy - $idle) / $n" | bc -l)" "$peak"
+      done
+    done
+  done
 fi

@@ -108,7 +108,7 @@ bool Database::OpenWithFlags(const std::string& path, int flags) {
   // vocabulary indexes of a large project, which a training run touches all
   // over.
   const char* setup =
-      "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; "
+      "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA mmap_size=268435456; "
       "SELECT count(*) FROM sqlite_master;";
   char* error = nullptr;
   rc = sqlite3_exec(handle, setup, nullptr, nullptr, &error);

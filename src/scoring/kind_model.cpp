@@ -34,15 +34,13 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
   PreparedStatement rows(session.db, std::string("select rowid, Vocab, p1,p2,p3,p4,p5 from ") +
                                          table + " WHERE " + condition + lowInfo);
   PreparedStatement size(session.db, std::string("select max(rowid) from ") + table);
-  if (size.Step()) index_.reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
+  if (size.Step()) index_.Reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) is left out.
-    const std::string_view text = rows.Text(1);
-    if (index_.find(text) != index_.end()) continue;
+    if (!index_.Add(rows.Text(1)).second) continue;
     Row row;
     row.rowid = rows.Int(0);
     for (int g = 1; g <= 5; ++g) row.p[g] = rows.Real(g + 1);
-    index_.emplace(texts_.Keep(text), static_cast<std::uint32_t>(rows_.size()));
     rows_.push_back(row);
   }
   counts_.assign(rows_.size(), 0);
@@ -68,10 +66,10 @@ void KindModel::Score(const std::string& text, GroupScores& scores) {
   ForEachCountedSentence(normal, kind_, stemmed_, &frequent_,
                          [this](const std::vector<TokenRun>& runs) {
                            for (const TokenRun& run : runs) {
-                             auto it = index_.find(run.token);
-                             if (it == index_.end()) continue;
-                             int& count = counts_[it->second];
-                             if (count == 0) present_.push_back(it->second);
+                             const std::uint32_t id = index_.Find(run.token);
+                             if (id == TokenIndex::kNone) continue;
+                             int& count = counts_[id];
+                             if (count == 0) present_.push_back(id);
                              count += std::min(run.occurrences, kMaxOccurrences);
                            }
                          });

@@ -10,11 +10,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "scoring/scoring.h"
-#include "text/token_store.h"
+#include "text/token_index.h"
 #include "training/essay_tokens.h"
 
 namespace tarne {
@@ -42,8 +41,7 @@ class KindModel {
   bool stemmed_;
   bool multinomial_;
   FrequentWords frequent_;
-  TokenStore texts_;
-  std::unordered_map<std::string_view, std::uint32_t> index_;
+  TokenIndex index_;  // numbers the rows
   std::vector<Row> rows_;
   // The product of (1 - p) over all selected rows, as mantissa and binary
   // exponent, with the factors that are exactly 0 counted apart.

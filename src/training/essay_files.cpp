@@ -55,9 +55,13 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
     // Dot files are the hidden files of this platform (editor swap files,
     // .DS_Store and the like); they are no essays.
     if (name.empty() || name[0] == '.') continue;
-    struct stat st;
-    const std::string full = JoinPath(folder, name);
-    if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    // The entry's own type spares a stat of every essay; links and file
+    // systems that do not tell are looked at.
+    if (entry->d_type != DT_REG) {
+      struct stat st;
+      const std::string full = JoinPath(folder, name);
+      if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    }
     names.push_back(std::move(name));
   }
   closedir(dir);

@@ -34,7 +34,10 @@ struct RunVocabulary::Statements {
                        ") VALUES (?,1,?,?,?)"),
         update(db, "UPDATE " + table + " SET v" + g + "=v" + g + "+?, w" + g + "=w" + g +
                        "+? WHERE rowid=?"),
-        clearMarks(db, ClearThisEssay(table)),
+        // The same rows as ClearThisEssay, found through the index on the
+        // work column instead of a scan of the whole table.
+        clearMarks(db, "UPDATE " + table +
+                           " SET thisessay=0 WHERE thisessay>0 OR thisessay<0"),
         mark(db, "UPDATE " + table + " SET thisessay=? WHERE rowid=?"),
         group(g) {}
   PreparedStatement insert, update, clearMarks, mark;
@@ -51,14 +54,15 @@ bool RunVocabulary::LoadFrequentWords() {
 }
 
 bool RunVocabulary::Load() {
-  index_.clear();
-  texts_.Clear();
+  index_.Clear();
   entries_.clear();
   rowids_.clear();
   essayTouched_.clear();
   updates_.clear();
   inserts_.clear();
   lastEssay_.clear();
+  marked_.clear();
+  marksKnown_ = false;
   essays_ = 0;
   loaded_ = false;
   if (!LoadFrequentWords()) return false;
@@ -66,22 +70,28 @@ bool RunVocabulary::Load() {
                                   KindFlag(kind_) + "=1 ORDER BY rowid");
   if (!rows.Ok()) return false;
   PreparedStatement size(db_, "SELECT max(rowid) FROM " + table_);
-  if (size.Step()) index_.reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
+  if (size.Step()) {
+    const auto rows = static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0));
+    // Only the vectors: the index would be filled for every kind of the
+    // table, and a words run reads a small part of it.
+    entries_.reserve(rows);
+    rowids_.reserve(rows);
+  }
   const int failures = db_.FailureCount();
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) keeps the first.
-    if (index_.find(rows.Text(1)) == index_.end()) SetRowid(Add(rows.Text(1)), rows.Int(0));
+    const auto [id, added] = index_.Add(rows.Text(1));
+    if (!added) continue;
+    entries_.emplace_back();
+    SetRowid(id, rows.Int(0));
   }
   loaded_ = db_.FailureCount() == failures;
   return loaded_;
 }
 
 std::uint32_t RunVocabulary::Add(std::string_view token) {
-  const auto id = static_cast<std::uint32_t>(entries_.size());
-  auto [it, fresh] = index_.emplace(texts_.Keep(token), id);
-  Entry e;
-  e.text = it->first;
-  entries_.push_back(e);
+  const auto [id, added] = index_.Add(token);
+  if (added) entries_.emplace_back();
   return id;
 }
 
@@ -91,9 +101,8 @@ void RunVocabulary::SetRowid(std::uint32_t id, std::int64_t rowid) {
 }
 
 std::uint32_t RunVocabulary::Find(std::string_view token) {
-  auto it = index_.find(token);
-  if (it != index_.end()) return it->second;
-  if (loaded_) return kNone;
+  const std::uint32_t known = index_.Find(token);
+  if (known != kNone || loaded_) return known;
   PreparedStatement row(db_, "SELECT rowid FROM " + table_ + " WHERE Vocab=? AND " +
                                  KindFlag(kind_) + "=1 ORDER BY rowid LIMIT 1");
   row.Bind(1, token);
@@ -146,7 +155,7 @@ VocabularyWrites RunVocabulary::TakeWrites() {
   writes.inserts.reserve(inserts_.size());
   for (std::uint32_t id : inserts_) {
     Entry& e = entries_[id];
-    writes.inserts.push_back({id, e.text, e.stop, e.dv, e.dw});
+    writes.inserts.push_back({id, index_.Text(id), e.stop, e.dv, e.dw});
     e.dv = e.dw = 0;
     e.inserting = false;
   }
@@ -193,13 +202,25 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
     ok = s.update.Bind(1, std::int64_t{row->v}).Bind(2, std::int64_t{row->w}).Bind(3, rowid).Run();
   }
   // The work column holds the last essay's counts, as its own statements
-  // would have left it.
-  if (ok) ok = s.clearMarks.Run();
+  // would have left it.  After a write of this run only the rows it marked
+  // can hold anything there.
+  if (ok && marksKnown_) {
+    for (std::int64_t rowid : marked_) {
+      if (!ok) break;
+      ok = s.mark.Bind(1, std::int64_t{0}).Bind(2, rowid).Run();
+    }
+  } else if (ok) {
+    ok = s.clearMarks.Run();
+  }
+  marksKnown_ = false;
+  marked_.clear();
   for (const auto& [id, count] : writes.marks) {
     if (!ok) break;
     ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowids_[id]).Run();
+    marked_.push_back(rowids_[id]);
   }
-  return ok && db_.FailureCount() == failures;
+  marksKnown_ = ok && db_.FailureCount() == failures;
+  return marksKnown_;
 }
 
 }  // namespace tarne

@@ -16,11 +16,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "text/token_store.h"
+#include "text/token_index.h"
 #include "training/essay_tokens.h"
 
 namespace tarne {
@@ -68,8 +67,9 @@ class RunVocabulary {
   // afterwards.
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
-  // (text "1".."5").  After a failure the memory no longer matches the
-  // table: Load again before going on.
+  // (text "1".."5").  After a failure, or the rollback of a transaction
+  // that held a Write, the memory no longer matches the table: Load again
+  // before going on.
   bool Write(const VocabularyWrites& writes, const std::string& group);
   // TakeWrites and Write at once.
   bool Flush(const std::string& group) { return Write(TakeWrites(), group); }
@@ -78,7 +78,6 @@ class RunVocabulary {
 
  private:
   struct Entry {
-    std::string_view text;
     int essayCount = 0;      // in the essay being counted
     int dv = 0;              // added to v of the group at the next take
     int dw = 0;              // added to w of the group
@@ -90,7 +89,7 @@ class RunVocabulary {
   std::uint32_t Add(std::string_view token);
   void SetRowid(std::uint32_t id, std::int64_t rowid);
 
-  static constexpr std::uint32_t kNone = 0xffffffffu;
+  static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
   Database& db_;
   std::string table_;
@@ -98,8 +97,7 @@ class RunVocabulary {
   bool stemmed_;
   bool loaded_ = false;
   FrequentWords frequent_;
-  TokenStore texts_;
-  std::unordered_map<std::string_view, std::uint32_t> index_;
+  TokenIndex index_;  // numbers the entries
   std::vector<Entry> entries_;
   // The row of each entry, by entry number.  Rows inserted by Write are
   // known to Write only, so that counting never waits for the table.
@@ -108,6 +106,10 @@ class RunVocabulary {
   std::vector<std::uint32_t> updates_;   // existing rows with additions
   std::vector<std::uint32_t> inserts_;   // new rows, in the order they are inserted
   std::vector<std::pair<std::uint32_t, int>> lastEssay_;  // its work-column marks
+  // The rows whose work column the last Write set; known only after a Write
+  // of this run that did not fail.
+  std::vector<std::int64_t> marked_;
+  bool marksKnown_ = false;
   int essays_ = 0;
   struct Statements;
   std::unique_ptr<Statements> statements_;
