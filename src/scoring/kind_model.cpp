@@ -33,8 +33,6 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
     lowInfo = " AND entropy > " + PlainNumber(session.settings.lowinfo);
   PreparedStatement rows(session.db, std::string("select rowid, Vocab, p1,p2,p3,p4,p5 from ") +
                                          table + " WHERE " + condition + lowInfo);
-  PreparedStatement size(session.db, std::string("select max(rowid) from ") + table);
-  if (size.Step()) index_.Reserve(static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0)));
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) is left out.
     if (!index_.Add(rows.Text(1)).second) continue;

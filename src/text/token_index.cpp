@@ -29,13 +29,6 @@ void TokenIndex::Grow(size_t slots) {
   }
 }
 
-void TokenIndex::Reserve(size_t n) {
-  texts_.reserve(n);
-  size_t slots = slots_.empty() ? 16 : slots_.size();
-  while (slots < 2 * n) slots *= 2;
-  if (slots != slots_.size()) Grow(slots);
-}
-
 std::uint32_t TokenIndex::Find(std::string_view token) const {
   if (slots_.empty()) return kNone;
   return slots_[Locate(token, Tag(token))].id;

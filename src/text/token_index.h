@@ -18,8 +18,6 @@ class TokenIndex {
  public:
   static constexpr std::uint32_t kNone = 0xffffffffu;
 
-  // Room for n tokens without growing.
-  void Reserve(size_t n);
   // The number of token, or kNone.
   std::uint32_t Find(std::string_view token) const;
   // The number of token, added as the next number when new; second is true

@@ -72,27 +72,25 @@ bool RunVocabulary::Load() {
   PreparedStatement size(db_, "SELECT max(rowid) FROM " + table_);
   if (size.Step()) {
     const auto rows = static_cast<size_t>(std::max<std::int64_t>(size.Int(0), 0));
-    // Only the vectors: the index would be filled for every kind of the
-    // table, and a words run reads a small part of it.
+    // Reserved room costs nothing until used; the index grows with the
+    // rows of the kind, a small part of the table for words.
     entries_.reserve(rows);
     rowids_.reserve(rows);
   }
   const int failures = db_.FailureCount();
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) keeps the first.
-    const auto [id, added] = index_.Add(rows.Text(1));
-    if (!added) continue;
-    entries_.emplace_back();
-    SetRowid(id, rows.Int(0));
+    const auto [id, added] = Add(rows.Text(1));
+    if (added) SetRowid(id, rows.Int(0));
   }
   loaded_ = db_.FailureCount() == failures;
   return loaded_;
 }
 
-std::uint32_t RunVocabulary::Add(std::string_view token) {
-  const auto [id, added] = index_.Add(token);
-  if (added) entries_.emplace_back();
-  return id;
+std::pair<std::uint32_t, bool> RunVocabulary::Add(std::string_view token) {
+  const auto added = index_.Add(token);
+  if (added.second) entries_.emplace_back();
+  return added;
 }
 
 void RunVocabulary::SetRowid(std::uint32_t id, std::int64_t rowid) {
@@ -107,7 +105,7 @@ std::uint32_t RunVocabulary::Find(std::string_view token) {
                                  KindFlag(kind_) + "=1 ORDER BY rowid LIMIT 1");
   row.Bind(1, token);
   if (!row.Step()) return kNone;
-  const std::uint32_t id = Add(token);
+  const std::uint32_t id = Add(token).first;
   SetRowid(id, row.Int(0));
   return id;
 }
@@ -121,7 +119,7 @@ void RunVocabulary::CountEssay(std::string_view normalised) {
           std::uint32_t id = Find(run.token);
           if (id == kNone) {
             // A new token counts once in the sentence that brings it.
-            id = Add(run.token);
+            id = Add(run.token).first;
             entries_[id].stop = IsStopToken(run.token);
             entries_[id].inserting = true;
             entries_[id].essayCount = 1;

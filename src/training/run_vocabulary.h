@@ -86,7 +86,8 @@ class RunVocabulary {
     bool inserting = false;  // new since the last take
   };
   std::uint32_t Find(std::string_view token);  // kNone when the table lacks it
-  std::uint32_t Add(std::string_view token);
+  // The entry of token, and whether it is new.
+  std::pair<std::uint32_t, bool> Add(std::string_view token);
   void SetRowid(std::uint32_t id, std::int64_t rowid);
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
