@@ -107,9 +107,13 @@ bool Database::OpenWithFlags(const std::string& path, int flags) {
   // the open itself succeeds on any file.  A 64 MB page cache holds the
   // vocabulary indexes of a large project, which a training run touches all
   // over; reading through a memory map of up to 256 MB spares a copy of
-  // every page when a run reads a whole vocabulary.
+  // every page when a run reads a whole vocabulary.  A new database gets
+  // 16 KB pages: a training batch touches rows all over a large table, and
+  // a quarter as many pages means a quarter as many page writes and
+  // shallower indexes.  The size must be set before WAL mode is; it is
+  // ignored for a database that already exists.
   const char* setup =
-      "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA mmap_size=268435456; "
+      "PRAGMA page_size=16384; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA mmap_size=268435456; "
       "SELECT count(*) FROM sqlite_master;";
   char* error = nullptr;
   rc = sqlite3_exec(handle, setup, nullptr, nullptr, &error);
