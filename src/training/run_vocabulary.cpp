@@ -62,6 +62,7 @@ bool RunVocabulary::Load() {
   inserts_.clear();
   lastEssay_.clear();
   marked_.clear();
+  additions_.clear();
   marksKnown_ = false;
   essays_ = 0;
   loaded_ = false;
@@ -189,16 +190,9 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
              .Run();
     SetRowid(row.id, db_.LastInsertRowid());
   }
-  // In row order, so that the updates walk the table once.
-  std::vector<std::pair<std::int64_t, const VocabularyWrites::Update*>> updates;
-  updates.reserve(writes.updates.size());
+  const int g = group[0] - '0';
   for (const VocabularyWrites::Update& row : writes.updates)
-    updates.emplace_back(rowids_[row.id], &row);
-  std::sort(updates.begin(), updates.end());
-  for (const auto& [rowid, row] : updates) {
-    if (!ok) break;
-    ok = s.update.Bind(1, std::int64_t{row->v}).Bind(2, std::int64_t{row->w}).Bind(3, rowid).Run();
-  }
+    additions_.push_back({g, rowids_[row.id], row.v, row.w});
   // The work column holds the last essay's counts, as its own statements
   // would have left it.  After a write of this run only the rows it marked
   // can hold anything there.
@@ -219,6 +213,36 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   marksKnown_ = ok && db_.FailureCount() == failures;
   return marksKnown_;
+}
+
+bool RunVocabulary::WriteAdditions() {
+  // By group, then in row order, so that each group's updates walk the
+  // table once.  The counts are whole numbers, so adding them up first
+  // gives the row the same value as adding them one by one.
+  std::sort(additions_.begin(), additions_.end(), [](const Addition& a, const Addition& b) {
+    return a.group != b.group ? a.group < b.group : a.rowid < b.rowid;
+  });
+  const int failures = db_.FailureCount();
+  bool ok = true;
+  for (size_t i = 0; i < additions_.size() && ok;) {
+    const Addition& first = additions_[i];
+    std::int64_t v = 0, w = 0;
+    size_t j = i;
+    for (; j < additions_.size() && additions_[j].group == first.group &&
+           additions_[j].rowid == first.rowid;
+         ++j) {
+      v += additions_[j].v;
+      w += additions_[j].w;
+    }
+    const std::string group(1, static_cast<char>('0' + first.group));
+    if (!statements_ || statements_->group != group)
+      statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
+    ok = statements_->update.Ok() &&
+         statements_->update.Bind(1, v).Bind(2, w).Bind(3, first.rowid).Run();
+    i = j;
+  }
+  additions_.clear();
+  return ok && db_.FailureCount() == failures;
 }
 
 }  // namespace tarne

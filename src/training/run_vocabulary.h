@@ -67,14 +67,22 @@ class RunVocabulary {
   // afterwards.
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
-  // (text "1".."5").  After a failure, or the rollback of a transaction
-  // that held a Write, the memory no longer matches the table: Load again
-  // before going on.
+  // (text "1".."5").  The additions to existing rows are held back until
+  // WriteAdditions, which must come before the transaction commits: the
+  // additions of many writes go in as one pass over the table, in row
+  // order, a row added to by several of them once.  After a failure, or the
+  // rollback of a transaction that held a Write, the memory no longer
+  // matches the table: Load again before going on.
   bool Write(const VocabularyWrites& writes, const std::string& group);
-  // TakeWrites and Write at once.
-  bool Flush(const std::string& group) { return Write(TakeWrites(), group); }
+  bool WriteAdditions();
+  // TakeWrites, Write and WriteAdditions at once.
+  bool Flush(const std::string& group) {
+    return Write(TakeWrites(), group) && WriteAdditions();
+  }
 
   size_t Size() const { return entries_.size(); }
+  // The rows TakeWrites would hand over now, new and added to.
+  size_t PendingRows() const { return inserts_.size() + updates_.size(); }
 
  private:
   struct Entry {
@@ -110,6 +118,12 @@ class RunVocabulary {
   // The rows whose work column the last Write set; known only after a Write
   // of this run that did not fail.
   std::vector<std::int64_t> marked_;
+  struct Addition {
+    int group;
+    std::int64_t rowid;
+    int v, w;
+  };
+  std::vector<Addition> additions_;  // held back by Write
   bool marksKnown_ = false;
   int essays_ = 0;
   struct Statements;

@@ -1,5 +1,7 @@
 #include "training/training_batches.h"
 
+#include <algorithm>
+
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
 #include "shell/numbers.h"
@@ -13,12 +15,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A batch is handed over once it holds kMinBatchTime of counting and the
-// writer is free, and at the latest after kMaxBatchTime or kMaxBatchEssays,
-// so that a kill loses little and a Cancel waits for at most two short
-// writes.
+// writer is free, and at the latest after kMaxBatchTime of counting,
+// kMaxBatchWrite of writing (at the last batch's rate) or kMaxBatchEssays.
+// The writer commits once its transaction is three times as old as the
+// last commit took, within kMinCommitInterval and kMaxCommitInterval: a
+// commit into a small table is cheap and comes often, one into a large
+// table writes most of its pages and is spread over more essays.  A kill
+// loses at most a few commits' time of work, and a Cancel waits for at
+// most two short writes and one commit.
 constexpr auto kMinBatchTime = std::chrono::milliseconds(20);
 constexpr auto kMaxBatchTime = std::chrono::milliseconds(300);
+constexpr double kMaxBatchWrite = 0.08;
 constexpr size_t kMaxBatchEssays = 2000;
+constexpr auto kMinCommitInterval = std::chrono::milliseconds(50);
+constexpr auto kMaxCommitInterval = std::chrono::milliseconds(2000);
 // Counting again after someone else changed the tables gives up after this
 // many rounds rather than race a writer for ever.
 constexpr int kMaxRecounts = 10;
@@ -29,9 +39,12 @@ TrainingBatches::TrainingBatches(Database& db, int kind)
     : db_(db), kind_(kind), run1_(db, 0, kind), stem_(db, 1, kind) {}
 
 TrainingBatches::~TrainingBatches() {
-  if (!writer_.valid()) return;
-  writer_.wait();
-  ReturnSink();
+  if (writer_.valid()) {
+    writer_.wait();
+    ReturnSink();
+  }
+  // A run that ends without Commit keeps nothing it had not committed.
+  if (inTransaction_ && db_.InTransaction()) db_.Rollback();
 }
 
 bool TrainingBatches::Load() {
@@ -63,6 +76,8 @@ void TrainingBatches::SealPart() {
   Part& part = open_.parts.back();
   part.run1 = run1_.TakeWrites();
   part.stem = stem_.TakeWrites();
+  open_.rows += part.run1.inserts.size() + part.run1.updates.size() + part.stem.inserts.size() +
+                part.stem.updates.size();
 }
 
 bool TrainingBatches::Add(const std::string& text, const std::string& path, int g) {
@@ -70,6 +85,7 @@ bool TrainingBatches::Add(const std::string& text, const std::string& path, int 
   Count(text, path, g);
   const auto counting = Clock::now() - open_.started;
   if (counting >= kMaxBatchTime || open_.essays >= kMaxBatchEssays ||
+      writeCost_ * static_cast<double>(OpenRows()) >= kMaxBatchWrite ||
       (counting >= kMinBatchTime && !WriterBusy()))
     return Submit();
   return true;
@@ -77,11 +93,15 @@ bool TrainingBatches::Add(const std::string& text, const std::string& path, int 
 
 bool TrainingBatches::Commit() {
   for (int round = 0; round < kMaxRecounts; ++round) {
-    if (!Submit() || !Wait()) return false;
-    if (open_.essays == 0) return true;
+    if (!Submit(true) || !Wait()) return false;
+    if (open_.essays == 0 && !inTransaction_) return true;
   }
   Fail();
   return false;
+}
+
+size_t TrainingBatches::OpenRows() const {
+  return open_.rows + run1_.PendingRows() + stem_.PendingRows();
 }
 
 bool TrainingBatches::WriterBusy() const {
@@ -89,11 +109,12 @@ bool TrainingBatches::WriterBusy() const {
          writer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
-bool TrainingBatches::Submit() {
+bool TrainingBatches::Submit(bool commit) {
   if (!Wait()) return false;
-  if (open_.essays == 0) return true;
-  SealPart();
+  if (open_.essays == 0 && !(commit && inTransaction_)) return true;
+  if (!open_.parts.empty()) SealPart();
   flying_ = std::move(open_);
+  flying_.commit = commit;
   open_ = Batch();
   // Failures are reported on this thread once the batch is done: the sink
   // writes to the project log through the front end.
@@ -107,10 +128,18 @@ bool TrainingBatches::Wait() {
   const Outcome outcome = writer_.get();
   ReturnSink();
 
-  if (outcome == Outcome::kKept) {
-    for (const Part& part : flying_.parts) {
-      kept_[part.group] += static_cast<int>(part.paths.size());
-      pending_[part.group] -= static_cast<int>(part.paths.size());
+  if (outcome == Outcome::kWritten || outcome == Outcome::kKept) {
+    for (const Part& part : flying_.parts)
+      written_[part.group] += static_cast<int>(part.paths.size());
+    if (flying_.rows > 1000)
+      writeCost_ = std::chrono::duration<double>(lastWrite_).count() /
+                   static_cast<double>(flying_.rows);
+    if (outcome == Outcome::kKept) {
+      for (int g = 1; g <= 5; ++g) {
+        kept_[g] += written_[g];
+        pending_[g] -= written_[g];
+        written_[g] = 0;
+      }
     }
     flying_ = Batch();
     return true;
@@ -141,11 +170,12 @@ void TrainingBatches::ReturnSink() {
 }
 
 void TrainingBatches::Fail() {
-  // Whatever was not kept is lost: the batch that failed and everything
-  // counted after it.
+  // Whatever was not kept is lost: the transaction that failed and
+  // everything counted after it.
   for (int g = 1; g <= 5; ++g) {
     lost_[g] += pending_[g];
     pending_[g] = 0;
+    written_[g] = 0;
   }
   flying_ = Batch();
   open_ = Batch();
@@ -153,18 +183,35 @@ void TrainingBatches::Fail() {
 }
 
 TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
-  // A database another process is writing is waited for (the gateway's
-  // busy timeout); a BEGIN that still fails stops the run.
-  if (!db_.Begin()) return Outcome::kFailed;
-  if (DataVersion() != version_) {
-    db_.Rollback();
-    return Outcome::kChanged;
+  if (!inTransaction_) {
+    // A database another process is writing is waited for (the gateway's
+    // busy timeout); a BEGIN that still fails stops the run.
+    if (!db_.Begin()) return Outcome::kFailed;
+    if (DataVersion() != version_) {
+      db_.Rollback();
+      return Outcome::kChanged;
+    }
+    inTransaction_ = true;
+    transactionStarted_ = Clock::now();
+    transactionFailures_ = db_.FailureCount();
   }
-  const int failures = db_.FailureCount();
+  const auto started = Clock::now();
   bool ok = true;
   for (const Part& part : batch.parts)
     if (ok) ok = WritePart(part);
-  if (ok && db_.FailureCount() == failures && db_.Commit()) return Outcome::kKept;
+  ok = ok && db_.FailureCount() == transactionFailures_;
+  lastWrite_ = Clock::now() - started;
+  if (ok && !batch.commit && Clock::now() - transactionStarted_ < commitInterval_)
+    return Outcome::kWritten;
+  inTransaction_ = false;
+  const auto committing = Clock::now();
+  ok = ok && run1_.WriteAdditions() && stem_.WriteAdditions() &&
+       db_.FailureCount() == transactionFailures_;
+  if (ok && db_.Commit()) {
+    commitInterval_ = std::clamp<Clock::duration>(3 * (Clock::now() - committing),
+                                                  kMinCommitInterval, kMaxCommitInterval);
+    return Outcome::kKept;
+  }
   if (db_.InTransaction()) db_.Rollback();
   return Outcome::kFailed;
 }

@@ -1,13 +1,17 @@
 // The essays of a training run, counted in memory and written several at a
-// time: one transaction holds a batch's vocabulary rows, its calib records
-// and its trainsize counts, so that a batch is kept whole or not at all,
-// whatever stops the program.  A batch may hold essays of several groups.
+// time: one transaction holds the vocabulary rows, calib records and
+// trainsize counts of every essay it writes, so that an essay is kept whole
+// or not at all, whatever stops the program.  A batch may hold essays of
+// several groups.
 //
 // Batches are written on a second thread, the only user of the database
 // meanwhile, while the next batch is counted.  A batch is handed over as
-// soon as the writer is free, so batches grow when writing is the slower
-// part (as it is in a large vocabulary, where a commit touches most of the
-// index) and every commit serves more essays.
+// soon as the writer is free, and before it holds more than 80 ms of
+// writing, so that what is counted is never far ahead of what is
+// written.  The writer keeps its transaction open across batches and
+// commits less often the longer a commit takes: a commit into a large table
+// writes most of its pages whatever the number of essays, so fewer commits
+// serve more essays each.  Commit writes the rest and commits at once.
 #pragma once
 
 #include <chrono>
@@ -35,7 +39,8 @@ class TrainingBatches {
   // Counts one essay (lower-cased text) of group g (1-5); false when a batch
   // could not be kept (it is rolled back, and the run must stop).
   bool Add(const std::string& text, const std::string& path, int g);
-  // Writes whatever is counted and waits until it is kept; false as for Add.
+  // Writes whatever is counted and waits until it is committed; false as
+  // for Add.
   bool Commit();
 
   // Essays of group g kept for good, still to be kept, and lost in a batch
@@ -45,7 +50,8 @@ class TrainingBatches {
   int Lost(int g) const { return lost_[g]; }
 
  private:
-  enum class Outcome { kKept, kFailed, kChanged };
+  // kWritten: written in the writer's transaction, not yet committed.
+  enum class Outcome { kWritten, kKept, kFailed, kChanged };
   // The essays of one group in a batch.
   struct Part {
     int group = 0;
@@ -57,15 +63,19 @@ class TrainingBatches {
   struct Batch {
     std::vector<Part> parts;  // the last one is being counted while open
     size_t essays = 0;
+    size_t rows = 0;  // new rows and additions of the parts sealed so far
     std::chrono::steady_clock::time_point started;
+    bool commit = false;  // commit once written, however young the transaction
   };
 
   // Counts into the open batch, starting a part when the group changes.
   void Count(const std::string& text, const std::string& path, int g);
   void SealPart();
+  size_t OpenRows() const;
   bool WriterBusy() const;
-  // Hands the open batch to the writer, after the one before it is kept.
-  bool Submit();
+  // Hands the open batch to the writer, after the one before it is written;
+  // commit asks for everything written to be committed with it.
+  bool Submit(bool commit = false);
   // Waits for the batch in flight.  When someone else changed the tables
   // meanwhile, the memory is read again and that batch and the open one are
   // counted again as the open batch.
@@ -89,6 +99,18 @@ class TrainingBatches {
   std::function<void(const std::string&)> sink_;
   std::vector<std::string> reported_;
   std::int64_t version_ = -1;
+  // Owned by the writer while it runs, read once it is done: its open
+  // transaction, and how long the last batch's rows took.
+  bool inTransaction_ = false;
+  std::chrono::steady_clock::time_point transactionStarted_;
+  int transactionFailures_ = 0;
+  std::chrono::steady_clock::duration lastWrite_{};
+  std::chrono::steady_clock::duration commitInterval_ = std::chrono::milliseconds(50);
+  // Seconds of writing per row, from the last batch written; before the
+  // first, a guess on the slow side.
+  double writeCost_ = 15e-6;
+  // Essays of each group written in the open transaction.
+  int written_[6] = {0, 0, 0, 0, 0, 0};
   int kept_[6] = {0, 0, 0, 0, 0, 0};
   int pending_[6] = {0, 0, 0, 0, 0, 0};
   int lost_[6] = {0, 0, 0, 0, 0, 0};

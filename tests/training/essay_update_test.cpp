@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "support/training_fixture.h"
+#include "text/tokenizer.h"
 #include "text/word_lists.h"
+#include "training/run_vocabulary.h"
 #include "training/training.h"
 
 namespace tarne::testing {
@@ -107,6 +109,31 @@ TEST_F(EssayUpdate, ArgumentEssayCountsSentencesWithBothWords) {
   Add("charlie alpha zulu. bravo alpha alpha. alpha charlie.", "2", 3, 0);
   EXPECT_EQ(Rows("SELECT Vocab, v2, w2 FROM run1 WHERE isarg=1 ORDER BY Vocab", 3),
             (std::vector<std::string>{"alpha bravo|1.0|1.0", "alpha charlie|2.0|1.0"}));
+}
+
+TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
+  // Groups 1, 2, 1, the later essays adding to rows the earlier ones made.
+  const std::vector<std::pair<std::string, std::string>> essays = {
+      {"alpha bravo. charlie alpha.", "1"}, {"alpha alpha delta. bravo.", "2"},
+      {"bravo alpha echo.", "1"}};
+  for (auto [text, group] : essays) Add(text, group, 1, 0);
+  const auto rows = [&] { return Rows("SELECT rowid, * FROM run1 ORDER BY rowid", 25); };
+  const auto oneAtATime = rows();
+
+  session->db.Statement(1, "DELETE FROM run1");
+  RunVocabulary vocabulary(session->db, 0, 1);
+  ASSERT_TRUE(vocabulary.Load());
+  ASSERT_TRUE(session->db.Begin());
+  for (auto [text, group] : essays) {
+    NormalizeEssayText(text);
+    vocabulary.CountEssay(text);
+    ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
+  }
+  // Nothing is added to an existing row before WriteAdditions.
+  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|1");
+  ASSERT_TRUE(vocabulary.WriteAdditions());
+  ASSERT_TRUE(session->db.Commit());
+  EXPECT_EQ(rows(), oneAtATime);
 }
 
 }  // namespace
