@@ -18,7 +18,7 @@ size_t TokenIndex::Locate(std::string_view token, std::uint32_t tag) const {
 }
 
 void TokenIndex::Grow(size_t slots) {
-  std::vector<Slot> old(slots, Slot{0, kNone});
+  decltype(slots_) old(slots, Slot{0, kNone});
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/large_allocator.h"
 #include "text/token_store.h"
 
 namespace tarne {
@@ -38,8 +39,9 @@ class TokenIndex {
   size_t Locate(std::string_view token, std::uint32_t tag) const;
   void Grow(size_t slots);
 
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
-  std::vector<std::string_view> texts_;
+  // A power of two in size, at most half full.
+  std::vector<Slot, LargeAllocator<Slot>> slots_;
+  std::vector<std::string_view, LargeAllocator<std::string_view>> texts_;
   TokenStore store_;
 };
 

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/large_allocator.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
 
@@ -107,10 +108,10 @@ class RunVocabulary {
   bool loaded_ = false;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the entries
-  std::vector<Entry> entries_;
+  std::vector<Entry, LargeAllocator<Entry>> entries_;
   // The row of each entry, by entry number.  Rows inserted by Write are
   // known to Write only, so that counting never waits for the table.
-  std::vector<std::int64_t> rowids_;
+  std::vector<std::int64_t, LargeAllocator<std::int64_t>> rowids_;
   std::vector<std::uint32_t> essayTouched_;
   std::vector<std::uint32_t> updates_;   // existing rows with additions
   std::vector<std::uint32_t> inserts_;   // new rows, in the order they are inserted
