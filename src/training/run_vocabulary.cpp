@@ -190,9 +190,8 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
              .Run();
     SetRowid(row.id, db_.LastInsertRowid());
   }
-  const int g = group[0] - '0';
   for (const VocabularyWrites::Update& row : writes.updates)
-    additions_.push_back({g, rowids_[row.id], row.v, row.w});
+    additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
   // The work column holds the last essay's counts, as its own statements
   // would have left it.  After a write of this run only the rows it marked
   // can hold anything there.
@@ -234,7 +233,7 @@ bool RunVocabulary::WriteAdditions() {
       v += additions_[j].v;
       w += additions_[j].w;
     }
-    const std::string group(1, static_cast<char>('0' + first.group));
+    const std::string group(1, first.group);
     if (!statements_ || statements_->group != group)
       statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
     ok = statements_->update.Ok() &&

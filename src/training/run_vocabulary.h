@@ -120,7 +120,7 @@ class RunVocabulary {
   // of this run that did not fail.
   std::vector<std::int64_t> marked_;
   struct Addition {
-    int group;
+    char group;  // '1'..'5'
     std::int64_t rowid;
     int v, w;
   };

@@ -74,10 +74,9 @@ void TrainingBatches::Count(const std::string& text, const std::string& path, in
 
 void TrainingBatches::SealPart() {
   Part& part = open_.parts.back();
+  open_.rows += run1_.PendingRows() + stem_.PendingRows();
   part.run1 = run1_.TakeWrites();
   part.stem = stem_.TakeWrites();
-  open_.rows += part.run1.inserts.size() + part.run1.updates.size() + part.stem.inserts.size() +
-                part.stem.updates.size();
 }
 
 bool TrainingBatches::Add(const std::string& text, const std::string& path, int g) {
