@@ -190,11 +190,11 @@ bool BatchScoringRun(Session& session) {
         continue;
       }
       GroupScores scores;
-      const int failures = session.db.FailureCount();
+      const FailureWatch watch(session.db);
       classifier.Classify(text, options.CodeWords && files.Flag(1),
                           options.CodePhrases && files.Flag(2),
                           options.CodeArguments && files.Flag(3), scores);
-      if (session.db.FailureCount() != failures) {
+      if (watch.Failed()) {
         failed = true;
         break;
       }
@@ -213,9 +213,9 @@ bool BatchScoringRun(Session& session) {
     session.Append(report);
   }
   if (!failed) {
-    const int failures = session.db.FailureCount();
+    const FailureWatch watch(session.db);
     classifier.Finish();
-    failed = session.db.FailureCount() != failures;
+    failed = watch.Failed();
   }
 
   if (failed) {

@@ -56,9 +56,9 @@ bool ScoringCommand(Session& session) {
   }
 
   if (options.What == 4) {
-    const int failures = session.db.FailureCount();
+    const FailureWatch watch(session.db);
     OneEssayVerdict(session);
-    if (session.db.FailureCount() == failures) return true;
+    if (!watch.Failed()) return true;
     session.ReportDatabaseFailure();
     return false;
   }

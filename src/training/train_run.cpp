@@ -119,7 +119,7 @@ bool TrainKind(Session& session, int kind) {
     // tables must be current first.
     int saved = session.options.Stemmed;
     std::string condition;
-    const int failures = db.FailureCount();
+    const FailureWatch watch(db);
     session.options.Stemmed = 1;
     Recompute(session, condition, 1, 0);
     session.options.Stemmed = 2;
@@ -127,7 +127,7 @@ bool TrainKind(Session& session, int kind) {
     session.options.Stemmed = saved;
     // Without current frequencies the arguments would be built from stale
     // ones and counted for good.
-    if (db.FailureCount() != failures) return false;
+    if (watch.Failed()) return false;
   }
 
   const int groups = session.settings.Groups();

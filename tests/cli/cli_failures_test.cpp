@@ -67,6 +67,20 @@ TEST_F(CliFailures, AMissingTrainingOrTrialFolderIsAnError) {
   EXPECT_TRUE(Has(r.err, "The training folder of group 1 does not exist")) << r.err;
 }
 
+TEST_F(CliFailures, ReportsFromAnEmptiedDatabaseAreDatabaseErrors) {
+  for (const char* extra : {"", "-wal", "-shm"}) std::filesystem::remove(dir + "/demo.db" + extra);
+  work.Write("demo/demo.db", "");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"stats"}, {"top", "words"},
+        {"remove", dir + "/essays/train/g1/essay01.txt"}}) {
+    CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_TRUE(Has(r.out, "Database error: no such table")) << args[0] << ": " << r.out;
+    EXPECT_FALSE(Has(r.out, "Files read:") || Has(r.out, "Top Words") || Has(r.out, "Not trained"))
+        << r.out;
+  }
+}
+
 TEST(CliNew, RelativeFoldersAreSavedAsAbsoluteOnes) {
   TempFolder home, work;
   CliResult r = RunCli({"new", "--name", "rel", "--root", "proj", "--groups", "2", "--train",
