@@ -1,6 +1,9 @@
 // Failures tarne-cli must not report as success, and projects it must not
 // destroy without being told to.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -42,6 +45,16 @@ TEST_F(CliFailures, NewOverATrainedProjectNeedsYesAndKeepsABackup) {
   EXPECT_EQ(std::filesystem::file_size(dir + "/demo.db"), size);
   std::vector<std::string> yes = again;
   yes.push_back("--yes");
+  {
+    // A run holding the project (here: its lock) keeps its database.
+    const int fd = ::open((dir + "/demo.db.lock").c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    r = RunCli(yes, home.Path());
+    ::close(fd);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "Project demo is in use by another Tarne run")) << r.err;
+    EXPECT_EQ(std::filesystem::file_size(dir + "/demo.db"), size);
+  }
   r = RunCli(yes, home.Path());
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(FileExists(dir + "/demo0.db"));
