@@ -94,6 +94,26 @@ TEST_F(CliFailures, ReportsFromAnEmptiedDatabaseAreDatabaseErrors) {
   }
 }
 
+TEST_F(CliFailures, ARunThatScoredNoEssayFails) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir + "/essays/trial"))
+    if (entry.is_regular_file()) work.Write(entry.path().string().substr(work.Path().size()),
+                                            std::string(64, '\0'));
+  CliResult r = Cli({"score", "trial"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.out, "No essay was scored.")) << r.out;
+  EXPECT_FALSE(Has(r.out, "Accuracy =")) << r.out;
+}
+
+TEST_F(CliFailures, AFolderThatCannotBeListedIsAnError) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root lists every folder";
+  std::filesystem::permissions(dir + "/essays/trial/g2", std::filesystem::perms::none);
+  CliResult r = Cli({"score", "trial"});
+  std::filesystem::permissions(dir + "/essays/trial/g2", std::filesystem::perms::owner_all);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "The trial folder of group 2 cannot be read (Permission denied)"))
+      << r.err;
+}
+
 TEST(CliNew, RelativeFoldersAreSavedAsAbsoluteOnes) {
   TempFolder home, work;
   CliResult r = RunCli({"new", "--name", "rel", "--root", "proj", "--groups", "2", "--train",
