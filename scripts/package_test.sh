@@ -44,7 +44,7 @@ chmod 755 "$work"
 cp "$deb" "$work/"
 apt_get install -y "$work/$(basename "$deb")" >/dev/null
 version=$(dpkg-query -W -f='${Version}' tarne)
-echo "package_test: installed $(basename "$deb") ($(du -k "$deb" | cut -f1) KB)"
+echo "package_test: installed $(basename "$deb") ($(($(stat -c %s "$deb") / 1024)) KB)"
 
 cli=/usr/bin/tarne-cli
 [ -x "$cli" ] || fail "$cli is not installed"
