@@ -7,6 +7,7 @@
 
 #include "artwork.h"
 #include "main_window.h"
+#include "shell/version.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("tarne " TARNE_VERSION);
+    std::printf("tarne %s\n", tarne::kTarneVersion);
     return 0;
   }
   QApplication app(argc, argv);

@@ -5,7 +5,7 @@
 # All of it is read from the help texts of the tarne-cli being completed, so
 # the completion follows the program rather than a copy of its command table:
 # - commands: the words that open the two-blank indented lines of
-#   `tarne-cli --help`; the program's own options: those of its usage line
+#   `tarne-cli --help`; the program's own options: those of its usage lines
 #   and of its entries that start with one;
 # - a command's options: every --word of `tarne-cli COMMAND --help`; an
 #   option followed by a placeholder in a usage line takes a value;
@@ -104,9 +104,12 @@ _tarne_cli() {
     local help words
     help=$("$program" --help 2>/dev/null) || return 0
     if [[ $cur == -* ]]; then
-      # The program's own options: those of its usage line and of entries
+      # The program's own options: those of its usage lines and of entries
       # that start with one (a command's options are the command's).
-      words=$(grep -E -- '^usage: |^  --' <<<"$help" | grep -o -- '--[a-z][a-z0-9-]*[a-z0-9]')
+      words=$({
+        awk '/^usage: / { u = 1 } u && !NF { exit } u' <<<"$help"
+        grep -- '^  --' <<<"$help"
+      } | grep -o -- '--[a-z][a-z0-9-]*[a-z0-9]')
     else
       words=$(sed -n 's/^  \([a-z][a-z0-9-]*\).*/\1/p' <<<"$help")
     fi

@@ -54,7 +54,7 @@ TEST(Completion, OffersWhatEachPositionTakes) {
     Words offered;
   } cases[] = {
       {{"s"}, {"score", "show", "stats", "stem"}},
-      {{"--h"}, {"--help"}},
+      {{"--"}, {"--help", "--version"}},
       {{"train", ""}, {"a.trn", "sub"}},
       {{"train", "a.trn", ""}, {"arguments", "pairs", "words"}},
       {{"erase", "a.trn", ""}, {"all", "arguments", "pairs"}},
