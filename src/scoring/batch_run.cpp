@@ -4,6 +4,7 @@
 #include "db/database_files.h"
 #include "db/gateway.h"
 #include "project/session.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
@@ -133,7 +134,7 @@ std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& er
   return out;
 }
 
-bool BatchScoringRun(Session& session) {
+bool BatchScoringRun(Session& session, RunResult& result) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -148,10 +149,17 @@ bool BatchScoringRun(Session& session) {
   session.Append(options.Model == 1 ? " Multinomial" : " Multivariate Bernoulli");
   session.Append(" Model\r\n\r\n");
 
-  ConfusionTable table;
+  result = RunResult();
+  result.project = session.settings.sname;
+  result.collection = CollectionOf(what);
+  result.groups = groups;
+  result.heading = heading;
+  result.settings = {options, session.settings.common, session.settings.rare,
+                     session.settings.lowinfo, session.settings.priors};
+  ConfusionTable& table = result.table;
   ScoringRun classifier(session);
-  int unreadable = 0;
-  std::vector<std::string> notText;
+  int& unreadable = result.unreadable;
+  std::vector<std::string>& notText = result.notText;
   bool failed = false;
   std::vector<ErrorEntry> errors;
   ResultLog log(session, what);
@@ -200,6 +208,10 @@ bool BatchScoringRun(Session& session) {
       }
       const int predicted = PredictedGroup(scores, groups);
       ++table.count[s][predicted];
+      EssayResult essay{files.Name(), path, what == 3 ? 0 : s, predicted, {}};
+      for (int g = 1; g <= groups; ++g)
+        essay.probability[g] = static_cast<double>(scores.value[g]);
+      result.essays.push_back(std::move(essay));
       if (options.LogAll)
         log.AppendLine(files.Name(), collection, what == 3 ? 0 : s, predicted, scores);
       if (predicted != s && (what == 1 || what == 2) && options.ShowErrors &&
@@ -234,6 +246,7 @@ bool BatchScoringRun(Session& session) {
                    " essays could not be read and were not scored (see the project log)\r\n");
   for (const std::string& path : notText) session.Append("Not a text file: " + path + "\r\n");
 
+  if (options.LogAll && !log.Failed()) result.logPath = log.Path();
   bool done = !log.Failed();
   if (options.ShowErrors) {
     if (errors.empty()) {

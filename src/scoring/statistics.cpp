@@ -4,6 +4,7 @@
 
 #include "db/gateway.h"
 #include "project/session.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/log_file.h"
 #include "shell/numbers.h"
@@ -15,12 +16,7 @@ namespace {
 const char* const kCount = "* ###,###";
 const char* const kFlags[3] = {"isword", "isphrase", "isarg"};
 
-struct Pair {
-  std::uint32_t first = 0;
-  std::uint32_t second = 0;
-};
-
-Pair ReadPair(Database& db, const std::string& sql) {
+KindCounts ReadPair(Database& db, const std::string& sql) {
   db.Statement(1, sql);
   db.FetchResult(1, 0);
   return {db.ColumnUInt(1, 1), db.ColumnUInt(1, 2)};
@@ -32,47 +28,54 @@ std::uint32_t ReadCount(Database& db, const std::string& sql) {
   return db.ColumnUInt(1, 1);
 }
 
+void ReadTable(Database& db, const std::string& table, int groups, const std::string& essays,
+               const ProjectSettings& settings, TableStatistics& out) {
+  for (int k = 0; k < 3; ++k)
+    out.kinds[0][k] = ReadPair(db, std::string("select sum(v1+v2+v3+v4+v5), count(") +
+                                       kFlags[k] + ") from " + table + " where " + kFlags[k] +
+                                       "=1");
+  for (int g = 1; g <= groups; ++g) {
+    const std::string v = "v" + TrimmedNumber(g);
+    for (int k = 0; k < 3; ++k)
+      out.kinds[g][k] = ReadPair(db, "select sum(" + v + "), count(" + v + ") FROM " + table +
+                                         " where " + kFlags[k] + "=1 and " + v + " > 0");
+  }
+  const char* const kinds[3] = {" and isword=1", " and isphrase=1", " and isarg=1"};
+  for (int k = 0; k < 3; ++k)
+    out.rare[k] =
+        ReadCount(db, "select count(vocab) FROM " + table + " where 1000*(v1+v2+v3+v4+v5)/" +
+                          essays + "<" + PlainNumber(settings.rare) + kinds[k]);
+  out.common = ReadCount(db, "select count(vocab) FROM " + table +
+                                 " where 1000*(v1+v2+v3+v4+v5)/" + essays + ">=" +
+                                 PlainNumber(settings.common));
+}
+
 // One row of a table section: three kinds (total and distinct) and the combined pair.
-void AppendKindRow(Session& session, const std::string& label, const Pair (&kinds)[3]) {
+void AppendKindRow(Session& session, const std::string& label, const KindCounts (&kinds)[3]) {
   std::string row = label;
   double total = 0, unique = 0;
-  for (const Pair& p : kinds) {
-    row += FormatMask(p.first, kCount) + FormatMask(p.second, kCount) + "     ";
-    total += p.first;
-    unique += p.second;
+  for (const KindCounts& p : kinds) {
+    row += FormatMask(p.total, kCount) + FormatMask(p.distinct, kCount) + "     ";
+    total += p.total;
+    unique += p.distinct;
   }
   row += FormatMask(total, kCount) + FormatMask(unique, kCount) + "\r\n";
   session.Append(row);
 }
 
-void AppendTableSection(Session& session, const std::string& table) {
-  Database& db = session.db;
-  Pair kinds[3];
-  for (int k = 0; k < 3; ++k)
-    kinds[k] = ReadPair(db, std::string("select sum(v1+v2+v3+v4+v5), count(") + kFlags[k] +
-                                ") from " + table + " where " + kFlags[k] + "=1");
-  AppendKindRow(session, " Total     ", kinds);
-  for (int g = 1; g <= session.settings.Groups(); ++g) {
-    const std::string v = "v" + TrimmedNumber(g);
-    for (int k = 0; k < 3; ++k)
-      kinds[k] = ReadPair(db, "select sum(" + v + "), count(" + v + ") FROM " + table +
-                                  " where " + kFlags[k] + "=1 and " + v + " > 0");
-    AppendKindRow(session, " Group" + PlainNumber(g) + "   ", kinds);
-  }
+void AppendTableSection(Session& session, const TableStatistics& table, int groups) {
+  AppendKindRow(session, " Total     ", table.kinds[0]);
+  for (int g = 1; g <= groups; ++g)
+    AppendKindRow(session, " Group" + PlainNumber(g) + "   ", table.kinds[g]);
 }
 
-void AppendRareLines(Session& session, const std::string& table, const std::string& essays,
+void AppendRareLines(Session& session, const TableStatistics& table,
                      const char* const (&labels)[4]) {
-  Database& db = session.db;
-  const char* const kinds[3] = {" and isword=1", " and isphrase=1", " and isarg=1"};
   double sum = 0;
   std::string text;
   for (int k = 0; k < 3; ++k) {
-    std::uint32_t n =
-        ReadCount(db, "select count(vocab) FROM " + table + " where 1000*(v1+v2+v3+v4+v5)/" +
-                          essays + "<" + PlainNumber(session.settings.rare) + kinds[k]);
-    sum += n;
-    text += std::string(labels[k]) + FormatMask(n, "* ###,###,###") + "\r\n";
+    sum += table.rare[k];
+    text += std::string(labels[k]) + FormatMask(table.rare[k], "* ###,###,###") + "\r\n";
   }
   text += std::string(labels[3]) + FormatMask(sum, "* ###,###,###") + "\r\n\r\n";
   session.Append(text);
@@ -83,29 +86,46 @@ void AppendRareLines(Session& session, const std::string& table, const std::stri
 void ShowDatabaseStatistics(Session& session) { ShowDatabaseStatistics(session, std::time(nullptr)); }
 
 void ShowDatabaseStatistics(Session& session, std::time_t now) {
+  AppendDatabaseStatistics(session, ReadDatabaseStatistics(session, now));
+}
+
+DatabaseStatistics ReadDatabaseStatistics(Session& session, std::time_t now) {
   Database& db = session.db;
   const ProjectSettings& settings = session.settings;
-  const int groups = settings.Groups();
+  DatabaseStatistics stats;
+  stats.project = settings.sname;
+  stats.when = now;
+  stats.groups = settings.Groups();
+  stats.rare = settings.rare;
+  stats.common = settings.common;
 
-  session.Append("Database Statistics  Project " + settings.sname + "  " + LocalTimestamp(now) +
-                 "\r\n\r\n");
+  db.StatementMode(1, 1);
+  db.Statement(1, "select g1, g2, g3, g4, g5  from trainsize");
+  db.FetchResult(1, 0);
+  for (int g = 1; g <= 5; ++g) stats.trained[g] = db.ColumnUInt(1, g);
+  db.StatementMode(1, 0);
+
+  const std::string essays =
+      PlainNumber(ReadCount(db, "Select sum(g1+g2+g3+g4+g5) from trainsize"));
+  ReadTable(db, "run1", stats.groups, essays, settings, stats.unstemmed);
+  ReadTable(db, "stem", stats.groups, essays, settings, stats.stemmed);
+  stats.stopWords = ReadCount(db, "select count(vocab) FROM run1 where isstop=1");
+  return stats;
+}
+
+void AppendDatabaseStatistics(Session& session, const DatabaseStatistics& stats) {
+  const int groups = stats.groups;
+  session.Append("Database Statistics  Project " + stats.project + "  " +
+                 LocalTimestamp(stats.when) + "\r\n\r\n");
   session.Append("Files read:\r\n");
   std::string line = std::string(10, ' ') + "   Total";
   for (int g = 1; g <= groups; ++g) line += "   Grp" + PlainNumber(g);
   session.Append(line + "\r\n");
 
-  db.StatementMode(1, 1);
-  db.Statement(1, "select g1, g2, g3, g4, g5  from trainsize");
-  db.FetchResult(1, 0);
-  std::uint32_t trained[6] = {0, 0, 0, 0, 0, 0};
   double total = 0;
-  for (int g = 1; g <= 5; ++g) {
-    trained[g] = db.ColumnUInt(1, g);
-    total += trained[g];
-  }
-  db.StatementMode(1, 0);
+  for (int g = 1; g <= 5; ++g) total += stats.trained[g];
   line = std::string(10, ' ') + FormatMask(total, kCount);
-  for (int g = 1; g <= groups; ++g) line += FormatMask(trained[g], kCount);
+  for (int g = 1; g <= groups; ++g) line += FormatMask(stats.trained[g], kCount);
   session.Append(line + "\r\n\r\n");
 
   session.Append("Unstemmed words and phrases\r\n");
@@ -114,7 +134,7 @@ void ShowDatabaseStatistics(Session& session, std::time_t now) {
   session.Append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, "run1");
+  AppendTableSection(session, stats.unstemmed, groups);
   session.Append("\r\n\r\n");
 
   session.Append("Stemmed words and phrases\r\n");
@@ -123,33 +143,26 @@ void ShowDatabaseStatistics(Session& session, std::time_t now) {
   session.Append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, "stem");
+  AppendTableSection(session, stats.stemmed, groups);
   session.Append("\r\n");
 
-  session.Append("Number of rare tokens (occurs less than" + FormatMask(settings.rare, "* ###.#") +
+  session.Append("Number of rare tokens (occurs less than" + FormatMask(stats.rare, "* ###.#") +
                  " times per 1000):\r\n");
-  const std::string essays =
-      PlainNumber(ReadCount(db, "Select sum(g1+g2+g3+g4+g5) from trainsize"));
   const char* const unstemmed[4] = {"   unstemmed words:    ", "   unstemmed phrases:  ",
                                     "   unstemmed arguments:", "   unstemmed total:    "};
   const char* const stemmed[4] = {"   stemmed words:      ", "   stemmed phrases:    ",
                                   "   stemmed arguments:  ", "   stemmed total:      "};
-  AppendRareLines(session, "run1", essays, unstemmed);
-  AppendRareLines(session, "stem", essays, stemmed);
+  AppendRareLines(session, stats.unstemmed, unstemmed);
+  AppendRareLines(session, stats.stemmed, stemmed);
 
-  session.Append("Number of common terms (occurs" + FormatMask(settings.common, "* #####") +
+  session.Append("Number of common terms (occurs" + FormatMask(stats.common, "* #####") +
                  " times per 1000 or more):\r\n");
-  const std::string common = ">=" + PlainNumber(settings.common);
-  std::uint32_t n = ReadCount(
-      db, "select count(vocab) FROM run1 where 1000*(v1+v2+v3+v4+v5)/" + essays + common);
-  std::string text = "   unstemmed: " + FormatMask(n, kCount) + "\r\n";
-  n = ReadCount(db, "select count(vocab) FROM stem where 1000*(v1+v2+v3+v4+v5)/" + essays + common);
-  text += "   stemmed:   " + FormatMask(n, kCount) + "\r\n\r\n";
+  std::string text = "   unstemmed: " + FormatMask(stats.unstemmed.common, kCount) + "\r\n";
+  text += "   stemmed:   " + FormatMask(stats.stemmed.common, kCount) + "\r\n\r\n";
   session.Append(text);
 
   session.Append("Number of stop words: ");
-  n = ReadCount(db, "select count(vocab) FROM run1 where isstop=1");
-  session.Append(FormatMask(n, kCount) + " (unstemmed)\r\n");
+  session.Append(FormatMask(stats.stopWords, kCount) + " (unstemmed)\r\n");
 }
 
 }  // namespace tarne
