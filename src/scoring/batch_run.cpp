@@ -241,6 +241,7 @@ bool BatchScoringRun(Session& session, RunResult& result) {
     session.Append("\r\nThe results could not be written to file " + log.Path() + "\r\n\r\n");
   else
     session.Append(RunTotals(table, groups, what, session.settings));
+  if (what == 1 || what == 2) session.Append(FiguresText(result));
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
