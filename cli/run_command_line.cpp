@@ -27,6 +27,7 @@ const char* kUsage =
     "  score PROJECT.trn trial|train|new [options]   or   score PROJECT.trn one FILE|-\n"
     "  stats PROJECT.trn\n"
     "  top PROJECT.trn words|pairs|arguments\n"
+    "  evaluate PROJECT.trn [--folds K] [--seed N]   cross-validate a grid of settings\n"
     "  demo [DIR]                           a whole project from the sample essays\n"
     "\n"
     "K is words, pairs (or phrases) or arguments.\n";
@@ -39,7 +40,7 @@ int RunCommandLine(const CommandArgs& argv) {
       {"show", CmdShow},       {"train", CmdTrain},     {"recompute", CmdRecompute},
       {"remove", CmdRemove},   {"purge", CmdPurge},     {"erase", CmdErase},
       {"compact", CmdCompact}, {"score", CmdScore},     {"stats", CmdStats},
-      {"top", CmdTop},         {"demo", CmdDemo},
+      {"top", CmdTop},         {"demo", CmdDemo},       {"evaluate", CmdEvaluate},
   };
   if (argv.empty()) {
     std::cerr << kUsage;

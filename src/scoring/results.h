@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "project/kinds.h"
+#include "shell/kinds.h"
 #include "project/scoring_options.h"
 #include "scoring/scoring.h"
 
