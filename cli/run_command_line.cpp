@@ -16,6 +16,8 @@ const char* kUsage =
     "Projects\n"
     "  new --name N --root DIR --groups G --train DIR.. --trial DIR.. [...]\n"
     "  show PROJECT.trn                     the project file text of a project\n"
+    "  import FILE --name N --root DIR --text COL --score COL [...]   a project\n"
+    "                                       from a spreadsheet of scored essays\n"
     "Training\n"
     "  train PROJECT.trn words|pairs|arguments\n"
     "  recompute PROJECT.trn words|pairs|arguments [options]\n"
@@ -40,7 +42,7 @@ int RunCommandLine(const CommandArgs& argv) {
       {"show", CmdShow},       {"train", CmdTrain},     {"recompute", CmdRecompute},
       {"remove", CmdRemove},   {"purge", CmdPurge},     {"erase", CmdErase},
       {"compact", CmdCompact}, {"score", CmdScore},     {"stats", CmdStats},
-      {"top", CmdTop},         {"demo", CmdDemo},       {"evaluate", CmdEvaluate},
+      {"top", CmdTop},         {"demo", CmdDemo},       {"evaluate", CmdEvaluate}, {"import", CmdImport},
   };
   if (argv.empty()) {
     std::cerr << kUsage;
