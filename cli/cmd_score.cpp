@@ -93,12 +93,12 @@ int CmdScore(const CommandArgs& args) {
   command.port.jsonOutput = a.Has("json");
   RunResult result;
   const bool done = ScoringCommand(session, result);
-  if (a.Has("json") && result.groups > 0) {
+  if (a.Has("json") && result.groups > 0 && !result.essays.empty()) {
     if (what == 4) result.essays[0].file = result.essays[0].path = a.positional[2];
     std::cout << RunResultJson(result);
   }
   if (!done) return 1;
-  return command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0;
+  return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
 
 }  // namespace tarne::cli

@@ -28,11 +28,11 @@ int CmdStats(const CommandArgs& args) {
   if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kStatsUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  if (a.Has("json"))
-    std::cout << StatisticsJson(ReadDatabaseStatistics(command.session, std::time(nullptr)));
-  else
-    ShowDatabaseStatistics(command.session);
-  return 0;
+  if (!a.Has("json")) return command.Exit(ShowDatabaseStatistics(command.session) ? 0 : 1);
+  DatabaseStatistics stats;
+  if (!ReadDatabaseStatistics(command.session, std::time(nullptr), stats)) return 1;
+  std::cout << StatisticsJson(stats);
+  return command.Exit(0);
 }
 
 }  // namespace tarne::cli

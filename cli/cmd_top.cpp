@@ -32,12 +32,13 @@ int CmdTop(const CommandArgs& args) {
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
   command.port.jsonOutput = a.Has("json");
-  const TopTokens top = ReadTopTokens(command.session, KindOf(kind));
+  TopTokens top;
+  if (!ReadTopTokens(command.session, KindOf(kind), top)) return 1;
   if (a.Has("json"))
     std::cout << TopTokensJson(top);
   else
     AppendTopTokens(command.session, top);
-  return 0;
+  return command.Exit(0);
 }
 
 }  // namespace tarne::cli

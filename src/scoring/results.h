@@ -94,8 +94,10 @@ struct DatabaseStatistics {
   TableStatistics unstemmed, stemmed;
   std::uint32_t stopWords = 0;
 };
-DatabaseStatistics ReadDatabaseStatistics(Session& session, std::time_t now);
-// The classic report, appended piece by piece.
+// Answers false when a statement failed (the user has been told).
+bool ReadDatabaseStatistics(Session& session, std::time_t now, DatabaseStatistics& stats);
+// The classic report.
+std::string DatabaseStatisticsText(const DatabaseStatistics& stats);
 void AppendDatabaseStatistics(Session& session, const DatabaseStatistics& stats);
 
 // The top-token report of one kind.
@@ -113,8 +115,9 @@ struct TopTokens {
   std::vector<TopToken> rows;
 };
 // Recomputes the kind as the report does (and leaves the options as it
-// leaves them), then reads the rows; the recomputation's line goes to the pane.
-TopTokens ReadTopTokens(Session& session, TokenKind kind);
+// leaves them), then reads the rows; the recomputation's line goes to the
+// pane.  Answers false when a statement failed (the user has been told).
+bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top);
 void AppendTopTokens(Session& session, const TopTokens& top);
 
 // The scoring command with its result: as ScoringCommand, and result holds

@@ -51,7 +51,7 @@ void ReadTable(Database& db, const std::string& table, int groups, const std::st
 }
 
 // One row of a table section: three kinds (total and distinct) and the combined pair.
-void AppendKindRow(Session& session, const std::string& label, const KindCounts (&kinds)[3]) {
+void AppendKindRow(std::string& out, const std::string& label, const KindCounts (&kinds)[3]) {
   std::string row = label;
   double total = 0, unique = 0;
   for (const KindCounts& p : kinds) {
@@ -60,16 +60,16 @@ void AppendKindRow(Session& session, const std::string& label, const KindCounts 
     unique += p.distinct;
   }
   row += FormatMask(total, kCount) + FormatMask(unique, kCount) + "\r\n";
-  session.Append(row);
+  out.append(row);
 }
 
-void AppendTableSection(Session& session, const TableStatistics& table, int groups) {
-  AppendKindRow(session, " Total     ", table.kinds[0]);
+void AppendTableSection(std::string& out, const TableStatistics& table, int groups) {
+  AppendKindRow(out, " Total     ", table.kinds[0]);
   for (int g = 1; g <= groups; ++g)
-    AppendKindRow(session, " Group" + PlainNumber(g) + "   ", table.kinds[g]);
+    AppendKindRow(out, " Group" + PlainNumber(g) + "   ", table.kinds[g]);
 }
 
-void AppendRareLines(Session& session, const TableStatistics& table,
+void AppendRareLines(std::string& out, const TableStatistics& table,
                      const char* const (&labels)[4]) {
   double sum = 0;
   std::string text;
@@ -78,21 +78,29 @@ void AppendRareLines(Session& session, const TableStatistics& table,
     text += std::string(labels[k]) + FormatMask(table.rare[k], "* ###,###,###") + "\r\n";
   }
   text += std::string(labels[3]) + FormatMask(sum, "* ###,###,###") + "\r\n\r\n";
-  session.Append(text);
+  out.append(text);
 }
 
 }  // namespace
 
-void ShowDatabaseStatistics(Session& session) { ShowDatabaseStatistics(session, std::time(nullptr)); }
-
-void ShowDatabaseStatistics(Session& session, std::time_t now) {
-  AppendDatabaseStatistics(session, ReadDatabaseStatistics(session, now));
+bool ShowDatabaseStatistics(Session& session) {
+  return ShowDatabaseStatistics(session, std::time(nullptr));
 }
 
-DatabaseStatistics ReadDatabaseStatistics(Session& session, std::time_t now) {
-  Database& db = session.db;
-  const ProjectSettings& settings = session.settings;
+bool ShowDatabaseStatistics(Session& session, std::time_t now) {
   DatabaseStatistics stats;
+  if (!ReadDatabaseStatistics(session, now, stats)) return false;
+  AppendDatabaseStatistics(session, stats);
+  return true;
+}
+
+bool ReadDatabaseStatistics(Session& session, std::time_t now, DatabaseStatistics& stats) {
+  Database& db = session.db;
+  // A statement that fails reads as zero: the figures count only when every
+  // one of them was really read.
+  const FailureWatch watch(db);
+  const ProjectSettings& settings = session.settings;
+  stats = DatabaseStatistics();
   stats.project = settings.sname;
   stats.when = now;
   stats.groups = settings.Groups();
@@ -110,59 +118,69 @@ DatabaseStatistics ReadDatabaseStatistics(Session& session, std::time_t now) {
   ReadTable(db, "run1", stats.groups, essays, settings, stats.unstemmed);
   ReadTable(db, "stem", stats.groups, essays, settings, stats.stemmed);
   stats.stopWords = ReadCount(db, "select count(vocab) FROM run1 where isstop=1");
-  return stats;
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  return true;
 }
 
 void AppendDatabaseStatistics(Session& session, const DatabaseStatistics& stats) {
+  session.Append(DatabaseStatisticsText(stats));
+}
+
+std::string DatabaseStatisticsText(const DatabaseStatistics& stats) {
+  std::string out;
   const int groups = stats.groups;
-  session.Append("Database Statistics  Project " + stats.project + "  " +
+  out.append("Database Statistics  Project " + stats.project + "  " +
                  LocalTimestamp(stats.when) + "\r\n\r\n");
-  session.Append("Files read:\r\n");
+  out.append("Files read:\r\n");
   std::string line = std::string(10, ' ') + "   Total";
   for (int g = 1; g <= groups; ++g) line += "   Grp" + PlainNumber(g);
-  session.Append(line + "\r\n");
+  out.append(line + "\r\n");
 
   double total = 0;
   for (int g = 1; g <= 5; ++g) total += stats.trained[g];
   line = std::string(10, ' ') + FormatMask(total, kCount);
   for (int g = 1; g <= groups; ++g) line += FormatMask(stats.trained[g], kCount);
-  session.Append(line + "\r\n\r\n");
+  out.append(line + "\r\n\r\n");
 
-  session.Append("Unstemmed words and phrases\r\n");
-  session.Append(
+  out.append("Unstemmed words and phrases\r\n");
+  out.append(
       "             Unstemmed Words    Unstemmed Phrases   Unstemmed Arguments       Combined\r\n");
-  session.Append(
+  out.append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, stats.unstemmed, groups);
-  session.Append("\r\n\r\n");
+  AppendTableSection(out, stats.unstemmed, groups);
+  out.append("\r\n\r\n");
 
-  session.Append("Stemmed words and phrases\r\n");
-  session.Append(
+  out.append("Stemmed words and phrases\r\n");
+  out.append(
       "              Stemmed Words       Stemmed Phrases    Stemmed Arguments        Combined\r\n");
-  session.Append(
+  out.append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, stats.stemmed, groups);
-  session.Append("\r\n");
+  AppendTableSection(out, stats.stemmed, groups);
+  out.append("\r\n");
 
-  session.Append("Number of rare tokens (occurs less than" + FormatMask(stats.rare, "* ###.#") +
+  out.append("Number of rare tokens (occurs less than" + FormatMask(stats.rare, "* ###.#") +
                  " times per 1000):\r\n");
   const char* const unstemmed[4] = {"   unstemmed words:    ", "   unstemmed phrases:  ",
                                     "   unstemmed arguments:", "   unstemmed total:    "};
   const char* const stemmed[4] = {"   stemmed words:      ", "   stemmed phrases:    ",
                                   "   stemmed arguments:  ", "   stemmed total:      "};
-  AppendRareLines(session, stats.unstemmed, unstemmed);
-  AppendRareLines(session, stats.stemmed, stemmed);
+  AppendRareLines(out, stats.unstemmed, unstemmed);
+  AppendRareLines(out, stats.stemmed, stemmed);
 
-  session.Append("Number of common terms (occurs" + FormatMask(stats.common, "* #####") +
+  out.append("Number of common terms (occurs" + FormatMask(stats.common, "* #####") +
                  " times per 1000 or more):\r\n");
   std::string text = "   unstemmed: " + FormatMask(stats.unstemmed.common, kCount) + "\r\n";
   text += "   stemmed:   " + FormatMask(stats.stemmed.common, kCount) + "\r\n\r\n";
-  session.Append(text);
+  out.append(text);
 
-  session.Append("Number of stop words: ");
-  session.Append(FormatMask(stats.stopWords, kCount) + " (unstemmed)\r\n");
+  out.append("Number of stop words: ");
+  out.append(FormatMask(stats.stopWords, kCount) + " (unstemmed)\r\n");
+  return out;
 }
 
 }  // namespace tarne

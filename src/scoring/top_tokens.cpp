@@ -18,14 +18,17 @@ std::string PadField(const std::string& text, int width, int alignment) {
   return alignment == 1 ? pad + text : text + pad;
 }
 
-void ShowTopTokens(Session& session, int command) {
+bool ShowTopTokens(Session& session, int command) {
   const TokenKind kind = command == 71   ? TokenKind::Pairs
                          : command == 73 ? TokenKind::Arguments
                                          : TokenKind::Words;
-  AppendTopTokens(session, ReadTopTokens(session, kind));
+  TopTokens top;
+  if (!ReadTopTokens(session, kind, top)) return false;
+  AppendTopTokens(session, top);
+  return true;
 }
 
-TopTokens ReadTopTokens(Session& session, TokenKind kind) {
+bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   ScoringOptions& options = session.options;
   options.IncludeCommon = 1;
   options.IncludeStopWords = 1;
@@ -38,14 +41,21 @@ TopTokens ReadTopTokens(Session& session, TokenKind kind) {
                      : kind == TokenKind::Arguments ? "(isarg)"
                                                     : "(isword)";
 
-  TopTokens top;
+  top = TopTokens();
   top.project = session.settings.sname;
   top.kind = kind;
   top.groups = session.settings.Groups();
+  Database& db = session.db;
+  // A failed statement reads as an empty list: the rows count only when
+  // every one of them was really read.
+  const FailureWatch watch(db);
   std::string condition;
   top.recomputed = Recompute(session, condition, Number(kind), 0);
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
 
-  Database& db = session.db;
   db.StatementMode(1, 100);
   db.Statement(1, std::string("select Vocab, v1,v2,v3,v4, v5, p1, p2, p3, p4, p5, entropy from "
                               "run1 where ") +
@@ -63,7 +73,11 @@ TopTokens ReadTopTokens(Session& session, TokenKind kind) {
     db.FetchResult(1, 0);
   }
   db.StatementMode(1, 0);
-  return top;
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  return true;
 }
 
 void AppendTopTokens(Session& session, const TopTokens& top) {
@@ -73,15 +87,16 @@ void AppendTopTokens(Session& session, const TopTokens& top) {
   session.Append(std::string(title) + "\r\n");
 
   const int groups = top.groups;
-  session.Append("\r\n" + std::string(15, ' '));
-  session.Append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 12)), ' '));
-  session.Append("Frequency  ");
-  session.Append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 16)), ' '));
-  session.Append("  Probability     Adjusted");
+  std::string out;
+  out.append("\r\n" + std::string(15, ' '));
+  out.append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 12)), ' '));
+  out.append("Frequency  ");
+  out.append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 16)), ' '));
+  out.append("  Probability     Adjusted");
   std::string line = "\r\n     term           ";
   for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(g), 6, 1);
   for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(g), 6, 1) + "  ";
-  session.Append(line + " Info Gain\r\n\r\n");
+  out.append(line + " Info Gain\r\n\r\n");
 
   int n = 0;
   for (const TopToken& row : top.rows) {
@@ -89,8 +104,9 @@ void AppendTopTokens(Session& session, const TopTokens& top) {
     for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(row.count[g]), 6, 1);
     for (int g = 1; g <= groups; ++g) line += PadField(FormatMask(row.p[g], ".#####"), 8, 1);
     line += PadField(FormatMask(row.gain, ".####"), 9, 1);
-    session.Append(line + "\r\n");
+    out.append(line + "\r\n");
   }
+  session.Append(out);
 }
 
 }  // namespace tarne
