@@ -23,6 +23,8 @@ struct ProjectDialogValues {
   std::string newFolder;
   std::string common, rare, lowinfo;
   std::vector<std::string> train, trial, priors;
+  // Set by saving: the folders that did not exist and were created.
+  std::vector<std::string> createdFolders;
 };
 
 // Answers true when the dialog may close with result 1.  values.msa is

@@ -159,7 +159,8 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   ConfusionTable& table = result.table;
   ScoringRun classifier(session);
   int& unreadable = result.unreadable;
-  std::vector<std::string>& notText = result.notText;
+  // Pane lines of essays that are no text or too large.
+  std::vector<std::string>& skipped = result.skipped;
   bool failed = false;
   bool cancelled = false;
   int scored = 0;
@@ -200,7 +201,9 @@ bool BatchScoringRun(Session& session, RunResult& result) {
         // An essay that cannot be read has no prediction: scoring it as an
         // empty one would count a guess from the priors in the accuracy.
         if (read == EssayRead::kNotText)
-          notText.push_back(path);
+          skipped.push_back("Not a text file: " + path);
+        else if (read == EssayRead::kTooLarge)
+          skipped.push_back(EssayTooLargeMessage(path));
         else
           ++unreadable;
         continue;
@@ -259,7 +262,7 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
-  for (const std::string& path : notText) session.Append("Not a text file: " + path + "\r\n");
+  for (const std::string& line : skipped) session.Append(line + "\r\n");
 
   if (options.LogAll && !log.Failed()) result.logPath = log.Path();
   bool done = !log.Failed() && (scored > 0 || cancelled);

@@ -70,7 +70,7 @@ Figures ComputeFigures(const ConfusionTable& table, int groups) {
 }
 
 int RunResult::NotScored() const {
-  int n = unreadable + static_cast<int>(notText.size());
+  int n = unreadable + static_cast<int>(skipped.size());
   for (int s = 0; s <= 5; ++s) n += table.count[s][0];
   return n;
 }

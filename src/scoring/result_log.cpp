@@ -36,7 +36,7 @@ std::string ResultLogPath(const ProjectSettings& settings, int what) {
 
 std::string ResultLogHeader() {
   return "\"file\",\"what\",\"group\",\"pred_grp\",\"prob_1\",\"prob_2\",\"prob_3\",\"prob_4\","
-         "\"prob_5\",\"Model\",\"Stemmed\",\"StopWords\",\"CommonWords\",\"Words\",\"Phrases\"\r\n";
+         "\"prob_5\",\"Model\",\"Stemmed\",\"StopWords\",\"CommonWords\",\"Words\",\"Phrases\"\n";
 }
 
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
@@ -53,7 +53,7 @@ std::string ResultLogLine(const std::string& file, const std::string& collection
   line += options.Model == 1 ? "\"Multinomial\"," : "\"Bernoulli\",";
   line += TrimmedNumber(options.Stemmed) + "," + TrimmedNumber(options.IncludeStopWords) + "," +
           TrimmedNumber(options.IncludeCommon) + "," + TrimmedNumber(options.CodeWords) + "," +
-          TrimmedNumber(options.CodePhrases) + "\r\n";
+          TrimmedNumber(options.CodePhrases) + "\n";
   return line;
 }
 

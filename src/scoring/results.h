@@ -62,7 +62,7 @@ struct RunResult {
   ConfusionTable table;
   std::vector<EssayResult> essays;
   int unreadable = 0;                // could not be read
-  std::vector<std::string> notText;  // skipped as no text
+  std::vector<std::string> skipped;  // "Not a text file: PATH" and the like
   std::string logPath;               // empty when no result log was written
   std::string listing;               // one essay: the revealing-token listing
 

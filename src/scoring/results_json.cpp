@@ -100,7 +100,7 @@ std::string RunResultJson(const RunResult& r) {
               {"no_prediction", none},
               {"figures", known ? FiguresJson(r) : json(nullptr)},
               {"not_read", r.unreadable},
-              {"not_text", r.notText},
+              {"skipped", r.skipped},
               {"not_read_or_scored", r.NotScored()},
               {"result_log", r.logPath.empty() ? json(nullptr) : json(r.logPath)}};
   return Dump(doc);

@@ -134,7 +134,7 @@ TEST(CrossValidation, EvaluateLeavesTheDatabaseAloneAndRepeatsItsFigures) {
   EXPECT_EQ(a["best"]["command"], a["settings"][0]["command"]);
 
   CliResult text = RunCli({"evaluate", project, "--folds", "3"}, home.Path());
-  EXPECT_NE(text.out.find("Best setting, ranked by mean QWK:\r\n  tarne-cli score " + project),
+  EXPECT_NE(text.out.find("Best setting, ranked by mean QWK:\n  tarne-cli score " + project),
             std::string::npos);
   EXPECT_EQ(RunCli({"evaluate", project, "--folds", "1"}, home.Path()).exitCode, 2);
   EXPECT_EQ(RunCli({"evaluate", project, "--folds", "31"}, home.Path()).exitCode, 1);

@@ -23,8 +23,8 @@ TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
   EXPECT_NE(demo.out.find("Results for Words Phrases (Not Stemmed)"), std::string::npos);
   EXPECT_NE(demo.out.find("Accuracy = "), std::string::npos);
   EXPECT_NE(demo.out.find("According to my calculations:"), std::string::npos);
-  EXPECT_NE(demo.out.find("Top Words\r\n"), std::string::npos);
-  EXPECT_NE(demo.out.find("Top Phrases\r\n"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Words\n"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Phrases\n"), std::string::npos);
 
   const std::string project = dir + "/demo.trn";
   CliResult bernoulli = RunCli({"score", project, "trial", "--bernoulli", "--log", "--show-errors"},
@@ -48,7 +48,7 @@ TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
 
   CliResult top = RunCli({"top", project, "pairs"}, home.Path());
   EXPECT_EQ(top.exitCode, 0);
-  EXPECT_NE(top.out.find("Top Phrases\r\n"), std::string::npos);
+  EXPECT_NE(top.out.find("Top Phrases\n"), std::string::npos);
 }
 
 // --json puts one document on standard output and nothing else; its table,
