@@ -1,7 +1,11 @@
 #include "desktop_port.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <algorithm>
+#include <memory>
 
 #include "dialogs.h"
 #include "document_pane.h"
@@ -48,6 +52,13 @@ Answer DesktopPort::MessageBox(const std::string& text, const std::string& capti
     case Buttons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+  }
+  // A window manager cuts a caption wider than its box ("P... e"): the box
+  // keeps room for the caption and the title bar's buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int room = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 180;
+    grid->addItem(new QSpacerItem(std::max(room, 260), 0, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   }
   switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
@@ -105,6 +116,37 @@ int DesktopPort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int gr
                                    std::vector<std::string>& flagged) {
   if (errorAnalysis) return errorAnalysis(errors, groups, what, flagged);
   return RunErrorAnalysisDialog(window_, errors, groups, what, flagged);
+}
+
+void DesktopPort::AskDuringRun(const std::string& text, std::function<void(bool yes)> done) {
+  if (answer) {
+    done(answer(text, kProgramName, Buttons::YesNo) == Answer::Yes);
+    return;
+  }
+  // Owned by the main window, since the run opens and closes a progress
+  // window per group, but on top like them, just below the current one.
+  auto* box = new QMessageBox(QMessageBox::Question, kProgramName, Shown(text),
+                              QMessageBox::Yes | QMessageBox::No, window_);
+  box->setObjectName("runQuestion");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->setWindowFlag(Qt::WindowStaysOnTopHint);
+  if (QWidget* progress = LatestProgressWindow()) {
+    box->adjustSize();
+    box->move(progress->frameGeometry().center().x() - box->width() / 2,
+              progress->frameGeometry().bottom() + 8);
+  }
+  // A box that goes away unanswered counts as No.
+  auto answered = std::make_shared<bool>(false);
+  QObject::connect(box, &QMessageBox::finished, box, [done, answered](int result) {
+    *answered = true;
+    done(result == QMessageBox::Yes);
+  });
+  QObject::connect(box, &QObject::destroyed, [done, answered] {
+    if (!*answered) done(false);
+  });
+  box->show();
+  box->raise();
 }
 
 void DesktopPort::CancelRun() {

@@ -35,6 +35,11 @@ class DesktopPort : public Port {
   // Stops the run in progress: every progress window, open now or opened
   // before the run ends, answers "cancelled".
   void CancelRun();
+  // Asks a yes/no question above the progress window of the run in progress
+  // (the window stays on top of everything else, so a box parented to the
+  // main window would open behind it).  The box does not wait: the run goes
+  // on, its progress showing, and done(true) runs when Yes is pressed.
+  void AskDuringRun(const std::string& text, std::function<void(bool yes)> done);
   // The run has ended: later runs start uncancelled.
   void EndRun() { runCancelled_ = false; }
 

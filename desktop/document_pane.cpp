@@ -32,7 +32,11 @@ int DocumentPane::Append(const std::string& bytes) {
   if (!PaneAccepts(Length(), static_cast<std::size_t>(text.size()), limit_)) return 0;
   QTextCursor end(document());
   end.movePosition(QTextCursor::End);
+  // A report is not the user's edit: Undo must not take it back line by line,
+  // so it goes in outside the undo history (which Qt clears as it does so).
+  document()->setUndoRedoEnabled(false);
   end.insertText(text);
+  document()->setUndoRedoEnabled(true);
   // The caret follows the report, as it does while the user types.
   setTextCursor(end);
   ensureCursorVisible();

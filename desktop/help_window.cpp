@@ -4,7 +4,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
@@ -44,27 +46,35 @@ HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   resize(760, 640);
 }
 
-void HelpWindow::ShowGuide() {
+bool HelpWindow::ShowGuide() {
   const QString folder = GuideFolder();
-  if (folder.isEmpty()) {
-    QMessageBox::warning(parentWidget(), "Tarne", tr("The user guide is not installed."));
-    return;
-  }
-  if (browser_->source().isEmpty())
+  if (folder.isEmpty()) return false;
+  if (browser_->source().isEmpty()) {
     browser_->setSource(QUrl::fromLocalFile(folder + "index.html"));
+    FitIntoScreen();
+  }
   show();
   raise();
   activateWindow();
+  return true;
 }
 
-void OpenWebSiteAddress() {
-  QString address = QStringLiteral(TARNE_WEB_SITE);
-  if (address.isEmpty()) {
-    const QString folder = GuideFolder();
-    if (folder.isEmpty()) return;
-    address = QUrl::fromLocalFile(folder + "index.html").toString();
-  }
-  QDesktopServices::openUrl(QUrl(address));
+void HelpWindow::FitIntoScreen() {
+  QWidget* owner = parentWidget();
+  QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // Room for the frame the window manager adds around it.
+  const QRect room = screen->availableGeometry().adjusted(8, 32, -8, -8);
+  resize(std::min(width(), room.width()), std::min(height(), room.height()));
+  QRect place(QPoint(), size());
+  place.moveCenter(owner ? owner->geometry().center() : room.center());
+  place.moveLeft(std::clamp(place.left(), room.left(), room.right() - place.width()));
+  place.moveTop(std::clamp(place.top(), room.top(), room.bottom() - place.height()));
+  move(place.topLeft());
 }
+
+QString WebSiteAddress() { return QStringLiteral(TARNE_WEB_SITE); }
+
+bool OpenAddress(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
 
 }  // namespace tarne::desktop

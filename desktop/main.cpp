@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(tarne::desktop::TarneIcon());
 
   tarne::desktop::MainWindow window;
+  // The window is placed by the program (where it was left, else centred on
+  // the screen), so the splash can be centred over it before the window
+  // manager has mapped it.
+  window.PlaceOnScreen();
   window.show();
 
   auto* splash = new QSplashScreen(tarne::desktop::SplashPicture());

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSessionManager>
 #include <QSplashScreen>
 #include <filesystem>
@@ -227,6 +228,16 @@ void MainWindow::RefreshEditState() {
 
 void MainWindow::SetSplash(QSplashScreen* splash) { splash_ = splash; }
 
+void MainWindow::PlaceOnScreen() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  resize(std::min(width(), room.width()), std::min(height(), room.height()));
+  QRect place(QPoint(), size());
+  place.moveCenter(room.center());
+  move(place.topLeft());
+}
+
 void MainWindow::FirstMenuOpened() {
   if (menusOpened_) return;
   menusOpened_ = true;
@@ -308,7 +319,14 @@ void MainWindow::Dispatch(int command) {
     case cmd::Cut: pane_->cut(); break;
     case cmd::Copy: pane_->copy(); break;
     case cmd::Paste: pane_->paste(); break;
-    case cmd::Delete: pane_->textCursor().removeSelectedText(); break;
+    case cmd::Delete: {
+      // Clears the selection; with none it deletes the character after the caret.
+      QTextCursor cursor = pane_->textCursor();
+      if (cursor.hasSelection()) cursor.removeSelectedText();
+      else if (!pane_->isReadOnly()) cursor.deleteChar();
+      pane_->setTextCursor(cursor);
+      break;
+    }
     case cmd::SelectAll: pane_->selectAll(); break;
     case cmd::TrainWords:
       Held([&] { TrainKind(s, 1); });
@@ -444,10 +462,24 @@ void MainWindow::ChooseFont() {
 
 void MainWindow::ShowHelp() {
   if (!help_) help_ = new HelpWindow(this);
-  help_->ShowGuide();
+  if (!help_->ShowGuide())
+    session_->Message("The user guide is not installed.", kProgramName, Buttons::Ok,
+                      Icon::Exclamation);
 }
 
-void MainWindow::OpenWebSite() { OpenWebSiteAddress(); }
+void MainWindow::OpenWebSite() {
+  // Without a site of its own the program's pages are the guide: it opens in
+  // the Help window, which needs no outside browser.
+  const QString address = WebSiteAddress();
+  if (address.isEmpty()) {
+    ShowHelp();
+    return;
+  }
+  if (!OpenAddress(address))
+    session_->Message("Could not open the web site " + address.toStdString() +
+                          "\r\nNo web browser is set up on this computer.",
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
+}
 
 void MainWindow::ShowAbout() {
   session_->Message(std::string("         TARNE Version ") + kTarneVersion + "\r\n\r\n    " +
@@ -467,12 +499,14 @@ void MainWindow::OutOfSpace() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (menus_.Held()) {
     event->ignore();
-    if (closeAfterRun_) return;
-    if (session_->Message("A run is in progress. Stop it and close Tarne?", kProgramName,
-                          Buttons::YesNo, Icon::Question) == Answer::Yes) {
+    if (closeAfterRun_ || asking_) return;
+    asking_ = true;
+    port_->AskDuringRun("A run is in progress. Stop it and close Tarne?", [this](bool yes) {
+      asking_ = false;
+      if (!yes || !menus_.Held()) return;
       closeAfterRun_ = true;
       port_->CancelRun();
-    }
+    });
     return;
   }
   if (dirty_ && AskToSave() == Answer::Cancel) {

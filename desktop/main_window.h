@@ -54,6 +54,9 @@ class MainWindow : public QMainWindow {
   const MenuState& Menus() const { return menus_; }
   bool Dirty() const { return dirty_; }
   const std::string& DocumentFile() const { return documentFile_; }
+  // Gives the window its place: the remembered one when it is still on a
+  // screen, else centred on the primary screen.
+  void PlaceOnScreen();
   // Closes the splash picture when the first menu opens.
   void SetSplash(QSplashScreen* splash);
   // Builds the recent-project items (done once, as the first menu opens).
@@ -120,6 +123,7 @@ class MainWindow : public QMainWindow {
   bool menusOpened_ = false;
   bool dirty_ = false;
   bool closeAfterRun_ = false;
+  bool asking_ = false;  // the stop-and-close question is showing
   bool spaceWarned_ = false;
   std::string documentFile_;
   std::string documentTitle_;

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -65,7 +66,9 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
   list_ = new QTableWidget(static_cast<int>(errors_.size()), columns);
   list_->setObjectName("errorList");
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setSelectionMode(QAbstractItemView::NoSelection);
+  // One current line, moved with the arrow keys: Space ticks it, Enter views it.
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setShowGrid(false);
   list_->setWordWrap(false);
   list_->verticalHeader()->hide();
@@ -89,18 +92,19 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
     const ErrorEntry& e = errors_[static_cast<std::size_t>(i)];
     if (choosing_) {
       auto* tick = new QTableWidgetItem;
-      tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+      tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
       tick->setCheckState(IsPreTicked(e.probabilities) ? Qt::Checked : Qt::Unchecked);
       list_->setItem(i, 0, tick);
     }
     auto* path = new QTableWidgetItem(DecodeForDisplay(e.path));
-    path->setFlags(Qt::ItemIsEnabled);
+    path->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     path->setFont(fixed);
-    path->setForeground(QColor(0, 0, 128));
+    // The palette's link colour reads on light and dark palettes alike.
+    path->setForeground(palette().brush(QPalette::Link));
     path->setToolTip("Click to view the essay");
     list_->setItem(i, pathColumn_, path);
     auto* probabilities = new QTableWidgetItem(ToQ(e.probabilities));
-    probabilities->setFlags(Qt::ItemIsEnabled);
+    probabilities->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     probabilities->setFont(fixed);
     list_->setItem(i, pathColumn_ + 1, probabilities);
   }
@@ -116,6 +120,9 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
                                                        : Qt::ArrowCursor);
   });
 
+  list_->installEventFilter(this);
+  if (list_->rowCount() > 0) list_->setCurrentCell(0, pathColumn_);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addWidget(list_, 1);
@@ -123,6 +130,22 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
   resize(720, 480);
   if (QScreen* screen = QApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+}
+
+bool ErrorAnalysisDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != list_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  const int row = list_->currentRow();
+  if (row < 0) return false;
+  if (key == Qt::Key_Space) {
+    SetTicked(row, !IsTicked(row));
+    return true;
+  }
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    openEssay(errors_[static_cast<std::size_t>(row)].path);
+    return true;
+  }
+  return false;
 }
 
 bool ErrorAnalysisDialog::IsTicked(int line) const {

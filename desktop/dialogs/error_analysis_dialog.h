@@ -33,6 +33,10 @@ class ErrorAnalysisDialog : public QDialog {
   void SetTicked(int line, bool ticked);
   QTableWidget* List() const { return list_; }
 
+ protected:
+  // Space ticks the list's current line, Enter views its essay.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Untrain();
 

@@ -6,6 +6,9 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
+#include <QKeyEvent>
+#include <algorithm>
 #include <QVBoxLayout>
 #include <fstream>
 #include <sstream>
@@ -37,10 +40,35 @@ EssayViewerWindow::EssayViewerWindow(const std::string& path) : QWidget(nullptr,
   resize(640, 480);
 }
 
+void EssayViewerWindow::keyPressEvent(QKeyEvent* event) {
+  // The read-only text passes Escape on: it closes the window, as in a dialog.
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void EssayViewerWindow::PlaceOver(QWidget* anchor) {
+  // Over the program's main window (the owner of whatever asked for it),
+  // kept inside that window's screen.
+  while (anchor && anchor->parentWidget()) anchor = anchor->parentWidget();
+  QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  resize(std::min(width(), room.width() - 16), std::min(height(), room.height() - 40));
+  QRect place(QPoint(), size());
+  place.moveCenter(anchor ? anchor->frameGeometry().center() : room.center());
+  place.moveLeft(std::clamp(place.left(), room.left(), room.right() - place.width()));
+  place.moveTop(std::clamp(place.top(), room.top() + 24, room.bottom() - place.height()));
+  move(place.topLeft());
+}
+
 namespace {
 
-void ShowOwnViewer(const std::string& path) {
+void ShowOwnViewer(QPointer<QWidget> anchor, const std::string& path) {
   auto* window = new EssayViewerWindow(path);
+  window->PlaceOver(anchor);
   window->show();
   window->raise();
   window->activateWindow();
@@ -54,9 +82,10 @@ bool DesktopHasViewers() {
 
 }  // namespace
 
-void OpenEssayViewer(QWidget*, const std::string& path) {
+void OpenEssayViewer(QWidget* parent, const std::string& path) {
+  QPointer<QWidget> anchor = parent;
   if (!DesktopHasViewers()) {
-    ShowOwnViewer(path);
+    ShowOwnViewer(anchor, path);
     return;
   }
   // The desktop's opener runs on its own; only its failure is waited for,
@@ -64,14 +93,14 @@ void OpenEssayViewer(QWidget*, const std::string& path) {
   auto* opener = new QProcess(qApp);
   opener->setProgram("xdg-open");
   opener->setArguments({QFile::decodeName(QByteArray::fromStdString(path))});
-  QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, path](QProcess::ProcessError e) {
+  QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, anchor, path](QProcess::ProcessError e) {
     if (e != QProcess::FailedToStart) return;
-    ShowOwnViewer(path);
+    ShowOwnViewer(anchor, path);
     opener->deleteLater();
   });
   QObject::connect(opener, &QProcess::finished, opener,
-                   [opener, path](int code, QProcess::ExitStatus status) {
-                     if (code != 0 || status != QProcess::NormalExit) ShowOwnViewer(path);
+                   [opener, anchor, path](int code, QProcess::ExitStatus status) {
+                     if (code != 0 || status != QProcess::NormalExit) ShowOwnViewer(anchor, path);
                      opener->deleteLater();
                    });
   opener->start();

@@ -12,7 +12,14 @@ class EssayViewerWindow : public QWidget {
 
  public:
   // A top-level window that deletes itself when closed.
+  // Escape closes it.
   explicit EssayViewerWindow(const std::string& path);
+  // Centres it over the main window that anchor belongs to (the screen's
+  // centre without one), inside the screen.
+  void PlaceOver(QWidget* anchor);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace tarne::desktop

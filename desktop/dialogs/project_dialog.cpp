@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "db/find_program.h"
 #include "project/project_dialog_rules.h"
 #include "project/session.h"
 #include "qt_text.h"
@@ -41,6 +43,12 @@ ProjectDialog::ProjectDialog(QWidget* parent, Session& session, SaveMode mode)
     : QDialog(parent), session_(session), mode_(mode) {
   setObjectName("projectDialog");
   setWindowTitle(mode == SaveMode::New ? "New Project" : "Edit Project");
+  findProgram = [] {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::string found = FindProgram(ProgramSearchRoots(), "MSACCESS.EXE");
+    QGuiApplication::restoreOverrideCursor();
+    return ToQ(found);
+  };
   chooseFolder = [](QWidget* owner, const QString& title) {
     return QFileDialog::getExistingDirectory(owner, title);
   };
@@ -143,11 +151,28 @@ QWidget* ProjectDialog::DatabasePage() {
   root_ = Edit("root");
   grid->addWidget(root_, 2, 0);
   grid->addWidget(BrowseButton(root_), 2, 1);
-  grid->addWidget(new QLabel("Path to MSAccess.exe (optional; used to compact database)"), 3, 0,
-                  1, 2);
+  // Project files shared with Windows name the folder of MSACCESS.EXE, which
+  // compacted the database there; it is kept, but Tarne compacts itself.
+  auto* msaLabel = new QLabel(
+      "Path to MSAccess.exe (optional; used to compact database)\n"
+      "Only for project files shared with Windows: Tarne compacts the "
+      "database itself and needs no program here.");
+  msaLabel->setWordWrap(true);
+  grid->addWidget(msaLabel, 3, 0, 1, 3);
   msa_ = Edit("msa");
   grid->addWidget(msa_, 4, 0);
   grid->addWidget(BrowseButton(msa_), 4, 1);
+  auto* find = new QPushButton("Find");
+  find->setObjectName("msaFind");
+  find->setAutoDefault(false);
+  grid->addWidget(find, 4, 2);
+  connect(find, &QPushButton::clicked, this, [this] {
+    const QString folder = findProgram();
+    if (folder.isEmpty())
+      session_.Message("MSACCESS.EXE not found", kProgramName, Buttons::Ok, Icon::None);
+    else
+      msa_->setText(folder);
+  });
   grid->setRowStretch(5, 1);
   return page;
 }

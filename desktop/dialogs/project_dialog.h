@@ -29,6 +29,8 @@ class ProjectDialog : public QDialog {
   // The folder picker behind every Browse button: answers the chosen folder,
   // or an empty text when the user cancelled.  Tests replace it.
   std::function<QString(QWidget* parent, const QString& title)> chooseFolder;
+  // The Find button's search for MSACCESS.EXE: answers its folder or "".
+  std::function<QString()> findProgram;
 
   int Groups() const { return groups_; }
   // The values the edits hold now, as Done hands them to saving.

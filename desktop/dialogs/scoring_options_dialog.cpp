@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "project/session.h"
@@ -219,6 +220,13 @@ void ScoringOptionsDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // Opening over What = One opens the essay window with the dialog.
   Mirror();
+  // The dialog takes the activation as it opens; the essay window takes it
+  // back once that is done, so typing goes into the essay.
+  QTimer::singleShot(0, this, [this] {
+    if (!rules_.oneWindowOpen || !oneWindow_->isVisible()) return;
+    oneWindow_->activateWindow();
+    oneText_->setFocus();
+  });
 }
 
 void ScoringOptionsDialog::hideEvent(QHideEvent* event) {

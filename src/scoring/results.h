@@ -112,6 +112,9 @@ struct TopTokens {
   TokenKind kind = TokenKind::Words;
   int groups = 0;
   bool recomputed = false;  // false when nothing is trained
+  // False when words are trained but no token of this kind (pairs and
+  // arguments have their own training commands): there is no table to show.
+  bool kindTrained = true;
   std::vector<TopToken> rows;
 };
 // Recomputes the kind as the report does (and leaves the options as it

@@ -49,6 +49,19 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   // A failed statement reads as an empty list: the rows count only when
   // every one of them was really read.
   const FailureWatch watch(db);
+  if (kind != TokenKind::Words) {
+    db.Statement(1, std::string("select count(*) from run1 where ") + flag);
+    db.FetchResult(1, 0);
+    const bool none = db.EndOfData(1) == 0 && db.ColumnUInt(1, 1) == 0;
+    if (watch.Failed()) {
+      session.ReportDatabaseFailure();
+      return false;
+    }
+    if (none) {
+      top.kindTrained = false;
+      return true;
+    }
+  }
   std::string condition;
   top.recomputed = Recompute(session, condition, Number(kind), 0);
   if (watch.Failed()) {
@@ -85,6 +98,14 @@ void AppendTopTokens(Session& session, const TopTokens& top) {
                       : top.kind == TokenKind::Arguments ? "Top Arguements"
                                                          : "Top Words";
   session.Append(std::string(title) + "\r\n");
+  if (!top.kindTrained) {
+    session.Append(top.kind == TokenKind::Pairs
+                       ? "No word pairs are trained yet: tick Options > Allow Train Word Pairs, "
+                         "then choose Train > Word Pairs.\r\n"
+                       : "No arguments are trained yet: tick Options > Allow Train Arguments, "
+                         "then choose Train > Arguments.\r\n");
+    return;
+  }
 
   const int groups = top.groups;
   std::string out;

@@ -123,6 +123,33 @@ class DocumentTest : public QObject {
     QVERIFY(w.Run(cmd::Print));
     QCOMPARE(pages(), 2 * one);
   }
+
+  // Reports are not undone line by line; the user's own typing is; Delete
+  // clears a selection or deletes forward.
+  void undoLeavesReportsAndDeleteGoesForward() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    w.show();
+    desktop::DocumentPane* pane = w.Pane();
+    for (const char* line : {"first\r\n", "second\r\n", "third\r\n"})
+      w.Port().AppendToPane(line);
+    QVERIFY(!pane->document()->isUndoAvailable());
+    QVERIFY(!w.Run(cmd::Undo));
+    QTest::keyClicks(pane, "xy");
+    QVERIFY(w.Run(cmd::Undo));
+    QCOMPARE(pane->toPlainText(), QString("first\nsecond\nthird\n"));
+
+    QTextCursor c = pane->textCursor();
+    c.setPosition(0);
+    pane->setTextCursor(c);
+    QTest::keyClick(pane, Qt::Key_Delete);
+    QCOMPARE(pane->toPlainText().left(6), QString("irst\ns"));
+    c.setPosition(0);
+    c.setPosition(5, QTextCursor::KeepAnchor);
+    pane->setTextCursor(c);
+    QTest::keyClick(pane, Qt::Key_Delete);
+    QCOMPARE(pane->toPlainText().left(6), QString("second"));
+  }
 };
 
 QTEST_MAIN(DocumentTest)

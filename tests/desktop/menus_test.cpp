@@ -2,6 +2,7 @@
 // project, after a load and with each toggle; the keys; the save question.
 #include <QAction>
 #include <QKeySequence>
+#include <QScreen>
 #include <QTest>
 #include <set>
 
@@ -84,17 +85,27 @@ class MenusTest : public QObject {
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(askedForProject);
 
-    // Delete clears the selection, and only the selection.
+    // Delete clears the selection (with none it deletes forward).
     w.Pane()->setPlainText("abc");
     QTextCursor c = w.Pane()->textCursor();
     c.setPosition(0);
-    w.Pane()->setTextCursor(c);
-    QTest::keyClick(w.Pane(), Qt::Key_Delete);
-    QCOMPARE(w.Pane()->toPlainText(), QString("abc"));
     c.setPosition(1, QTextCursor::KeepAnchor);
     w.Pane()->setTextCursor(c);
     QTest::keyClick(w.Pane(), Qt::Key_Delete);
     QCOMPARE(w.Pane()->toPlainText(), QString("bc"));
+  }
+
+  // Without a site of its own, Web site opens the guide in the Help window,
+  // inside the screen.
+  void webSiteOpensTheGuide() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    w.show();
+    QVERIFY(w.Run(cmd::WebSite));
+    auto* help = w.findChild<QWidget*>("help");
+    QVERIFY(help && help->isVisible());
+    QVERIFY(help->screen()->availableGeometry().contains(help->geometry()));
+    QVERIFY(f.boxes.empty());
   }
 
   void recentItemWithBlanksLoads() {

@@ -6,6 +6,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 #include "desktop_fixture.h"
@@ -154,6 +157,40 @@ class RunsTest : public QObject {
     QVERIFY(Consistent(f));
     QTRY_VERIFY(!w.isVisible());
     QVERIFY(!w.CurrentSession().db.IsOpen());
+  }
+
+  // The real question opens on top, beside the always-on-top progress
+  // window, and the run keeps going while it is asked.
+  void closeQuestionSitsOnTheProgressWindow() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    w.show();
+    QVERIFY(w.LoadProject(f.MakeExampleProject("q")));
+    w.Run(cmd::AllowTrainWords);
+    auto scripted = w.Port().answer;
+    w.Port().answer = nullptr;
+    QPointer<QMessageBox> box;
+    int pollsAfter = 0;
+    w.Port().onPendingMessages = [&] {
+      auto* progress = w.Port().LatestProgressWindow();
+      if (!progress || pollsAfter >= 3) return;
+      if (!box) {
+        w.close();
+        box = w.findChild<QMessageBox*>("runQuestion");
+        QVERIFY(box && box->isVisible());
+        QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!box->frameGeometry().intersects(progress->frameGeometry()));
+        return;
+      }
+      if (++pollsAfter == 3) {
+        w.Port().answer = scripted;
+        f.answers = {Answer::No};  // don't save the pane
+        box->button(QMessageBox::Yes)->click();
+      }
+    };
+    QVERIFY(w.Run(cmd::TrainWords));
+    QVERIFY(pollsAfter >= 3);
+    QTRY_VERIFY(!w.isVisible());
   }
 };
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QPointer>
 #include <QtTest>
 #include <memory>
 
@@ -74,6 +75,11 @@ class ErrorAnalysisDialogTest : public QObject {
     QVERIFY(d.IsTicked(0));
     QVERIFY(!d.IsTicked(1));
     SaveShot(&d, "error-analysis-train");
+    // Ticking from the keyboard: Down to the second line, Space.
+    d.List()->setFocus();
+    QTest::keyClick(d.List(), Qt::Key_Down);
+    QTest::keyClick(d.List(), Qt::Key_Space);
+    QVERIFY(d.IsTicked(0) && d.IsTicked(1));
 
     ErrorAnalysisDialog trial(nullptr, TwoErrors(), 2, 1);
     trial.show();
@@ -125,6 +131,10 @@ class ErrorAnalysisDialogTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0, 1)).center());
     QCOMPARE(opened, std::vector<std::string>{path});
+    // From the keyboard: Enter views the current line's essay.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(opened.size(), std::size_t{2});
 
     // Without a desktop viewer (offscreen) the program shows the essay itself.
     desktop::OpenEssayViewer(&d, path);
@@ -136,7 +146,11 @@ class ErrorAnalysisDialogTest : public QObject {
     QVERIFY(text->isReadOnly());
     QCOMPARE(text->toPlainText(), QString::fromUtf8("Caf\u00e9 au lait."));
     SaveShot(viewer, "essay-viewer");
-    viewer->close();
+    // Over the window that asked for it, and Escape closes it.
+    QVERIFY(viewer->frameGeometry().contains(d.frameGeometry().center()));
+    QPointer<QWidget> gone = viewer;
+    QTest::keyClick(text, Qt::Key_Escape);
+    QTRY_VERIFY(!gone);
   }
 
   void untrainHandsTheFlaggedListToTheCore() {

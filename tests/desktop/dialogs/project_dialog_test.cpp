@@ -4,10 +4,13 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "dialog_test_support.h"
 #include "project_dialog.h"
+#include "db/find_program.h"
 #include "project/session.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
@@ -125,6 +128,26 @@ class ProjectDialogTest : public QObject {
     QVERIFY(!FileExists(temp->Path() + "proj/grade7.trn"));
     Click(d.get(), "done");  // again: saved without the path
     QCOMPARE(d->result(), 1);
+  }
+
+  // Find searches folder trees for MSACCESS.EXE in any letter case, files
+  // before subfolders, dot folders skipped; nothing found says so.
+  void findPutsTheProgramFolderIntoTheEdit() {
+    std::string root = temp->Sub("drive");
+    root.pop_back();
+    for (const char* folder : {".hidden/Office", "a/Office", "b"})
+      std::filesystem::create_directories(root + "/" + folder);
+    for (const char* file : {".hidden/Office/MSACCESS.EXE", "a/Office/MsAccess.exe", "b/msaccess.exe"})
+      std::ofstream(root + "/" + file) << "x";
+    auto d = Open(SaveMode::New);
+    std::vector<std::string> roots = {root};
+    d->findProgram = [&] { return QString::fromStdString(FindProgram(roots, "MSACCESS.EXE")); };
+    Click(d.get(), "msaFind");
+    QCOMPARE(Edit(d.get(), "msa")->text(), QString::fromStdString(root + "/a/Office/"));
+    roots = {temp->Sub("empty")};
+    Click(d.get(), "msaFind");
+    QCOMPARE(port->messages.back().text, std::string("MSACCESS.EXE not found"));
+    QCOMPARE(Edit(d.get(), "msa")->text(), QString::fromStdString(root + "/a/Office/"));
   }
 
   void doneCreatesTheProjectAndEditModeKeepsItsName() {

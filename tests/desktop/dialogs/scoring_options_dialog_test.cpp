@@ -120,6 +120,7 @@ class ScoringOptionsDialogTest : public QObject {
     QVERIFY(reopened->OneEssayWindow()->isVisible());
     auto* fresh = Child<QPlainTextEdit>(reopened->OneEssayWindow(), "oneEssayText");
     QVERIFY(fresh->toPlainText().isEmpty());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(fresh));  // typing goes in
     QTest::keyClicks(fresh, "Gone soon.");
     Click(reopened.get(), "what1");
     QVERIFY(!reopened->OneEssayWindow()->isVisible());
