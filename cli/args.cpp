@@ -1,6 +1,10 @@
 #include "args.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
@@ -86,6 +90,17 @@ bool ReadEssayArgument(const std::string& path, std::string& out) {
     std::cerr << "tarne-cli: Not a text file: " << shown << "\n";
     return false;
   }
+  return true;
+}
+
+bool ParsePositiveNumber(const std::string& text, double& value) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  errno = 0;
+  char* end = nullptr;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) || parsed <= 0)
+    return false;
+  value = parsed;
   return true;
 }
 

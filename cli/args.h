@@ -37,6 +37,9 @@ bool ReadAllBytes(const std::string& path, std::string& out);
 // failure prints why on stderr and answers false.
 bool ReadEssayArgument(const std::string& path, std::string& out);
 
+// A whole text that reads as a finite number above 0 ("0.1", "1e-3").
+bool ParsePositiveNumber(const std::string& text, double& value);
+
 // "words" 1, "pairs"/"phrases" 2, "arguments" 3; 0 when none of these.
 int KindFromName(const std::string& name);
 

@@ -18,13 +18,19 @@ namespace {
 const char* kNewUsage =
     "usage: tarne-cli new --name SNAME --root DIR --groups G --train DIR --trial DIR ...\n"
     "                     [--new DIR] [--prior P ...] [--common X] [--rare Y]\n"
-    "                     [--lowinfo Z] [--msa DIR] [--yes] [--backup|--no-backup]\n"
+    "                     [--lowinfo Z] [--msa DIR] [--all-sentences]\n"
+    "                     [--min-word-length N] [--yes] [--backup|--no-backup]\n"
     "Creates a project of G groups (2 to 5): its project file ROOT/SNAME.trn, its\n"
     "database ROOT/SNAME.db and its data source.  Give --train and --trial once per\n"
     "group, in group order, and --prior once per group or not at all (the priors\n"
     "are normalised to sum to 1; none, or all 0, gives equal priors).  Thresholds\n"
     "left out, or 0, take their defaults (common 1000, rare 40, low information\n"
-    "0.3).  --msa names the folder that holds MSACCESS.EXE.  Relative folders are\n"
+    "0.3).  --msa names the folder that holds MSACCESS.EXE.  Counting rules, fixed\n"
+    "while the database holds trained essays: --all-sentences skips a sentence\n"
+    "without words to count instead of ending the essay there; --min-word-length\n"
+    "N (4, 3 or 2) counts words of N letters or more (4 when not given).  Both\n"
+    "classified better on real essays; without them a project counts as Tarne\n"
+    "always has.  Relative folders are\n"
     "taken from the current folder and saved as absolute ones.  When ROOT already\n"
     "holds a database of that name, only --yes replaces it (a back-up copy is made\n"
     "first unless --no-backup is given).\n";
@@ -63,8 +69,8 @@ void WarnAboutMissingFolders(const ProjectSettings& s) {
 int CmdNew(const CommandArgs& args) {
   Args a = ParseArgs(args,
                      {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare",
-                      "lowinfo", "msa"},
-                     {"help", "yes", "backup", "no-backup"});
+                      "lowinfo", "msa", "min-word-length"},
+                     {"help", "yes", "backup", "no-backup", "all-sentences"});
   if (!a.error.empty()) return UsageError(a.error, kNewUsage);
   if (a.Has("help")) {
     std::cout << kNewUsage;
@@ -86,6 +92,15 @@ int CmdNew(const CommandArgs& args) {
   if (!a.All("prior").empty() && a.All("prior").size() != g)
     return UsageError("give --prior once per group (" + groupsText + " times) or not at all",
                       kNewUsage);
+  CountingRules rules;
+  rules.allSentences = a.Has("all-sentences");
+  if (!a.All("min-word-length").empty()) {
+    const std::string length = a.Value("min-word-length");
+    if (length.size() != 1 || length[0] < '0' + kLeastMinWordLength ||
+        length[0] > '0' + kClassicMinWordLength)
+      return UsageError("--min-word-length must be 2, 3 or 4", kNewUsage);
+    rules.minWordLength = length[0] - '0';
+  }
 
   ProjectDialogValues values;
   values.groups = groups;
@@ -100,6 +115,7 @@ int CmdNew(const CommandArgs& args) {
   for (const std::string& folder : a.All("train")) values.train.push_back(Absolute(folder));
   for (const std::string& folder : a.All("trial")) values.trial.push_back(Absolute(folder));
   values.priors = a.All("prior");
+  values.rules = rules;
   values.priors.resize(g);
 
   ProjectCommand command;

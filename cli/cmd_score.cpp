@@ -27,6 +27,13 @@ const char* kScoreUsage =
     "  --no-low-info      leave low-information tokens out\n"
     "  --words --phrases --arguments\n"
     "                     the token kinds to score with (words when none is given)\n"
+    "  --alpha X          the smoothing of either model, above 0 (default 1, the\n"
+    "                     classic add-one; 0.1 classified best with --bernoulli)\n"
+    "  --priors-from-training\n"
+    "                     priors in proportion to the essays trained per group,\n"
+    "                     instead of the project's priors\n"
+    "  --stop-words-only  only the tokens of the stop list take part (not with\n"
+    "                     --stemmed or --no-stop-words)\n"
     "  --show-errors      print the misclassified essays (trial and train)\n"
     "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
     "                     with 98% or more; they are listed, only --yes confirms,\n"
@@ -36,10 +43,11 @@ const char* kScoreUsage =
 }  // namespace
 
 int CmdScore(const CommandArgs& args) {
-  Args a = ParseArgs(args, {},
+  Args a = ParseArgs(args, {"alpha"},
                      {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
                       "no-low-info", "words", "phrases", "arguments", "show-errors",
-                      "untrain-flagged", "log", "yes", "backup", "no-backup"});
+                      "untrain-flagged", "log", "yes", "backup", "no-backup",
+                      "priors-from-training", "stop-words-only"});
   if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
   if (a.Has("help")) {
     std::cout << kScoreUsage;
@@ -56,6 +64,14 @@ int CmdScore(const CommandArgs& args) {
     return UsageError("give --backup or --no-backup, not both", kScoreUsage);
   if (a.Has("untrain-flagged") && what != 2)
     return UsageError("--untrain-flagged is for train runs only", kScoreUsage);
+  if (a.Has("stop-words-only") && (a.Has("stemmed") || a.Has("no-stop-words")))
+    return UsageError(
+        "--stop-words-only goes with neither --stemmed (stems hold no stop words) nor "
+        "--no-stop-words",
+        kScoreUsage);
+  double alpha = 1;
+  if (!a.All("alpha").empty() && !ParsePositiveNumber(a.Value("alpha"), alpha))
+    return UsageError("--alpha must be a number above 0", kScoreUsage);
 
   std::string essay;
   if (what == 4 && !ReadEssayArgument(a.positional[2], essay)) return 1;
@@ -80,6 +96,9 @@ int CmdScore(const CommandArgs& args) {
   if ((a.Has("show-errors") || a.Has("untrain-flagged")) && !dialog.showErrors)
     dialog.ClickShowErrors();
   if (a.Has("log") && !dialog.logBox) dialog.ClickLog();
+  dialog.SetStopWordsOnly(a.Has("stop-words-only"));
+  dialog.priorsFromTraining = a.Has("priors-from-training");
+  dialog.alpha = alpha;
   if (what == 4) dialog.SetOneEssayText(essay);
   dialog.Score();
 

@@ -109,6 +109,10 @@ std::string RunHeading(const ScoringOptions& o, const ProjectSettings& settings)
   h += o.IncludeRare ? " (Rare tokens)" : " (No rare; freq >" + PlainNumber(settings.rare) + "/k)";
   h += o.IncludeLowInfo ? " (Low Info tokens)"
                         : " (Info Gain >" + PlainNumber(settings.lowinfo) + ")";
+  // The model settings are named only when they are not the classic ones.
+  if (o.StopWordsOnly) h += " (Stop Words Only)";
+  if (o.Alpha != 1) h += " (Smoothing " + TrimmedNumber(o.Alpha) + ")";
+  if (o.PriorsFromTraining) h += " (Priors from training)";
   return h;
 }
 

@@ -9,6 +9,7 @@
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
+#include "training/model_settings.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -116,7 +117,8 @@ void Normalise(GroupScores& scores, int groups) {
 
 // Every kind whose flag is set scores the essay from the priors on; the
 // kinds' scores are multiplied and the product normalised into scores.
-void CombineKinds(const Session& session, const int flags[4], GroupScores& scores,
+void CombineKinds(const Session& session, const std::vector<double>& priors, const int flags[4],
+                  GroupScores& scores,
                   const std::function<void(int kind, GroupScores& kindScores)>& scoreKind) {
   const int groups = session.settings.Groups();
   GroupScores combined;
@@ -124,8 +126,8 @@ void CombineKinds(const Session& session, const int flags[4], GroupScores& score
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     GroupScores kindScores;
-    for (int g = 1; g <= groups && g <= static_cast<int>(session.settings.priors.size()); ++g)
-      kindScores.value[g] = session.settings.priors[g - 1];
+    for (int g = 1; g <= groups && g <= static_cast<int>(priors.size()); ++g)
+      kindScores.value[g] = priors[g - 1];
     scoreKind(kind, kindScores);
     for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
     KeepScoresInRange(combined, groups);
@@ -152,12 +154,16 @@ void WriteEssayMarks(Session& session, const std::string& text, int kind) {
   std::string normal = text;
   NormalizeEssayText(normal);
   db.Statement(1, "Update " + table + " set thisessay=0 where thisessay<>0");
+  const CountingRules& rules = session.settings.rules;
   for (std::string_view sentence : SplitSentences(normal)) {
-    std::string list = BuildSentenceTokenList(sentence, kind, stemmed);
+    std::string list = BuildSentenceTokenList(sentence, kind, stemmed, rules.minWordLength);
     if (kind == 3 && list.size() > 4) list = BuildArguments(session, list, stemmed ? 1 : 2);
-    // Training stops counting at the first sentence without tokens; scoring
-    // must see the same tokens.
-    if (list.size() < 3) break;
+    // Training stops counting at the first sentence without tokens, or under
+    // the project's rules skips it; scoring must see the same tokens.
+    if (list.size() < 3) {
+      if (rules.allSentences) continue;
+      break;
+    }
     MarkSentence(db, table, list, kind);
   }
 }
@@ -174,13 +180,14 @@ void ScoreEssay(Session& session, const std::string& text, const std::string& co
   KindModel(session, kind, condition).Score(text, scores);
 }
 
-ScoringRun::ScoringRun(Session& session) : session_(session) {}
+ScoringRun::ScoringRun(Session& session)
+    : session_(session), priors_(ScoringPriors(session)) {}
 ScoringRun::~ScoringRun() = default;
 
 void ScoringRun::Classify(const std::string& text, int words, int phrases, int arguments,
                           GroupScores& scores) {
   const int flags[4] = {0, words, phrases, arguments};
-  CombineKinds(session_, flags, scores, [&](int kind, GroupScores& kindScores) {
+  CombineKinds(session_, priors_, flags, scores, [&](int kind, GroupScores& kindScores) {
     if (!models_[kind]) {
       std::string condition;
       Recompute(session_, condition, kind, 1);
@@ -208,7 +215,8 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
   // from being synced statement by statement.
   const bool ownTransaction = db.IsOpen() && !db.InTransaction() && db.Begin();
   const int flags[4] = {0, words, phrases, arguments};
-  CombineKinds(session, flags, scores, [&](int kind, GroupScores& kindScores) {
+  CombineKinds(session, ScoringPriors(session), flags, scores,
+               [&](int kind, GroupScores& kindScores) {
     std::string condition;
     Recompute(session, condition, kind, 1);
     ScoreEssay(session, text, condition, kind, listing, showTokens, kindScores);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/port.h"
+#include "text/tokenizer.h"
 
 namespace tarne {
 
@@ -47,6 +48,7 @@ class ScoringRun {
 
  private:
   Session& session_;
+  std::vector<double> priors_;  // what each essay's groups start from
   std::unique_ptr<KindModel> models_[4];
   std::string lastText_;
   int lastKind_ = 0;
@@ -120,13 +122,19 @@ class ResultLog {
   void Report();
   Session& session_;
   std::string path_;
+  bool settingsColumns_;
   bool reported_ = false;
 };
 std::string ResultLogPath(const ProjectSettings& settings, int what);
-std::string ResultLogHeader();
+// A run with any model setting or counting rule that is not the classic one
+// logs every setting in trailing columns, so that each line can be
+// reproduced; a classic run's log keeps its 15 fields as it always had.
+bool ResultLogHasSettings(const ScoringOptions& options, const CountingRules& rules);
+std::string ResultLogHeader(bool settingsColumns = false);
+// With rules, the line carries the settings columns.
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
-                          int predicted, const GroupScores& scores,
-                          const ScoringOptions& options);
+                          int predicted, const GroupScores& scores, const ScoringOptions& options,
+                          const CountingRules* rules = nullptr);
 
 // True when an error entry's probability text is ticked in advance (98% or more).
 bool IsPreTicked(const std::string& probabilities);

@@ -67,10 +67,11 @@ bool QuotedLess(std::string_view a, std::string_view b) {
   return static_cast<unsigned char>(a[n]) < '\'';
 }
 
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
-                  std::string& list, std::vector<std::string>& arguments,
-                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs) {
-  list = BuildSentenceTokenList(sentence, kind, stemmed);
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
+                  const FrequentWords* frequent, std::string& list,
+                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
+                  std::vector<TokenRun>& runs) {
+  list = BuildSentenceTokenList(sentence, kind, stemmed, minWordLength);
   tokens.clear();
   if (kind == 3 && list.size() > 4) {
     arguments = frequent ? ArgumentTokens(list, *frequent) : std::vector<std::string>();

@@ -49,28 +49,36 @@ struct TokenRun {
 inline constexpr int kMaxOccurrences = 101;
 
 // Calls counted(runs) for each sentence of a normalised text that is
-// counted: its distinct tokens in quoted order, with their occurrences.  The
-// first sentence without tokens ends the essay.  frequent is needed for
-// arguments only.  The views are valid during the call.
+// counted: its distinct tokens in quoted order, with their occurrences.
+// Under the classic rules the first sentence without tokens ends the essay;
+// with rules.allSentences such a sentence is skipped.  frequent is needed
+// for arguments only.  The views are valid during the call.
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
-                            const FrequentWords* frequent, Counted&& counted);
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted);
 
 // What ForEachCountedSentence does for one sentence; false when the sentence
 // has no tokens.  Exposed for the template above.
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
-                  std::string& list, std::vector<std::string>& arguments,
-                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs);
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
+                  const FrequentWords* frequent, std::string& list,
+                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
+                  std::vector<TokenRun>& runs);
 
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
-                            const FrequentWords* frequent, Counted&& counted) {
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted) {
   std::string list;
   std::vector<std::string> arguments;
   std::vector<std::string_view> tokens;
   std::vector<TokenRun> runs;
   for (std::string_view sentence : SplitSentences(normalised)) {
-    if (!SentenceRuns(sentence, kind, stemmed, frequent, list, arguments, tokens, runs)) break;
+    if (!SentenceRuns(sentence, kind, stemmed, rules.minWordLength, frequent, list, arguments,
+                      tokens, runs)) {
+      if (rules.allSentences) continue;
+      break;
+    }
     counted(runs);
   }
 }

@@ -131,7 +131,7 @@ bool TrainKind(Session& session, int kind) {
   }
 
   const int groups = session.settings.Groups();
-  TrainingBatches batches(db, kind);
+  TrainingBatches batches(db, kind, session.settings.rules);
   if (!batches.Load()) {
     session.ReportDatabaseFailure();
     session.Log("Training stopped: the database could not be read");

@@ -40,10 +40,16 @@ void RemoveEssay(Session& session, std::string& text, const std::string& group, 
   db.Statement(1, ClearThisEssay(table));
 
   MarkingTexts texts{table, rc.kindClause, "Update " + table + " set thisessay=thisessay+1 ", 0};
+  // The project's counting rules, as training counted the essay.
+  const CountingRules& rules = session.settings.rules;
   for (std::string_view sentence : SplitSentences(normalised)) {
-    std::string list = BuildSentenceTokenList(sentence, rc.kind, rc.stemmed == 1);
+    std::string list =
+        BuildSentenceTokenList(sentence, rc.kind, rc.stemmed == 1, rules.minWordLength);
     if (rc.kind == 3 && list.size() > 4) list = BuildArguments(session, list, rc.stemmed);
-    if (list.size() < 3) break;
+    if (list.size() < 3) {
+      if (rules.allSentences) continue;
+      break;
+    }
     // Tokens the table does not hold are simply not counted.
     MarkSentence(db, texts, list);
   }

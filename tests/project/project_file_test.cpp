@@ -104,6 +104,33 @@ TEST(ProjectFile, ThresholdsResetThenDefaulted) {
   EXPECT_EQ(s.rare, 12.5);
 }
 
+TEST(ProjectFile, CountingRulesAreWrittenOnlyWhenNotClassic) {
+  TempFolder tmp;
+  ProjectSettings s;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("classic.trn", kThreeGroupsText), s));
+  s.rules = {true, 2};
+  const std::string text = ProjectFileText(s);
+  EXPECT_EQ(text.substr(text.find("wkeep")), "wkeep= 0\r\nallsentences= 1\r\nminwordlength= 2\r\n\r\n");
+  ProjectSettings loaded;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("new.trn", text), loaded));
+  EXPECT_EQ(loaded.rules, (CountingRules{true, 2}));
+  // A file without the keys reads as the classic rules, whatever was open.
+  ASSERT_TRUE(LoadProjectFile(tmp.Path() + "classic.trn", loaded));
+  EXPECT_TRUE(loaded.rules.Classic());
+
+  struct Case {
+    const char* line;
+    CountingRules rules;
+  };
+  const Case cases[] = {{"minwordlength= 3", {false, 3}}, {"minwordlength= 0", {false, 4}},
+                        {"minwordlength= 1", {false, 2}}, {"minwordlength= 9", {false, 4}},
+                        {"allsentences= 0", {false, 4}},  {"AllSentences=2", {true, 4}}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(LoadProjectFile(tmp.Write("r.trn", std::string(c.line) + "\r\n"), loaded));
+    EXPECT_EQ(loaded.rules, c.rules) << c.line;
+  }
+}
+
 TEST(NormalizeFolder, TrimsAddsSlashAndCreates) {
   TempFolder tmp;
   std::string folder = "  " + tmp.Path() + "a/b  ";

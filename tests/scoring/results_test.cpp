@@ -122,6 +122,22 @@ TEST(ResultLogText, HeaderAndLines) {
             "\"/x/b.txt\",\"new\",0,0,.3333333,.1234568,0,0,0,\"Bernoulli\",1,0,0,1,1\r\n");
   EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), ScoringOptions()),
             "\"c\",\"train\",2,2,0,1,0,0,0,\"Multinomial\",0,1,1,1,0\r\n");
+  // A run that is not classic logs every setting in trailing columns.
+  ScoringOptions settings;
+  EXPECT_FALSE(ResultLogHasSettings(settings, CountingRules()));
+  EXPECT_TRUE(ResultLogHasSettings(settings, CountingRules{false, 3}));
+  settings.Alpha = 0.1;
+  EXPECT_TRUE(ResultLogHasSettings(settings, CountingRules()));
+  settings.Model = 2;
+  settings.IncludeRare = 0;
+  settings.CodeArguments = 1;
+  settings.PriorsFromTraining = 1;
+  EXPECT_EQ(ResultLogHeader(true).substr(ResultLogHeader().size() - 2),
+            ",\"Arguments\",\"RareTokens\",\"LowInfoTokens\",\"StopWordsOnly\",\"Alpha\","
+            "\"Priors\",\"AllSentences\",\"MinWordLength\"\r\n");
+  const CountingRules rules{true, 2};
+  EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), settings, &rules),
+            "\"c\",\"train\",2,2,0,1,0,0,0,\"Bernoulli\",0,1,1,1,0,1,0,1,0,.1,\"training\",1,2\r\n");
   // Quotes inside a name are doubled; commas and line breaks stay inside the field.
   EXPECT_EQ(ResultLogLine("say \"hi\",\r\nnow.txt", "trial", 1, 1, Scores(1, 0), ScoringOptions())
                 .substr(0, 31),
