@@ -31,8 +31,8 @@ root=$(cd "$here/.." && pwd)
 sets=${*:-1 2 3 4 5 6 7 8}
 sets=${sets//,/ }
 seeds=${TARNE_SEEDS:-7 11 23}
-read -r -a rules <<<"${TARNE_RULES:---all-sentences --min-word-length 2}"
-read -r -a settings <<<"${TARNE_SETTINGS:---bernoulli --alpha 0.1}"
+read -r -a rules <<<"${TARNE_RULES---all-sentences --min-word-length 2}"
+read -r -a settings <<<"${TARNE_SETTINGS---bernoulli --alpha 0.1}"
 cache=${TARNE_REFERENCE_CACHE:-}
 shared=${TARNE_SHARED:-$root/../shared}
 tool=$shared/tools/asap-folders

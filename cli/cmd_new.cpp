@@ -25,15 +25,15 @@ const char* kNewUsage =
     "group, in group order, and --prior once per group or not at all (the priors\n"
     "are normalised to sum to 1; none, or all 0, gives equal priors).  Thresholds\n"
     "left out, or 0, take their defaults (common 1000, rare 40, low information\n"
-    "0.3).  --msa names the folder that holds MSACCESS.EXE.  Counting rules, fixed\n"
-    "while the database holds trained essays: --all-sentences skips a sentence\n"
-    "without words to count instead of ending the essay there; --min-word-length\n"
-    "N (4, 3 or 2) counts words of N letters or more (4 when not given).  Both\n"
-    "classified better on real essays; without them a project counts as Tarne\n"
-    "always has.  Relative folders are\n"
+    "0.3).  --msa names the folder that holds MSACCESS.EXE.  Relative folders are\n"
     "taken from the current folder and saved as absolute ones.  When ROOT already\n"
     "holds a database of that name, only --yes replaces it (a back-up copy is made\n"
-    "first unless --no-backup is given).\n";
+    "first unless --no-backup is given).\n"
+    "Counting rules (fixed while the database holds trained essays; without them a\n"
+    "project counts as Tarne always has): --all-sentences skips a sentence without\n"
+    "two words to count instead of ending the essay there; --min-word-length N\n"
+    "(4, 3 or 2; default 4) counts words of N letters or more.  Both classified\n"
+    "better on real essays.\n";
 
 // Folders typed on the command line are relative to the folder the command
 // runs in; saved as typed they would point elsewhere for every later command

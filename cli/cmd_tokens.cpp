@@ -11,16 +11,19 @@ namespace tarne::cli {
 namespace {
 
 const char* kTokensUsage =
-    "usage: tarne-cli tokens [--kind words|pairs|arguments] [--stemmed] [FILE]\n"
+    "usage: tarne-cli tokens [--kind words|pairs|arguments] [--stemmed]\n"
+    "                        [--min-word-length N] [FILE]\n"
     "Normalises the essay in FILE (standard input when FILE is missing or \"-\")\n"
     "and prints one line per sentence: its number, a tab and its quoted token\n"
     "list.  For arguments the list holds the argument candidates.  The kind\n"
-    "pairs may also be given as phrases; the default kind is words.\n";
+    "pairs may also be given as phrases; the default kind is words.  N is the\n"
+    "shortest word kept, as a project's counting rules give it (4, 3 or 2;\n"
+    "default 4).\n";
 
 }  // namespace
 
 int CmdTokens(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"kind"}, {"stemmed", "help"});
+  Args a = ParseArgs(args, {"kind", "min-word-length"}, {"stemmed", "help"});
   if (!a.error.empty()) return UsageError(a.error, kTokensUsage);
   if (a.Has("help")) {
     std::cout << kTokensUsage;
@@ -29,6 +32,10 @@ int CmdTokens(const CommandArgs& args) {
   int kind = KindFromName(a.Value("kind", "words"));
   if (kind == 0) return UsageError("unknown token kind " + a.Value("kind"), kTokensUsage);
   if (a.positional.size() > 1) return UsageError("at most one FILE", kTokensUsage);
+  const std::string length = a.Value("min-word-length", "4");
+  if (length.size() != 1 || length[0] < '0' + kLeastMinWordLength ||
+      length[0] > '0' + kClassicMinWordLength)
+    return UsageError("--min-word-length must be 2, 3 or 4", kTokensUsage);
   std::string path = a.positional.empty() ? "-" : a.positional[0];
 
   std::string text;
@@ -41,7 +48,7 @@ int CmdTokens(const CommandArgs& args) {
   for (std::string_view sentence : SplitSentences(text)) {
     out += std::to_string(++number);
     out += '\t';
-    out += BuildSentenceTokenList(sentence, kind, stemmed);
+    out += BuildSentenceTokenList(sentence, kind, stemmed, length[0] - '0');
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::cout << out;
