@@ -26,7 +26,7 @@ int CmdCompact(const CommandArgs& args) {
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  return CompactCommand(command.session) ? 0 : 1;
+  return command.Exit(CompactCommand(command.session) ? 0 : 1);
 }
 
 }  // namespace tarne::cli

@@ -132,7 +132,7 @@ int CmdDemo(const CommandArgs& args) {
   if (!session.db.IsOpen() && !session.OpenProjectDatabase()) return 1;
 
   if (!TrainKind(session, 1) || !TrainKind(session, 2) || port.interrupted()) return 1;
-  ShowDatabaseStatistics(session);
+  if (!ShowDatabaseStatistics(session)) return 1;
 
   ScoringOptions& options = session.options;
   options.What = 1;
@@ -150,9 +150,7 @@ int CmdDemo(const CommandArgs& args) {
     ScoringCommand(session);
   }
 
-  ShowTopTokens(session, 70);
-  ShowTopTokens(session, 71);
-  if (port.interrupted()) return 1;
+  if (!ShowTopTokens(session, 70) || !ShowTopTokens(session, 71) || port.interrupted()) return 1;
 
   std::cout << "\nThe demo project stays in " << Folder(dir) << "; try for example\n"
             << "  tarne-cli score " << (dir / "demo.trn").string() << " trial --bernoulli\n";

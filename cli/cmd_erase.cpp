@@ -42,7 +42,7 @@ int CmdErase(const CommandArgs& args) {
   if (!command.Load(a.positional[0])) return 1;
   const bool done =
       kind == 1 ? EraseDatabase(command.session) : PurgeAllOfKind(command.session, kind);
-  return done ? 0 : 1;
+  return command.Exit(done ? 0 : 1);
 }
 
 }  // namespace tarne::cli

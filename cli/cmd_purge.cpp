@@ -36,7 +36,7 @@ int CmdPurge(const CommandArgs& args) {
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
-  return PurgeInfrequent(command.session, kind) ? 0 : 1;
+  return command.Exit(PurgeInfrequent(command.session, kind) ? 0 : 1);
 }
 
 }  // namespace tarne::cli

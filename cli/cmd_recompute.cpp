@@ -49,7 +49,7 @@ int CmdRecompute(const CommandArgs& args) {
   Recompute(command.session, condition, kind, 0);
   // The condition stays empty only when nothing was trained (the user has
   // been told).
-  return condition.empty() ? 1 : 0;
+  return command.Exit(condition.empty() ? 1 : 0);
 }
 
 }  // namespace tarne::cli

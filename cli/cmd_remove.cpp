@@ -58,7 +58,7 @@ int CmdRemove(const CommandArgs& args) {
     std::cerr << "Cancelled: the essays removed so far stay removed.\n";
     return 1;
   }
-  return removed > 0 ? 0 : 1;
+  return command.Exit(removed > 0 ? 0 : 1);
 }
 
 }  // namespace tarne::cli

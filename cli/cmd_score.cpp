@@ -107,7 +107,7 @@ int CmdScore(const CommandArgs& args) {
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
   if (!ScoringCommand(session)) return 1;
-  return command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0;
+  return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
 
 }  // namespace tarne::cli

@@ -27,8 +27,7 @@ int CmdStats(const CommandArgs& args) {
   if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kStatsUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  ShowDatabaseStatistics(command.session);
-  return 0;
+  return command.Exit(ShowDatabaseStatistics(command.session) ? 0 : 1);
 }
 
 }  // namespace tarne::cli

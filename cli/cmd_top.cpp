@@ -31,8 +31,7 @@ int CmdTop(const CommandArgs& args) {
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
   static const int kCommands[4] = {0, 70, 71, 73};
-  ShowTopTokens(command.session, kCommands[kind]);
-  return 0;
+  return command.Exit(ShowTopTokens(command.session, kCommands[kind]) ? 0 : 1);
 }
 
 }  // namespace tarne::cli

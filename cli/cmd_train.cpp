@@ -38,7 +38,7 @@ int CmdTrain(const CommandArgs& args) {
     std::cerr << "Cancelled: the essays trained so far stay recorded.\n";
     return 1;
   }
-  return 0;
+  return command.Exit(0);
 }
 
 }  // namespace tarne::cli

@@ -2,10 +2,11 @@
 // project loaded (project file, then its database).
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "console_port.h"
+#include "db/gateway.h"
 #include "project/session.h"
 
 namespace tarne::cli {
@@ -14,8 +15,17 @@ struct ProjectCommand {
   ConsolePort port;
   Session session{port};
   // Loads the project file and opens its database; false (and a message on
-  // standard error) when either fails.
+  // standard error) when either fails.  From then on the database is watched
+  // for failed statements.
   bool Load(const std::string& projectFile);
+  // The exit code of a command whose work answered code.  A statement that
+  // failed on the project's database while the command ran makes it 1: a
+  // report read from a failed statement is no result, whatever the code
+  // doing the work concluded.
+  int Exit(int code);
+
+ private:
+  std::optional<FailureWatch> watch_;
 };
 
 }  // namespace tarne::cli

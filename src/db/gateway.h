@@ -93,8 +93,8 @@ class Database {
   // Runs sql (several statements allowed) and reports failure; for schema work.
   bool Exec(const std::string& sql);
 
-  // Number of statements that failed since opening.  A run compares it
-  // before and after each unit of work to find out that something failed.
+  // Number of statements that failed since opening.  Callers do not compare
+  // it by hand: a FailureWatch over the unit of work does.
   int FailureCount() const { return failures_; }
   // The engine's message for the last failure ("" before any).
   const std::string& LastError() const { return lastError_; }
@@ -112,6 +112,22 @@ class Database {
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
   int failures_ = 0;
   std::string lastError_;
+};
+
+// Whether a statement failed on db while the watch was on.  A failed
+// statement has no effect and yields no rows, so a report or a run that
+// reads on after one would present zeros and empty lists as results; every
+// unit of work that must not do so keeps a watch and asks it at the end.
+class FailureWatch {
+ public:
+  explicit FailureWatch(const Database& db) : db_(db), start_(db.FailureCount()) {}
+  [[nodiscard]] bool Failed() const { return db_.FailureCount() != start_; }
+  // Starts watching afresh, as a new watch would.
+  void Restart() { start_ = db_.FailureCount(); }
+
+ private:
+  const Database& db_;
+  int start_;
 };
 
 // Doubles the single quotes of a text put between single quotes in SQL.

@@ -24,35 +24,55 @@ RunLock::RunLock(Session& session) : session_(session) {
     held_ = true;
     return;
   }
-  const std::string path = RunLockPath(session.db.FilePath());
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    // A folder where the lock cannot be made (a read-only copy of a project)
-    // cannot be written by a second run either, so the run may go ahead.
+  if (!Take(session.db.FilePath(), session.settings.sname)) return;
+  session.runLockFd = ownFd_;
+  session.runLockDepth = 1;
+  ownFd_ = -1;
+  held_ = true;
+}
+
+RunLock::RunLock(Session& session, const std::string& databaseFile, const std::string& sname)
+    : session_(session) {
+  if (session.runLockDepth > 0 && session.db.IsOpen() &&
+      session.db.FilePath() == databaseFile) {
+    ++session.runLockDepth;
     held_ = true;
     return;
   }
+  if (!Take(databaseFile, sname)) return;
+  held_ = true;
+}
+
+bool RunLock::Take(const std::string& databaseFile, const std::string& sname) {
+  const std::string path = RunLockPath(databaseFile);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A folder where the lock cannot be made (a read-only copy of a project)
+  // cannot be written by a second run either, so the run may go ahead.
+  if (fd < 0) return true;
   int rc;
   do {
     rc = ::flock(fd, LOCK_EX | LOCK_NB);
   } while (rc != 0 && errno == EINTR);
   if (rc != 0) {
     ::close(fd);
-    session.Message("Project " + session.settings.sname +
-                        " is in use by another Tarne run.\r\nTry again when that run has "
-                        "finished.",
-                    kProgramName, Buttons::Ok, Icon::Exclamation);
-    return;
+    session_.Message("Project " + sname +
+                         " is in use by another Tarne run.\r\nTry again when that run has "
+                         "finished.",
+                     kProgramName, Buttons::Ok, Icon::Exclamation);
+    return false;
   }
   // The lock file itself is left in place when the run ends: removing it
   // would let a third run lock a new file while the second still holds the
   // old one.
-  session.runLockFd = fd;
-  session.runLockDepth = 1;
-  held_ = true;
+  ownFd_ = fd;
+  return true;
 }
 
 RunLock::~RunLock() {
+  if (ownFd_ >= 0) {
+    ::close(ownFd_);  // releases the lock
+    return;
+  }
   if (!held_ || session_.runLockDepth == 0) return;
   if (--session_.runLockDepth == 0 && session_.runLockFd >= 0) {
     ::close(session_.runLockFd);  // releases the lock

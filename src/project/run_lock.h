@@ -17,6 +17,10 @@ class RunLock {
   // session already holds (a scoring run that goes on to untrain essays).
   // When another process holds it, the user is told and Held() is false.
   explicit RunLock(Session& session);
+  // Takes the lock of databaseFile, the database of project sname, which
+  // need not be open: replacing a project's database under a run that
+  // writes into it would lose the run's work into a deleted file.
+  RunLock(Session& session, const std::string& databaseFile, const std::string& sname);
   ~RunLock();
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;
@@ -24,8 +28,12 @@ class RunLock {
   bool Held() const { return held_; }
 
  private:
+  // Locks path's lock file; false (the user told) when another run holds it.
+  bool Take(const std::string& databaseFile, const std::string& sname);
+
   Session& session_;
   bool held_ = false;
+  int ownFd_ = -1;  // a lock taken for a file the session has not open
 };
 
 // The lock file of a database file.

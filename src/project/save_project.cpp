@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <filesystem>
+#include <optional>
 
 #include "db/database_files.h"
 #include "project/recent_projects.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "project/text_lines.h"
 #include "shell/numbers.h"
@@ -175,7 +177,13 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   s.dbprogram = values.dbprogram;
   s.wkeep = session.settings.wkeep;
   const std::string file = s.ProjectFilePath();
-  if (mode == SaveMode::New && !ConfirmReplacingDatabase(session, s)) return false;
+  // A run working on the database about to be replaced would go on writing
+  // into the deleted file; the lock is held until the new one is in place.
+  std::optional<RunLock> replacing;
+  if (mode == SaveMode::New) {
+    replacing.emplace(session, s.DatabasePath(), s.sname);
+    if (!replacing->Held() || !ConfirmReplacingDatabase(session, s)) return false;
+  }
   if (!WriteWholeFile(file, ProjectFileText(s))) {
     // An unwritten project file is not a saved project: the dialog stays
     // open and nothing else changes.

@@ -157,6 +157,8 @@ bool BatchScoringRun(Session& session) {
   int unreadable = 0;
   std::vector<std::string> notText;
   bool failed = false;
+  bool cancelled = false;
+  int scored = 0;
   std::vector<ErrorEntry> errors;
   ResultLog log(session, what);
   if (options.LogAll) log.Start();
@@ -174,13 +176,19 @@ bool BatchScoringRun(Session& session) {
     for (; count > 0 && !files.AtEnd(); files.Next()) {
       ++counter;
       const int position = counter * 100 / count + 1;
-      if (port.PROGESS_IS_CANCELLED(window)) break;
+      if (port.PROGESS_IS_CANCELLED(window)) {
+        cancelled = true;
+        break;
+      }
       port.ProcessPendingMessages();
       port.PROGRESS_SET(window, position,
                         "Working on file " + TrimmedNumber(counter) + " of " +
                             PlainNumber(count) + " in set " + label + " of" +
                             PlainNumber(groups));
-      if (port.PROGESS_IS_CANCELLED(window)) break;
+      if (port.PROGESS_IS_CANCELLED(window)) {
+        cancelled = true;
+        break;
+      }
 
       const std::string path = files.Path();
       std::string text;
@@ -194,16 +202,17 @@ bool BatchScoringRun(Session& session) {
         continue;
       }
       GroupScores scores;
-      const int failures = session.db.FailureCount();
+      const FailureWatch watch(session.db);
       classifier.Classify(text, options.CodeWords && files.Flag(1),
                           options.CodePhrases && files.Flag(2),
                           options.CodeArguments && files.Flag(3), scores);
-      if (session.db.FailureCount() != failures) {
+      if (watch.Failed()) {
         failed = true;
         break;
       }
       const int predicted = PredictedGroup(scores, groups);
       ++table.count[s][predicted];
+      ++scored;
       if (options.LogAll)
         log.AppendLine(files.Name(), collection, what == 3 ? 0 : s, predicted, scores);
       if (predicted != s && (what == 1 || what == 2) && options.ShowErrors &&
@@ -217,9 +226,9 @@ bool BatchScoringRun(Session& session) {
     session.Append(report);
   }
   if (!failed) {
-    const int failures = session.db.FailureCount();
+    const FailureWatch watch(session.db);
     classifier.Finish();
-    failed = session.db.FailureCount() != failures;
+    failed = watch.Failed();
   }
 
   if (failed) {
@@ -229,16 +238,21 @@ bool BatchScoringRun(Session& session) {
     session.Log("Scoring stopped: the database could not be used");
     return false;
   }
-  if (what == 3 && log.Failed())
+  if (what == 3 && log.Failed()) {
     session.Append("\r\nThe results could not be written to file " + log.Path() + "\r\n\r\n");
-  else
+  } else if (scored == 0 && !cancelled) {
+    // An accuracy over no essay is no result.
+    session.Append("\r\nNo essay was scored.\r\n");
+    session.Log("Scoring ended: no essay was scored");
+  } else {
     session.Append(RunTotals(table, groups, what, session.settings));
+  }
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
   for (const std::string& path : notText) session.Append("Not a text file: " + path + "\r\n");
 
-  bool done = !log.Failed();
+  bool done = !log.Failed() && (scored > 0 || cancelled);
   if (options.ShowErrors) {
     if (errors.empty()) {
       session.Message("No errors", "Error analysis");

@@ -153,10 +153,10 @@ std::string ErrorAnalysisTitle(int what);
 // number over the units digit of its posterior.
 std::string ProbabilityHeading(int groups);
 
-void ShowDatabaseStatistics(Session& session);
+bool ShowDatabaseStatistics(Session& session);
 // The same report stamped with the given time (tests and reproducible output).
-void ShowDatabaseStatistics(Session& session, std::time_t now);
-void ShowTopTokens(Session& session, int command);  // 70, 71, 73
+bool ShowDatabaseStatistics(Session& session, std::time_t now);
+bool ShowTopTokens(Session& session, int command);  // 70, 71, 73
 
 // A fixed-width field: text padded with blanks on the left (alignment 1) or
 // the right, or cut to its first width characters.

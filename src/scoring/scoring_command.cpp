@@ -10,8 +10,9 @@ namespace tarne {
 
 namespace {
 
-// The folders a trial or new run reads must be there: a missing one would
-// score nothing and report an accuracy of nothing.
+// The folders a trial or new run reads must be there and readable: a
+// missing one, or one that cannot be listed, would score nothing and report
+// an accuracy of nothing.
 bool ScoredFoldersExist(Session& session) {
   const ProjectSettings& s = session.settings;
   std::vector<std::pair<std::string, std::string>> folders;
@@ -22,8 +23,9 @@ bool ScoredFoldersExist(Session& session) {
     folders.emplace_back("The new-essay folder", s.path2new);
   }
   for (const auto& [what, folder] : folders) {
-    if (TrimBlanks(folder).empty() || IsFolder(folder)) continue;
-    session.Message(what + " does not exist:\r\n" + folder, kProgramName, Buttons::Ok,
+    const std::string problem = FolderProblem(folder);
+    if (problem.empty()) continue;
+    session.Message(what + " " + problem + ":\r\n" + folder, kProgramName, Buttons::Ok,
                     Icon::Exclamation);
     return false;
   }
@@ -56,9 +58,9 @@ bool ScoringCommand(Session& session) {
   }
 
   if (options.What == 4) {
-    const int failures = session.db.FailureCount();
+    const FailureWatch watch(session.db);
     OneEssayVerdict(session);
-    if (session.db.FailureCount() == failures) return true;
+    if (!watch.Failed()) return true;
     session.ReportDatabaseFailure();
     return false;
   }

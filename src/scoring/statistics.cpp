@@ -33,7 +33,7 @@ std::uint32_t ReadCount(Database& db, const std::string& sql) {
 }
 
 // One row of a table section: three kinds (total and distinct) and the combined pair.
-void AppendKindRow(Session& session, const std::string& label, const Pair (&kinds)[3]) {
+void AppendKindRow(std::string& out, const std::string& label, const Pair (&kinds)[3]) {
   std::string row = label;
   double total = 0, unique = 0;
   for (const Pair& p : kinds) {
@@ -42,26 +42,26 @@ void AppendKindRow(Session& session, const std::string& label, const Pair (&kind
     unique += p.second;
   }
   row += FormatMask(total, kCount) + FormatMask(unique, kCount) + "\r\n";
-  session.Append(row);
+  out.append(row);
 }
 
-void AppendTableSection(Session& session, const std::string& table) {
+void AppendTableSection(Session& session, std::string& out, const std::string& table) {
   Database& db = session.db;
   Pair kinds[3];
   for (int k = 0; k < 3; ++k)
     kinds[k] = ReadPair(db, std::string("select sum(v1+v2+v3+v4+v5), count(") + kFlags[k] +
                                 ") from " + table + " where " + kFlags[k] + "=1");
-  AppendKindRow(session, " Total     ", kinds);
+  AppendKindRow(out, " Total     ", kinds);
   for (int g = 1; g <= session.settings.Groups(); ++g) {
     const std::string v = "v" + TrimmedNumber(g);
     for (int k = 0; k < 3; ++k)
       kinds[k] = ReadPair(db, "select sum(" + v + "), count(" + v + ") FROM " + table +
                                   " where " + kFlags[k] + "=1 and " + v + " > 0");
-    AppendKindRow(session, " Group" + PlainNumber(g) + "   ", kinds);
+    AppendKindRow(out, " Group" + PlainNumber(g) + "   ", kinds);
   }
 }
 
-void AppendRareLines(Session& session, const std::string& table, const std::string& essays,
+void AppendRareLines(Session& session, std::string& out, const std::string& table, const std::string& essays,
                      const char* const (&labels)[4]) {
   Database& db = session.db;
   const char* const kinds[3] = {" and isword=1", " and isphrase=1", " and isarg=1"};
@@ -75,24 +75,30 @@ void AppendRareLines(Session& session, const std::string& table, const std::stri
     text += std::string(labels[k]) + FormatMask(n, "* ###,###,###") + "\r\n";
   }
   text += std::string(labels[3]) + FormatMask(sum, "* ###,###,###") + "\r\n\r\n";
-  session.Append(text);
+  out.append(text);
 }
 
 }  // namespace
 
-void ShowDatabaseStatistics(Session& session) { ShowDatabaseStatistics(session, std::time(nullptr)); }
+bool ShowDatabaseStatistics(Session& session) {
+  return ShowDatabaseStatistics(session, std::time(nullptr));
+}
 
-void ShowDatabaseStatistics(Session& session, std::time_t now) {
+bool ShowDatabaseStatistics(Session& session, std::time_t now) {
   Database& db = session.db;
+  // A statement that fails reads as zero: the report is made whole first
+  // and shown only when every count in it was really read.
+  const FailureWatch watch(db);
+  std::string out;
   const ProjectSettings& settings = session.settings;
   const int groups = settings.Groups();
 
-  session.Append("Database Statistics  Project " + settings.sname + "  " + LocalTimestamp(now) +
+  out.append("Database Statistics  Project " + settings.sname + "  " + LocalTimestamp(now) +
                  "\r\n\r\n");
-  session.Append("Files read:\r\n");
+  out.append("Files read:\r\n");
   std::string line = std::string(10, ' ') + "   Total";
   for (int g = 1; g <= groups; ++g) line += "   Grp" + PlainNumber(g);
-  session.Append(line + "\r\n");
+  out.append(line + "\r\n");
 
   db.StatementMode(1, 1);
   db.Statement(1, "select g1, g2, g3, g4, g5  from trainsize");
@@ -106,27 +112,27 @@ void ShowDatabaseStatistics(Session& session, std::time_t now) {
   db.StatementMode(1, 0);
   line = std::string(10, ' ') + FormatMask(total, kCount);
   for (int g = 1; g <= groups; ++g) line += FormatMask(trained[g], kCount);
-  session.Append(line + "\r\n\r\n");
+  out.append(line + "\r\n\r\n");
 
-  session.Append("Unstemmed words and phrases\r\n");
-  session.Append(
+  out.append("Unstemmed words and phrases\r\n");
+  out.append(
       "             Unstemmed Words    Unstemmed Phrases   Unstemmed Arguments       Combined\r\n");
-  session.Append(
+  out.append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, "run1");
-  session.Append("\r\n\r\n");
+  AppendTableSection(session, out, "run1");
+  out.append("\r\n\r\n");
 
-  session.Append("Stemmed words and phrases\r\n");
-  session.Append(
+  out.append("Stemmed words and phrases\r\n");
+  out.append(
       "              Stemmed Words       Stemmed Phrases    Stemmed Arguments        Combined\r\n");
-  session.Append(
+  out.append(
       "              Total  Unique        Total  Unique        Total  Unique        Total  "
       "Unique\r\n\r\n");
-  AppendTableSection(session, "stem");
-  session.Append("\r\n");
+  AppendTableSection(session, out, "stem");
+  out.append("\r\n");
 
-  session.Append("Number of rare tokens (occurs less than" + FormatMask(settings.rare, "* ###.#") +
+  out.append("Number of rare tokens (occurs less than" + FormatMask(settings.rare, "* ###.#") +
                  " times per 1000):\r\n");
   const std::string essays =
       PlainNumber(ReadCount(db, "Select sum(g1+g2+g3+g4+g5) from trainsize"));
@@ -134,10 +140,10 @@ void ShowDatabaseStatistics(Session& session, std::time_t now) {
                                     "   unstemmed arguments:", "   unstemmed total:    "};
   const char* const stemmed[4] = {"   stemmed words:      ", "   stemmed phrases:    ",
                                   "   stemmed arguments:  ", "   stemmed total:      "};
-  AppendRareLines(session, "run1", essays, unstemmed);
-  AppendRareLines(session, "stem", essays, stemmed);
+  AppendRareLines(session, out, "run1", essays, unstemmed);
+  AppendRareLines(session, out, "stem", essays, stemmed);
 
-  session.Append("Number of common terms (occurs" + FormatMask(settings.common, "* #####") +
+  out.append("Number of common terms (occurs" + FormatMask(settings.common, "* #####") +
                  " times per 1000 or more):\r\n");
   const std::string common = ">=" + PlainNumber(settings.common);
   std::uint32_t n = ReadCount(
@@ -145,11 +151,17 @@ void ShowDatabaseStatistics(Session& session, std::time_t now) {
   std::string text = "   unstemmed: " + FormatMask(n, kCount) + "\r\n";
   n = ReadCount(db, "select count(vocab) FROM stem where 1000*(v1+v2+v3+v4+v5)/" + essays + common);
   text += "   stemmed:   " + FormatMask(n, kCount) + "\r\n\r\n";
-  session.Append(text);
+  out.append(text);
 
-  session.Append("Number of stop words: ");
+  out.append("Number of stop words: ");
   n = ReadCount(db, "select count(vocab) FROM run1 where isstop=1");
-  session.Append(FormatMask(n, kCount) + " (unstemmed)\r\n");
+  out.append(FormatMask(n, kCount) + " (unstemmed)\r\n");
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  session.Append(out);
+  return true;
 }
 
 }  // namespace tarne

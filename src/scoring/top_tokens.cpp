@@ -17,7 +17,7 @@ std::string PadField(const std::string& text, int width, int alignment) {
   return alignment == 1 ? pad + text : text + pad;
 }
 
-void ShowTopTokens(Session& session, int command) {
+bool ShowTopTokens(Session& session, int command) {
   ScoringOptions& options = session.options;
   options.IncludeCommon = 1;
   options.IncludeStopWords = 1;
@@ -47,11 +47,18 @@ void ShowTopTokens(Session& session, int command) {
       break;
   }
 
+  Database& db = session.db;
+  // A failed statement reads as an empty list: the table is shown only when
+  // every row of it was really read.
+  const FailureWatch watch(db);
   std::string condition;
   Recompute(session, condition, kind, 0);
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
   session.Append(std::string(title) + "\r\n");
 
-  Database& db = session.db;
   const int groups = session.settings.Groups();
   db.StatementMode(1, 100);
   db.Statement(1, std::string("select Vocab, v1,v2,v3,v4, v5, p1, p2, p3, p4, p5, entropy from "
@@ -59,15 +66,16 @@ void ShowTopTokens(Session& session, int command) {
                       flag + " AND (entropy>0) ORDER BY entropy DESC");
   db.FetchResult(1, 0);
 
-  session.Append("\r\n" + std::string(15, ' '));
-  session.Append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 12)), ' '));
-  session.Append("Frequency  ");
-  session.Append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 16)), ' '));
-  session.Append("  Probability     Adjusted");
+  std::string out;
+  out.append("\r\n" + std::string(15, ' '));
+  out.append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 12)), ' '));
+  out.append("Frequency  ");
+  out.append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 16)), ' '));
+  out.append("  Probability     Adjusted");
   std::string line = "\r\n     term           ";
   for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(g), 6, 1);
   for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(g), 6, 1) + "  ";
-  session.Append(line + " Info Gain\r\n\r\n");
+  out.append(line + " Info Gain\r\n\r\n");
 
   for (int n = 1; db.EndOfData(1) == 0 && n <= 100; ++n) {
     line = PadField(PlainNumber(n), 4, 1) + " " + PadField(db.ColumnText(1, 1), 15, 0);
@@ -75,10 +83,16 @@ void ShowTopTokens(Session& session, int command) {
     for (int g = 1; g <= groups; ++g)
       line += PadField(FormatMask(db.ColumnFloat(1, g + 6), ".#####"), 8, 1);
     line += PadField(FormatMask(db.ColumnFloat(1, 12), ".####"), 9, 1);
-    session.Append(line + "\r\n");
+    out.append(line + "\r\n");
     db.FetchResult(1, 0);
   }
   db.StatementMode(1, 0);
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  session.Append(out);
+  return true;
 }
 
 }  // namespace tarne

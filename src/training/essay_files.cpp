@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "project/session.h"
 #include "shell/file_bytes.h"
@@ -44,12 +46,18 @@ std::vector<std::string> SplitList(const std::string& list) {
   return out;
 }
 
-std::vector<std::string> ListEssayFiles(const std::string& folder) {
-  std::vector<std::string> names;
+bool ListEssayFolder(const std::string& folder, std::vector<std::string>& names,
+                     std::string& why) {
+  names.clear();
+  why.clear();
   std::string trimmed = TrimBlanks(folder);
-  if (trimmed.empty() || folder.find('/') == std::string::npos) return names;
+  if (trimmed.empty() || folder.find('/') == std::string::npos) return true;
   DIR* dir = opendir(folder.c_str());
-  if (!dir) return names;
+  if (!dir) {
+    why = std::strerror(errno);
+    return false;
+  }
+  errno = 0;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     // Dot files are the hidden files of this platform (editor swap files,
@@ -63,11 +71,35 @@ std::vector<std::string> ListEssayFiles(const std::string& folder) {
       if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     }
     names.push_back(std::move(name));
+    errno = 0;
   }
+  const int error = errno;
   closedir(dir);
+  if (error != 0) {
+    // Half a listing would pass for the whole folder.
+    names.clear();
+    why = std::strerror(error);
+    return false;
+  }
   // Byte order, so that every machine trains the files in the same order.
   std::sort(names.begin(), names.end());
+  return true;
+}
+
+std::vector<std::string> ListEssayFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string why;
+  ListEssayFolder(folder, names, why);
   return names;
+}
+
+std::string FolderProblem(const std::string& folder) {
+  if (TrimBlanks(folder).empty()) return {};
+  if (!IsFolder(folder)) return "does not exist";
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return std::string("cannot be read (") + std::strerror(errno) + ")";
+  closedir(dir);
+  return {};
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -39,10 +39,10 @@ Answer Backup(Session& session) {
 // with nothing changed and the user told, when any of them failed.
 bool RunTogether(Session& session, const std::vector<std::string>& statements) {
   Database& db = session.db;
-  const int failures = db.FailureCount();
+  const FailureWatch watch(db);
   if (db.Begin()) {
     for (const std::string& sql : statements) db.Statement(1, sql);
-    if (db.FailureCount() == failures && db.Commit()) return true;
+    if (!watch.Failed() && db.Commit()) return true;
     if (db.InTransaction()) db.Rollback();
   }
   session.ReportDatabaseFailure();

@@ -81,7 +81,7 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
     condition.clear();
     return false;
   }
-  const int failures = db.FailureCount();
+  const FailureWatch watch(db);
   Port& port = session.port;
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
 
@@ -120,7 +120,7 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
   db.Statement(1, update);
 
   port.PROGRESS_SHUTDOWN(window);
-  if (db.FailureCount() != failures) {
+  if (watch.Failed()) {
     // Scoring on probabilities that were not written would report results
     // of whatever the columns held before.
     session.ReportDatabaseFailure();

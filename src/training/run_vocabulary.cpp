@@ -78,13 +78,13 @@ bool RunVocabulary::Load() {
     entries_.reserve(rows);
     rowids_.reserve(rows);
   }
-  const int failures = db_.FailureCount();
+  const FailureWatch watch(db_);
   while (rows.Step()) {
     // A second row of the same text (never written by Tarne) keeps the first.
     const auto [id, added] = Add(rows.Text(1));
     if (added) SetRowid(id, rows.Int(0));
   }
-  loaded_ = db_.FailureCount() == failures;
+  loaded_ = !watch.Failed();
   return loaded_;
 }
 
@@ -178,7 +178,7 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   if (!statements_ || statements_->group != group)
     statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
   Statements& s = *statements_;
-  const int failures = db_.FailureCount();
+  const FailureWatch watch(db_);
   bool ok = s.insert.Ok() && s.update.Ok() && s.clearMarks.Ok() && s.mark.Ok();
 
   for (const VocabularyWrites::Insert& row : writes.inserts) {
@@ -210,7 +210,7 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
     ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowids_[id]).Run();
     marked_.push_back(rowids_[id]);
   }
-  marksKnown_ = ok && db_.FailureCount() == failures;
+  marksKnown_ = ok && !watch.Failed();
   return marksKnown_;
 }
 
@@ -221,7 +221,7 @@ bool RunVocabulary::WriteAdditions() {
   std::sort(additions_.begin(), additions_.end(), [](const Addition& a, const Addition& b) {
     return a.group != b.group ? a.group < b.group : a.rowid < b.rowid;
   });
-  const int failures = db_.FailureCount();
+  const FailureWatch watch(db_);
   bool ok = true;
   for (size_t i = 0; i < additions_.size() && ok;) {
     const Addition& first = additions_[i];
@@ -241,7 +241,7 @@ bool RunVocabulary::WriteAdditions() {
     i = j;
   }
   additions_.clear();
-  return ok && db_.FailureCount() == failures;
+  return ok && !watch.Failed();
 }
 
 }  // namespace tarne

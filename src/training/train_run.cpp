@@ -88,15 +88,17 @@ class HeldReport {
   std::deque<Entry> held_;
 };
 
-// Every training folder the project names must be there: a missing one
-// (mistyped, on a drive not mounted) would train nothing and look done.
+// Every training folder the project names must be there and readable: a
+// missing one (mistyped, on a drive not mounted) or one that cannot be
+// listed would train nothing and look done.
 bool TrainingFoldersExist(Session& session) {
   const ProjectSettings& s = session.settings;
   for (int g = 1; g <= s.Groups() && g <= static_cast<int>(s.path2train.size()); ++g) {
     const std::string& folder = s.path2train[g - 1];
-    if (TrimBlanks(folder).empty() || IsFolder(folder)) continue;
-    session.Message("The training folder of group " + TrimmedNumber(g) + " does not exist:\r\n" +
-                        folder,
+    const std::string problem = FolderProblem(folder);
+    if (problem.empty()) continue;
+    session.Message("The training folder of group " + TrimmedNumber(g) + " " + problem +
+                        ":\r\n" + folder,
                     kProgramName, Buttons::Ok, Icon::Exclamation);
     return false;
   }
@@ -119,7 +121,7 @@ bool TrainKind(Session& session, int kind) {
     // tables must be current first.
     int saved = session.options.Stemmed;
     std::string condition;
-    const int failures = db.FailureCount();
+    const FailureWatch watch(db);
     session.options.Stemmed = 1;
     Recompute(session, condition, 1, 0);
     session.options.Stemmed = 2;
@@ -127,7 +129,7 @@ bool TrainKind(Session& session, int kind) {
     session.options.Stemmed = saved;
     // Without current frequencies the arguments would be built from stale
     // ones and counted for good.
-    if (db.FailureCount() != failures) return false;
+    if (watch.Failed()) return false;
   }
 
   const int groups = session.settings.Groups();
@@ -166,7 +168,21 @@ bool TrainKind(Session& session, int kind) {
     db.SetOptionSInt(60, 100);
     const std::set<std::string>& trained = trainedPaths[g];
 
-    const std::vector<std::string> counted = ListEssayFiles(folder);
+    std::vector<std::string> counted;
+    std::string why;
+    if (!ListEssayFolder(folder, counted, why)) {
+      // Gone unreadable since the run started: the groups before it are
+      // kept, this one is not done.
+      if (!batches.Commit()) {
+        failed = true;
+        break;
+      }
+      report.Release();
+      session.Message("The training folder of group " + gt + " cannot be read (" + why +
+                          "):\r\n" + folder,
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
+      return false;
+    }
     const int n = static_cast<int>(counted.size());
     const std::set<std::string> countedNames(counted.begin(), counted.end());
     std::vector<std::string> selected;

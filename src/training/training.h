@@ -15,8 +15,15 @@ struct Session;
 const char* KindLabel(int kind);
 
 // The ordinary files of folder, in ascending byte order of their names; empty
-// when the folder text (trimmed) is empty or holds no "/".
+// when the folder text (trimmed) is empty or holds no "/".  False, with names
+// empty and why the system's reason, when the folder cannot be listed.
+bool ListEssayFolder(const std::string& folder, std::vector<std::string>& names,
+                     std::string& why);
+// The same, taking a folder that cannot be listed as empty.
 std::vector<std::string> ListEssayFiles(const std::string& folder);
+// Why a run could not read folder: "does not exist" or "cannot be read
+// (reason)"; "" when it can be listed or is not given (blank).
+std::string FolderProblem(const std::string& folder);
 // Their number.
 int CountFiles(const std::string& folder);
 // folder and name with exactly one "/" between them, whether or not the

@@ -192,20 +192,20 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
     }
     inTransaction_ = true;
     transactionStarted_ = Clock::now();
-    transactionFailures_ = db_.FailureCount();
+    transactionWatch_.Restart();
   }
   const auto started = Clock::now();
   bool ok = true;
   for (const Part& part : batch.parts)
     if (ok) ok = WritePart(part);
-  ok = ok && db_.FailureCount() == transactionFailures_;
+  ok = ok && !transactionWatch_.Failed();
   lastWrite_ = Clock::now() - started;
   if (ok && !batch.commit && Clock::now() - transactionStarted_ < commitInterval_)
     return Outcome::kWritten;
   inTransaction_ = false;
   const auto committing = Clock::now();
   ok = ok && run1_.WriteAdditions() && stem_.WriteAdditions() &&
-       db_.FailureCount() == transactionFailures_;
+       !transactionWatch_.Failed();
   if (ok && db_.Commit()) {
     commitInterval_ = std::clamp<Clock::duration>(3 * (Clock::now() - committing),
                                                   kMinCommitInterval, kMaxCommitInterval);
@@ -230,10 +230,10 @@ bool TrainingBatches::WritePart(const Part& part) {
     if (!(known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run())) return false;
   }
   if (kind_ == 1) {
-    const int failures = db_.FailureCount();
+    const FailureWatch watch(db_);
     db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
                          TrimmedNumber(static_cast<int>(part.paths.size())));
-    return db_.FailureCount() == failures;
+    return !watch.Failed();
   }
   return true;
 }

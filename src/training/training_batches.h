@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "db/gateway.h"
 #include "training/run_vocabulary.h"
 
 namespace tarne {
@@ -104,7 +105,7 @@ class TrainingBatches {
   // transaction, and how long the last batch's rows took.
   bool inTransaction_ = false;
   std::chrono::steady_clock::time_point transactionStarted_;
-  int transactionFailures_ = 0;
+  FailureWatch transactionWatch_{db_};  // restarted with each transaction
   std::chrono::steady_clock::duration lastWrite_{};
   std::chrono::steady_clock::duration commitInterval_ = std::chrono::milliseconds(50);
   // Seconds of writing per row, from the last batch written; before the

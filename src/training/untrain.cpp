@@ -87,6 +87,7 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
     const std::string& entry = flagged[i - 1];
     const std::string path = entry.size() > 2 ? entry.substr(2) : std::string();
     const std::string quoted = SqlQuote(path);
+    const FailureWatch lookup(db);
     // The training record says which group the file was counted in; the
     // group of the list entry may be another (a file given with the wrong
     // group), and subtracting it there would corrupt both groups' counts.
@@ -94,6 +95,12 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
                         quoted + "' AND (isinwords<>0 OR isinphrases<>0 OR isinargs<>0)" +
                         " ORDER BY rowid");
     db.FetchResult(1, 0);
+    if (lookup.Failed()) {
+      // No row because the records could not be read says nothing about
+      // whether the file is trained.
+      failed = true;
+      break;
+    }
     if (db.EndOfData(1) != 0) {
       session.Log("Not trained: " + path);
       session.Append("Not trained: " + path + "\r\n");
@@ -111,7 +118,7 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
     // while the file looks untrained; a later run would count it twice.
     if (ReadEssay(session, path, text, true) != EssayRead::kRead) continue;
     const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
-    const int failures = db.FailureCount();
+    const FailureWatch watch(db);
     if (!db.Begin()) {
       failed = true;
       break;
@@ -132,7 +139,7 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
       db.Statement(1, "Update calib set isinwords=0" + where);
       db.Statement(1, "Update trainsize set g" + group + " = g" + group + "-1");
     }
-    if (db.FailureCount() != failures || !db.Commit()) {
+    if (watch.Failed() || !db.Commit()) {
       if (db.InTransaction()) db.Rollback();
       failed = true;
       break;
@@ -143,10 +150,16 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
 
   port.PROGRESS_SHUTDOWN(window);
   if (failed) {
+    // The essay in progress was rolled back; those before it stay removed.
     session.ReportDatabaseFailure();
     session.Log("Removal stopped: the database could not be changed");
+    session.Message("Removal stopped: the database could not be changed.\r\n" + db.LastError() +
+                        "\r\n" + TrimmedNumber(removed) + " of" + PlainNumber(n) +
+                        " files were removed before it stopped.",
+                    kProgramName, Buttons::Ok, Icon::Exclamation);
+  } else {
+    session.Message("Done removing" + PlainNumber(n) + " files.", "", Buttons::Ok);
   }
-  session.Message("Done removing" + PlainNumber(n) + " files.", "", Buttons::Ok);
   session.Log("Done removing" + PlainNumber(removed) + " files");
   session.Append("\r\n" + PlainNumber(removed) + " files removed" + "\r\n");
   return failed ? -1 : removed;

@@ -1,6 +1,9 @@
 // Failures tarne-cli must not report as success, and projects it must not
 // destroy without being told to.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -42,6 +45,16 @@ TEST_F(CliFailures, NewOverATrainedProjectNeedsYesAndKeepsABackup) {
   EXPECT_EQ(std::filesystem::file_size(dir + "/demo.db"), size);
   std::vector<std::string> yes = again;
   yes.push_back("--yes");
+  {
+    // A run holding the project (here: its lock) keeps its database.
+    const int fd = ::open((dir + "/demo.db.lock").c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    r = RunCli(yes, home.Path());
+    ::close(fd);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "Project demo is in use by another Tarne run")) << r.err;
+    EXPECT_EQ(std::filesystem::file_size(dir + "/demo.db"), size);
+  }
   r = RunCli(yes, home.Path());
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(FileExists(dir + "/demo0.db"));
@@ -65,6 +78,40 @@ TEST_F(CliFailures, AMissingTrainingOrTrialFolderIsAnError) {
   r = Cli({"train", "words"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(Has(r.err, "The training folder of group 1 does not exist")) << r.err;
+}
+
+TEST_F(CliFailures, ReportsFromAnEmptiedDatabaseAreDatabaseErrors) {
+  for (const char* extra : {"", "-wal", "-shm"}) std::filesystem::remove(dir + "/demo.db" + extra);
+  work.Write("demo/demo.db", "");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"stats"}, {"top", "words"},
+        {"remove", dir + "/essays/train/g1/essay01.txt"}}) {
+    CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_TRUE(Has(r.out, "Database error: no such table")) << args[0] << ": " << r.out;
+    EXPECT_FALSE(Has(r.out, "Files read:") || Has(r.out, "Top Words") || Has(r.out, "Not trained"))
+        << r.out;
+  }
+}
+
+TEST_F(CliFailures, ARunThatScoredNoEssayFails) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir + "/essays/trial"))
+    if (entry.is_regular_file()) work.Write(entry.path().string().substr(work.Path().size()),
+                                            std::string(64, '\0'));
+  CliResult r = Cli({"score", "trial"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.out, "No essay was scored.")) << r.out;
+  EXPECT_FALSE(Has(r.out, "Accuracy =")) << r.out;
+}
+
+TEST_F(CliFailures, AFolderThatCannotBeListedIsAnError) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root lists every folder";
+  std::filesystem::permissions(dir + "/essays/trial/g2", std::filesystem::perms::none);
+  CliResult r = Cli({"score", "trial"});
+  std::filesystem::permissions(dir + "/essays/trial/g2", std::filesystem::perms::owner_all);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "The trial folder of group 2 cannot be read (Permission denied)"))
+      << r.err;
 }
 
 TEST(CliNew, RelativeFoldersAreSavedAsAbsoluteOnes) {
