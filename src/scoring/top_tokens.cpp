@@ -21,6 +21,8 @@ bool ShowTopTokens(Session& session, int command) {
   ScoringOptions& options = session.options;
   options.IncludeCommon = 1;
   options.IncludeStopWords = 1;
+  // Every token is listed, the stop words among the others.
+  options.StopWordsOnly = 0;
   options.CodeWords = 0;
   options.CodePhrases = 0;
   options.CodeArguments = 0;

@@ -120,6 +120,10 @@ bool TrainKind(Session& session, int kind) {
     // Arguments are built from frequent words, so the word frequencies of both
     // tables must be current first.
     int saved = session.options.Stemmed;
+    // Stop words only would leave the frequencies of every other word as
+    // they were.
+    const int savedStopWordsOnly = session.options.StopWordsOnly;
+    session.options.StopWordsOnly = 0;
     std::string condition;
     const FailureWatch watch(db);
     session.options.Stemmed = 1;
@@ -127,6 +131,7 @@ bool TrainKind(Session& session, int kind) {
     session.options.Stemmed = 2;
     Recompute(session, condition, 1, 0);
     session.options.Stemmed = saved;
+    session.options.StopWordsOnly = savedStopWordsOnly;
     // Without current frequencies the arguments would be built from stale
     // ones and counted for good.
     if (watch.Failed()) return false;
