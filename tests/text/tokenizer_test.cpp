@@ -87,28 +87,6 @@ TEST(KeptWords, WordFilterOnPiecesAndOnStems) {
   for (const Case& c : cases) EXPECT_EQ(KeptWords(c.sentence, c.stemmed), c.kept) << c.sentence;
 }
 
-TEST(KeptWords, ShortestKeptWordOfTheProjectsRules) {
-  struct Case {
-    int length;
-    bool stemmed;
-    Words_ kept;
-  };
-  // Stems are held to the same length; the stemmer itself drops stop words
-  // and words of at most two letters.
-  const Case cases[] = {
-      {4, false, {"cats"}},
-      {3, false, {"the", "cats", "ran"}},
-      {2, false, {"an", "the", "cats", "ran"}},
-      {4, true, {}},
-      {3, true, {"cat", "ran"}},
-      {2, true, {"cat", "ran"}},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(KeptWords("a an the cats ran 1st 42", c.stemmed, c.length), c.kept)
-        << c.length << c.stemmed;
-  EXPECT_EQ(BuildSentenceTokenList("so we go", 2, false, 2), "'so we','we go'");
-}
-
 TEST(BuildSentenceTokenList, KindsOfOneSentence) {
   struct Case {
     const char* raw;
