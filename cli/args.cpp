@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <sstream>
 
 #include "shell/file_bytes.h"
 #include "text/essay_encoding.h"
@@ -68,19 +67,29 @@ int UsageError(const std::string& message, const std::string& usage) {
   return 2;
 }
 
-bool ReadAllBytes(const std::string& path, std::string& out) {
-  if (path == "-") {
-    std::ostringstream ss;
-    ss << std::cin.rdbuf();
-    out = ss.str();
-    return !std::cin.bad();
+ReadBytes ReadStandardInput(std::string& out) {
+  out.clear();
+  char buffer[65536];
+  while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+    const auto got = static_cast<std::size_t>(std::cin.gcount());
+    if (got > kEssayLimitBytes - out.size()) {
+      out.clear();
+      return ReadBytes::kTooLarge;
+    }
+    out.append(buffer, got);
   }
-  return ReadFileBytes(path, out);
+  return std::cin.bad() ? ReadBytes::kFailed : ReadBytes::kRead;
 }
 
 bool ReadEssayArgument(const std::string& path, std::string& out) {
   const std::string shown = path == "-" ? std::string("standard input") : path;
-  if (!ReadAllBytes(path, out)) {
+  const ReadBytes read = path == "-" ? ReadStandardInput(out)
+                                     : ReadFileBytesUpTo(path, out, kEssayLimitBytes);
+  if (read == ReadBytes::kTooLarge) {
+    std::cerr << "tarne-cli: " << EssayTooLargeMessage(shown) << "\n";
+    return false;
+  }
+  if (read != ReadBytes::kRead) {
     const bool folder = path != "-" && IsFolder(path);
     std::cerr << "tarne-cli: " << (folder ? shown + " is a folder, not a file" : "could not read " + shown)
               << "\n";

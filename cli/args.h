@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_bytes.h"
+
 namespace tarne::cli {
 
 struct Args {
@@ -29,9 +31,8 @@ Args ParseArgs(const std::vector<std::string>& args, const std::set<std::string>
 // Prints "tarne-cli: " + message and the usage text on stderr; answers 2.
 int UsageError(const std::string& message, const std::string& usage);
 
-// Reads a whole file (or standard input for "-") as bytes; false for a
-// folder or a file that cannot be read.
-bool ReadAllBytes(const std::string& path, std::string& out);
+// Reads standard input as bytes, up to the size an essay may have.
+ReadBytes ReadStandardInput(std::string& out);
 
 // Reads an essay the way the runs read one (decoded for the tokenizer); on
 // failure prints why on stderr and answers false.

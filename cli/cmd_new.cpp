@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -8,6 +9,7 @@
 #include "project/save_project.h"
 #include "project_command.h"
 #include "shell/blanks.h"
+#include "training/training.h"
 
 namespace fs = std::filesystem;
 
@@ -49,19 +51,24 @@ std::string Absolute(const std::string& typed) {
   return text;
 }
 
-// Training and trial folders that are not there after saving (a typing
-// error, a folder that could not be created) would make every later run find
-// nothing at all.
-void WarnAboutMissingFolders(const ProjectSettings& s) {
-  std::error_code ec;
-  auto check = [&ec](const std::string& what, const std::string& folder) {
-    if (!folder.empty() && !fs::is_directory(folder, ec))
-      std::cerr << "Warning: the " << what << " folder " << folder << " does not exist\n";
+// A mistyped folder is created empty by saving; a run over it would train
+// or score nothing.  Each group folder that was created, is missing or holds
+// no essay is named.
+void WarnAboutGroupFolders(const ProjectSettings& s, const std::vector<std::string>& created) {
+  auto check = [&created](const std::string& what, int g, const std::string& folder) {
+    if (folder.empty()) return;
+    const std::string name = "Warning: the " + what + " folder of group " + std::to_string(g);
+    if (std::find(created.begin(), created.end(), folder) != created.end())
+      std::cerr << name << " did not exist and was created empty: " << folder << "\n";
+    else if (!IsFolder(folder))
+      std::cerr << name << " does not exist: " << folder << "\n";
+    else if (ListEssayFiles(folder).empty())
+      std::cerr << name << " holds no essay: " << folder << "\n";
   };
   for (std::size_t i = 0; i < s.path2train.size(); ++i)
-    check("training", s.path2train[i]);
+    check("training", static_cast<int>(i) + 1, s.path2train[i]);
   for (std::size_t i = 0; i < s.path2trial.size(); ++i)
-    check("trial", s.path2trial[i]);
+    check("trial", static_cast<int>(i) + 1, s.path2trial[i]);
 }
 
 }  // namespace
@@ -126,9 +133,10 @@ int CmdNew(const CommandArgs& args) {
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.OpenProjectDatabase()) return 1;
   const std::string& sname = session.settings.sname;
-  session.Message("Project " + sname + " created", kProgramName);
+  // The confirmation is the command's output, where a script looks for it.
+  std::cout << "Project " << sname << " created\n";
   session.Log("Database " + sname + " created");
-  WarnAboutMissingFolders(session.settings);
+  WarnAboutGroupFolders(session.settings, values.createdFolders);
   return 0;
 }
 

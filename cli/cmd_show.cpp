@@ -34,7 +34,7 @@ int CmdShow(const CommandArgs& args) {
                     Icon::Exclamation);
     return 1;
   }
-  const std::string text = ProjectFileText(settings);
+  const std::string text = ForConsole(ProjectFileText(settings));
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
   std::cout.flush();
   return std::cout ? 0 : 1;

@@ -39,8 +39,11 @@ int CmdStem(const CommandArgs& args) {
   }
 
   std::string input;
-  if (!ReadAllBytes("-", input)) {
-    std::cerr << "tarne-cli: could not read standard input\n";
+  if (const ReadBytes read = ReadStandardInput(input); read != ReadBytes::kRead) {
+    std::cerr << "tarne-cli: "
+              << (read == ReadBytes::kTooLarge ? EssayTooLargeMessage("standard input")
+                                               : std::string("could not read standard input"))
+              << "\n";
     return 1;
   }
   size_t pos = 0;

@@ -21,17 +21,6 @@ extern "C" void OnInterrupt(int) {
   std::signal(SIGINT, SIG_DFL);
 }
 
-// Message texts use CR LF inside; the console shows plain line ends.
-std::string ForConsole(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
-
 const char* AnswerName(Answer a) {
   switch (a) {
     case Answer::Ok: return "OK";
@@ -43,6 +32,16 @@ const char* AnswerName(Answer a) {
 }
 
 }  // namespace
+
+std::string ForConsole(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  return out;
+}
 
 ConsolePort::ConsolePort() {
   pane_.SetKeepText(false);
@@ -63,7 +62,8 @@ int ConsolePort::AppendToPane(const std::string& text) {
   int ok = pane_.Append(text);
   if (ok) {
     ClearProgressLine();
-    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+    const std::string shown = ForConsole(text);
+    std::cout.write(shown.data(), static_cast<std::streamsize>(shown.size()));
     std::cout.flush();
   }
   return ok;

@@ -11,6 +11,10 @@
 
 namespace tarne::cli {
 
+// The pane's texts and messages end their lines in CR LF; standard output
+// and standard error end them in LF, as every tool that reads them expects.
+std::string ForConsole(const std::string& text);
+
 class ConsolePort : public Port {
  public:
   ConsolePort();

@@ -2,6 +2,7 @@
 #include <map>
 
 #include "commands.h"
+#include "shell/version.h"
 
 namespace tarne::cli {
 
@@ -9,6 +10,7 @@ namespace {
 
 const char* kUsage =
     "usage: tarne-cli COMMAND [ARGS]   (tarne-cli COMMAND --help for each)\n"
+    "       tarne-cli --version\n"
     "\n"
     "Text analysis\n"
     "  stem [WORD ...]                      the stem of each word (stdin when none)\n"
@@ -44,6 +46,10 @@ int RunCommandLine(const CommandArgs& argv) {
   if (argv.empty()) {
     std::cerr << kUsage;
     return 2;
+  }
+  if (argv[0] == "--version") {
+    std::cout << "tarne-cli " << kTarneVersion << "\n";
+    return 0;
   }
   if (argv[0] == "--help" || argv[0] == "-h" || argv[0] == "help") {
     std::cout << kUsage;

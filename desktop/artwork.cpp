@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "shell/version.h"
+
 namespace tarne::desktop {
 
 namespace {
@@ -99,7 +101,7 @@ QPixmap SplashPicture() {
   p.setFont(line);
   p.setPen(QColor(0xc8, 0xd8, 0xe8));
   p.drawText(QRect(0, 236, 351, 20), Qt::AlignRight | Qt::AlignVCenter,
-             "Version 1.03.61.10.15");
+             QString("Version ") + kTarneVersion);
   // The three score-group colours as a strip along the foot.
   for (int i = 0; i < 3; ++i) p.fillRect(i * 123, 262, 123, 7, kBars[i]);
   return pixmap;

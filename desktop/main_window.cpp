@@ -20,13 +20,13 @@
 #include "help_window.h"
 #include "project/recent_projects.h"
 #include "scoring/scoring.h"
+#include "shell/version.h"
 #include "training/training.h"
 
 namespace tarne::desktop {
 
 namespace {
 
-const char* const kVersion = "1.03.61.10.15";
 
 }  // namespace
 
@@ -405,7 +405,7 @@ void MainWindow::ShowHelp() {
 void MainWindow::OpenWebSite() { OpenWebSiteAddress(); }
 
 void MainWindow::ShowAbout() {
-  session_->Message(std::string("         TARNE Version ") + kVersion + "\r\n\r\n    " +
+  session_->Message(std::string("         TARNE Version ") + kTarneVersion + "\r\n\r\n    " +
                         "Tarne Essay Classifier" + "\r\n" +
                         "Naive Bayes scoring of essays for teachers and researchers",
                     "About TARNE", Buttons::Ok, Icon::None);

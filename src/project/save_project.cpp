@@ -161,10 +161,10 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   NormalizeFolder(s.path2root);
   NormalizeFolder(s.path2msa);
   NormalizeFolder(s.path2new);
-  for (std::size_t i = 0; i < g; ++i) {
-    NormalizeFolder(s.path2train[i]);
-    NormalizeFolder(s.path2trial[i]);
-  }
+  values.createdFolders.clear();
+  for (std::size_t i = 0; i < g; ++i)
+    for (std::string* folder : {&s.path2train[i], &s.path2trial[i]})
+      if (NormalizeFolder(*folder)) values.createdFolders.push_back(*folder);
 
   if (s.path2msa.size() > 2 && !HasCompactProgram(s.path2msa)) {
     // The dialog stays open with the edit cleared, so Done again saves

@@ -24,6 +24,8 @@ struct ProjectDialogValues {
   std::string common, rare, lowinfo;
   std::vector<std::string> train, trial, priors;
   CountingRules rules;  // checked and shown, not typed
+  // Set by saving: the folders that did not exist and were created.
+  std::vector<std::string> createdFolders;
 };
 
 // Whether the current project's counting rules are fixed: its database

@@ -54,6 +54,12 @@ bool Session::OpenProjectDatabase() {
 }
 
 bool Session::LoadProject(const std::string& projectFile) {
+  // Checked first, so that a refused file leaves the current project as it was.
+  if (const std::string problem = GroupCountProblem(projectFile); !problem.empty()) {
+    Message("The project file " + projectFile + " cannot be used:\r\n" + problem, kProgramName,
+            Buttons::Ok, Icon::Exclamation);
+    return false;
+  }
   if (!LoadProjectFile(projectFile, settings)) {
     Message("Could not open project file " + projectFile, kProgramName, Buttons::Ok,
             Icon::Exclamation);

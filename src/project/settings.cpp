@@ -78,15 +78,24 @@ int GroupIndex(const std::string& key, std::size_t size) {
   return static_cast<int>(g) - 1;
 }
 
-void ApplyLine(const std::string& line, ProjectSettings& s) {
-  if (std::count(line.begin(), line.end(), '=') != 1) return;
+// Splits a usable line into its key, its value and the part of the key that
+// names it; false for a line that holds no setting.
+bool SplitSetting(const std::string& line, std::string& key, std::string& value,
+                  std::string& match) {
+  if (std::count(line.begin(), line.end(), '=') != 1) return false;
   std::size_t eq = line.find('=');
-  std::string key = TrimBlanks(line.substr(0, eq));
-  std::string value = TrimBlanks(line.substr(eq + 1));
-  if (key.empty()) return;
+  key = TrimBlanks(line.substr(0, eq));
+  value = TrimBlanks(line.substr(eq + 1));
+  if (key.empty()) return false;
   // Only the characters before the last one are compared: "incatz" counts as
   // "incats" and the group digit of "priors3" is not part of the match.
-  const std::string match = Lower(key.substr(0, key.size() - 1));
+  match = Lower(key.substr(0, key.size() - 1));
+  return true;
+}
+
+void ApplyLine(const std::string& line, ProjectSettings& s) {
+  std::string key, value, match;
+  if (!SplitSetting(line, key, value, match)) return;
 
   if (match == "incat") {
     s.incats = static_cast<std::int16_t>(RoundInto(NumericValue(value), 0, kMaxGroups));
@@ -181,6 +190,21 @@ bool LoadProjectFile(const std::string& path, ProjectSettings& settings) {
   if (settings.common == 0) settings.common = kCommonDefault;
   if (settings.lowinfo == 0) settings.lowinfo = kLowInfoDefault;
   return true;
+}
+
+std::string GroupCountProblem(const std::string& path) {
+  std::string text;
+  if (!ReadWholeFile(path, text)) return {};
+  std::string written;
+  for (const std::string& line : SplitLines(text)) {
+    std::string key, value, match;
+    if (SplitSetting(line, key, value, match) && match == "incat") written = value;
+  }
+  const double groups = NumericValue(written);
+  if (!written.empty() && groups >= 2 && groups <= kMaxGroups && groups == std::floor(groups))
+    return {};
+  return "incats must be a group count from 2 to 5" +
+         (written.empty() ? std::string(" (the line is missing)") : " (it is " + written + ")");
 }
 
 bool IsValidShortName(const std::string& sname) {

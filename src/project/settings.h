@@ -49,6 +49,13 @@ std::string ProjectFileText(const ProjectSettings& settings);
 // nothing changed, when there is no such file.
 bool LoadProjectFile(const std::string& path, ProjectSettings& settings);
 
+// What keeps the project file at path from making a project: its group
+// count ("incats") must be a whole number from 2 to 5, written in the file.
+// Loading clamps any count into what the database can hold; a project with
+// a count it was never created with would score against the wrong groups.
+// "" when the count is sound (or the file cannot be read).
+std::string GroupCountProblem(const std::string& path);
+
 // Characters a short name may not hold: it names a file beside the project
 // and the project's data source, whose names stop at ";" and treat brackets,
 // braces and the like as syntax.

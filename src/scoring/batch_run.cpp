@@ -155,7 +155,7 @@ bool BatchScoringRun(Session& session) {
   ConfusionTable table;
   ScoringRun classifier(session);
   int unreadable = 0;
-  std::vector<std::string> notText;
+  std::vector<std::string> skipped;  // pane lines of essays that are no text or too large
   bool failed = false;
   bool cancelled = false;
   int scored = 0;
@@ -196,7 +196,9 @@ bool BatchScoringRun(Session& session) {
         // An essay that cannot be read has no prediction: scoring it as an
         // empty one would count a guess from the priors in the accuracy.
         if (read == EssayRead::kNotText)
-          notText.push_back(path);
+          skipped.push_back("Not a text file: " + path);
+        else if (read == EssayRead::kTooLarge)
+          skipped.push_back(EssayTooLargeMessage(path));
         else
           ++unreadable;
         continue;
@@ -250,7 +252,7 @@ bool BatchScoringRun(Session& session) {
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
-  for (const std::string& path : notText) session.Append("Not a text file: " + path + "\r\n");
+  for (const std::string& line : skipped) session.Append(line + "\r\n");
 
   bool done = !log.Failed() && (scored > 0 || cancelled);
   if (options.ShowErrors) {

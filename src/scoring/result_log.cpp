@@ -45,7 +45,7 @@ std::string ResultLogHeader(bool settingsColumns) {
   if (settingsColumns)
     header += ",\"Arguments\",\"RareTokens\",\"LowInfoTokens\",\"StopWordsOnly\",\"Alpha\","
               "\"Priors\",\"AllSentences\",\"MinWordLength\"";
-  return header + "\r\n";
+  return header + "\n";
 }
 
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
@@ -70,7 +70,7 @@ std::string ResultLogLine(const std::string& file, const std::string& collection
             (options.PriorsFromTraining ? "\"training\"," : "\"project\",") +
             TrimmedNumber(rules->allSentences ? 1 : 0) + "," + TrimmedNumber(rules->minWordLength);
   }
-  return line + "\r\n";
+  return line + "\n";
 }
 
 ResultLog::ResultLog(Session& session, int what)

@@ -40,6 +40,12 @@ bool ScoringCommand(Session& session) {
     session.Message("You need to enter text");
     return false;
   }
+  if (options.What == 4 && options.OneEssayText.size() > kEssayLimitBytes) {
+    const std::string why = EssayTooLargeMessage("the essay entered");
+    session.Log(why);
+    session.Append(why + "\r\n");
+    return false;
+  }
   if (!options.CodeWords && !options.CodePhrases && !options.CodeArguments) options.CodeWords = 1;
   RunLock lock(session);
   if (!lock.Held() || !ScoredFoldersExist(session)) return false;

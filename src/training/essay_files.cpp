@@ -111,17 +111,29 @@ int CountFiles(const std::string& folder) {
   return static_cast<int>(ListEssayFiles(folder).size());
 }
 
-bool ReadEssayFile(const std::string& path, std::string& text) {
+namespace {
+
+ReadBytes ReadRegularFile(const std::string& path, std::string& text) {
   text.clear();
   struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return ReadFileBytes(path, text);
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadBytes::kFailed;
+  return ReadFileBytesUpTo(path, text, kEssayLimitBytes);
+}
+
+}  // namespace
+
+bool ReadEssayFile(const std::string& path, std::string& text) {
+  return ReadRegularFile(path, text) == ReadBytes::kRead;
 }
 
 EssayRead ReadEssayText(const std::string& path, std::string& text, std::string& why) {
   EssayRead read = EssayRead::kRead;
   why.clear();
-  if (!ReadEssayFile(path, text)) {
+  const ReadBytes bytes = ReadRegularFile(path, text);
+  if (bytes == ReadBytes::kTooLarge) {
+    read = EssayRead::kTooLarge;
+    why = EssayTooLargeMessage(path);
+  } else if (bytes != ReadBytes::kRead) {
     read = EssayRead::kUnreadable;
     why = "Could not read file " + path;
   } else if (DecodeEssayBytes(text) == EssayEncoding::kNotText) {

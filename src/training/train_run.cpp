@@ -223,6 +223,8 @@ bool TrainKind(Session& session, int kind) {
     const int s = static_cast<int>(selected.size());
     int shortEssays = 0;
     window = 0;
+    if (n == 0 && !TrimBlanks(folder).empty())
+      report.Append("The training folder of group" + gp + " holds no essay: " + folder + "\r\n");
     if (s == 0) {
       // The box comes after what the groups before it have to tell.
       if (!batches.Commit()) {

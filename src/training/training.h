@@ -31,15 +31,17 @@ int CountFiles(const std::string& folder);
 std::string JoinPath(const std::string& folder, const std::string& name);
 // IsFolder (whether a folder exists) comes with shell/file_bytes.h.
 
-// Reads a whole file as bytes; false when it cannot be read.
+// Reads a whole file as bytes; false when it cannot be read or is longer
+// than an essay may be (kEssayLimitBytes).
 bool ReadEssayFile(const std::string& path, std::string& text);
 
 // How reading an essay for a run went.
-enum class EssayRead { kRead, kUnreadable, kNotText };
+enum class EssayRead { kRead, kUnreadable, kNotText, kTooLarge };
 
 // Reads an essay for a run: the bytes decoded for the tokenizer (UTF-16 to
 // UTF-8, a byte-order mark dropped).  When it fails, text is empty and the
-// log says why ("Could not read file " or "Not a text file: " and the path);
+// log says why ("Could not read file ", "Not a text file: " and the path, or
+// "Essay too large: " and the path with the limit);
 // with tellPane the pane gets the same line at once.
 EssayRead ReadEssay(Session& session, const std::string& path, std::string& text, bool tellPane);
 // The same without telling anyone: why is the line ReadEssay would write.

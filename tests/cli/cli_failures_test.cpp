@@ -114,6 +114,18 @@ TEST_F(CliFailures, AFolderThatCannotBeListedIsAnError) {
       << r.err;
 }
 
+TEST_F(CliFailures, AnEssayOverTheLimitIsRefusedNotRead) {
+  const std::string big = dir + "/essays/train/g1/zz_big.txt";
+  std::filesystem::resize_file(work.Write("demo/essays/train/g1/zz_big.txt", "x"), 17 << 20);
+  CliResult r = Cli({"train", "words"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Has(r.out, "Essay too large: " + big + " (over 16 MB)")) << r.out;
+  EXPECT_TRUE(Has(ReadFile(dir + "/demo.log"), "Essay too large: " + big)) << big;
+  r = Cli({"score", "one", "/dev/zero"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Has(r.err, "Essay too large: /dev/zero (over 16 MB)")) << r.err;
+}
+
 TEST(CliNew, RelativeFoldersAreSavedAsAbsoluteOnes) {
   TempFolder home, work;
   CliResult r = RunCli({"new", "--name", "rel", "--root", "proj", "--groups", "2", "--train",

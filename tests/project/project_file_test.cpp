@@ -89,6 +89,21 @@ TEST(ProjectFile, KeyMatchingRules) {
   EXPECT_TRUE(s.Groups() == 5 && s.path2train.size() == 5u);
 }
 
+TEST(ProjectFile, AGroupCountOutside2To5IsRefused) {
+  TempFolder tmp;
+  const std::pair<const char*, const char*> cases[] = {
+      {"incats= 3\r\n", ""},
+      {"incats= 5\r\nincatz= 2\r\n", ""},
+      {"incats= 1\r\n", "incats must be a group count from 2 to 5 (it is 1)"},
+      {"incats= -3\r\n", "incats must be a group count from 2 to 5 (it is -3)"},
+      {"incats= 7\r\n", "incats must be a group count from 2 to 5 (it is 7)"},
+      {"incats= 2.5\r\n", "incats must be a group count from 2 to 5 (it is 2.5)"},
+      {"sname=x\r\n", "incats must be a group count from 2 to 5 (the line is missing)"},
+  };
+  for (const auto& [text, problem] : cases)
+    EXPECT_EQ(GroupCountProblem(tmp.Write("p.trn", text)), problem) << text;
+}
+
 TEST(ProjectFile, ThresholdsResetThenDefaulted) {
   TempFolder tmp;
   ProjectSettings s;

@@ -21,8 +21,8 @@ TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
   EXPECT_NE(demo.out.find("Results for Words Phrases (Not Stemmed)"), std::string::npos);
   EXPECT_NE(demo.out.find("Accuracy = "), std::string::npos);
   EXPECT_NE(demo.out.find("According to my calculations:"), std::string::npos);
-  EXPECT_NE(demo.out.find("Top Words\r\n"), std::string::npos);
-  EXPECT_NE(demo.out.find("Top Phrases\r\n"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Words\n"), std::string::npos);
+  EXPECT_NE(demo.out.find("Top Phrases\n"), std::string::npos);
 
   const std::string project = dir + "/demo.trn";
   CliResult bernoulli = RunCli({"score", project, "trial", "--bernoulli", "--log", "--show-errors"},
@@ -46,7 +46,7 @@ TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
 
   CliResult top = RunCli({"top", project, "pairs"}, home.Path());
   EXPECT_EQ(top.exitCode, 0);
-  EXPECT_NE(top.out.find("Top Phrases\r\n"), std::string::npos);
+  EXPECT_NE(top.out.find("Top Phrases\n"), std::string::npos);
 }
 
 TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
@@ -68,11 +68,11 @@ TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
                         "--priors-from-training", "--log"},
                        home.Path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("(Low Info tokens) (Smoothing .1) (Priors from training)\r\n"),
+  EXPECT_NE(r.out.find("(Low Info tokens) (Smoothing .1) (Priors from training)\n"),
             std::string::npos);
   const std::string log = ReadFile(work.Path() + "q.csv");
-  EXPECT_NE(log.find("\"AllSentences\",\"MinWordLength\"\r\n"), std::string::npos);
-  EXPECT_NE(log.find(",\"Bernoulli\",0,1,1,1,0,0,1,1,0,.1,\"training\",1,2\r\n"), std::string::npos);
+  EXPECT_NE(log.find("\"AllSentences\",\"MinWordLength\"\n"), std::string::npos);
+  EXPECT_NE(log.find(",\"Bernoulli\",0,1,1,1,0,0,1,1,0,.1,\"training\",1,2\n"), std::string::npos);
 
   // Settings that cannot be met are usage errors; no project is needed.
   for (const std::vector<std::string>& args :

@@ -109,19 +109,19 @@ TEST(ResultLogText, HeaderAndLines) {
   EXPECT_EQ(ResultLogHeader(),
             "\"file\",\"what\",\"group\",\"pred_grp\",\"prob_1\",\"prob_2\",\"prob_3\","
             "\"prob_4\",\"prob_5\",\"Model\",\"Stemmed\",\"StopWords\",\"CommonWords\",\"Words\","
-            "\"Phrases\"\r\n");
+            "\"Phrases\"\n");
   ScoringOptions o;
   EXPECT_EQ(ResultLogLine("a.txt", "trial", 1, 2, Scores(0.5L, 0.25L, 0.25L), o),
-            "\"a.txt\",\"trial\",1,2,.5,.25,.25,0,0,\"Multinomial\",0,1,1,1,0\r\n");
+            "\"a.txt\",\"trial\",1,2,.5,.25,.25,0,0,\"Multinomial\",0,1,1,1,0\n");
   o.Model = 2;
   o.Stemmed = 1;
   o.IncludeStopWords = 0;
   o.IncludeCommon = 0;
   o.CodePhrases = 1;
   EXPECT_EQ(ResultLogLine("/x/b.txt", "new", 0, 0, Scores(1.0L / 3, 0.123456789L, 1e-9L), o),
-            "\"/x/b.txt\",\"new\",0,0,.3333333,.1234568,0,0,0,\"Bernoulli\",1,0,0,1,1\r\n");
+            "\"/x/b.txt\",\"new\",0,0,.3333333,.1234568,0,0,0,\"Bernoulli\",1,0,0,1,1\n");
   EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), ScoringOptions()),
-            "\"c\",\"train\",2,2,0,1,0,0,0,\"Multinomial\",0,1,1,1,0\r\n");
+            "\"c\",\"train\",2,2,0,1,0,0,0,\"Multinomial\",0,1,1,1,0\n");
   // A run that is not classic logs every setting in trailing columns.
   ScoringOptions settings;
   EXPECT_FALSE(ResultLogHasSettings(settings, CountingRules()));
@@ -134,10 +134,10 @@ TEST(ResultLogText, HeaderAndLines) {
   settings.PriorsFromTraining = 1;
   EXPECT_EQ(ResultLogHeader(true).substr(ResultLogHeader().size() - 2),
             ",\"Arguments\",\"RareTokens\",\"LowInfoTokens\",\"StopWordsOnly\",\"Alpha\","
-            "\"Priors\",\"AllSentences\",\"MinWordLength\"\r\n");
+            "\"Priors\",\"AllSentences\",\"MinWordLength\"\n");
   const CountingRules rules{true, 2};
   EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), settings, &rules),
-            "\"c\",\"train\",2,2,0,1,0,0,0,\"Bernoulli\",0,1,1,1,0,1,0,1,0,.1,\"training\",1,2\r\n");
+            "\"c\",\"train\",2,2,0,1,0,0,0,\"Bernoulli\",0,1,1,1,0,1,0,1,0,.1,\"training\",1,2\n");
   // Quotes inside a name are doubled; commas and line breaks stay inside the field.
   EXPECT_EQ(ResultLogLine("say \"hi\",\r\nnow.txt", "trial", 1, 1, Scores(1, 0), ScoringOptions())
                 .substr(0, 31),
@@ -156,8 +156,8 @@ TEST_F(ResultLogFile, WritesHeaderThenOneLinePerEssay) {
   log.AppendLine("a.txt", "trial", 1, 1, Scores(0.75L, 0.25L));
   log.AppendLine("b.txt", "trial", 2, 1, Scores(0.5L, 0.5L));
   EXPECT_EQ(temp.Read("root/proj.csv"),
-            ResultLogHeader() + "\"a.txt\",\"trial\",1,1,.75,.25,0,0,0,\"Multinomial\",0,1,1,1,0\r\n" +
-                "\"b.txt\",\"trial\",2,1,.5,.5,0,0,0,\"Multinomial\",0,1,1,1,0\r\n");
+            ResultLogHeader() + "\"a.txt\",\"trial\",1,1,.75,.25,0,0,0,\"Multinomial\",0,1,1,1,0\n" +
+                "\"b.txt\",\"trial\",2,1,.5,.5,0,0,0,\"Multinomial\",0,1,1,1,0\n");
   EXPECT_TRUE(port.messages.empty());
 }
 

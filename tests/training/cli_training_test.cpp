@@ -100,17 +100,17 @@ TEST_F(CliTraining, CommandsEndToEnd) {
 
   r = Cli({"recompute", "words"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "Vocabulary size = 6 unstemmed words\r\n");
+  EXPECT_EQ(r.out, "Vocabulary size = 6 unstemmed words\n");
   r = Cli({"recompute", "pairs", "--stemmed", "--bernoulli", "--no-rare"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   // 1 of 3 essays is 333 per 1000, above the rare threshold: all pairs stay.
-  EXPECT_EQ(r.out, "Vocabulary size = 4 stemmed phrases\r\n");
+  EXPECT_EQ(r.out, "Vocabulary size = 4 stemmed phrases\n");
   EXPECT_DOUBLE_EQ(Value("SELECT p2 FROM stem WHERE Vocab='player walk'"), 2.0 / 3);
 
   r = Cli({"remove", "--group", "1", a});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Has(r.err, "Done removing 1 files.")) << r.err;
-  EXPECT_EQ(r.out, "Removed: " + a + "\r\n\r\n 1 files removed\r\n");
+  EXPECT_EQ(r.out, "Removed: " + a + "\n\n 1 files removed\n");
   EXPECT_EQ(Rows("SELECT isinwords, isinphrases FROM calib WHERE filen='" + a + "'", 2),
             (Lines{"0|0"}));
 
