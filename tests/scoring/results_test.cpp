@@ -132,7 +132,7 @@ TEST(ResultLogText, HeaderAndLines) {
   settings.IncludeRare = 0;
   settings.CodeArguments = 1;
   settings.PriorsFromTraining = 1;
-  EXPECT_EQ(ResultLogHeader(true).substr(ResultLogHeader().size() - 2),
+  EXPECT_EQ(ResultLogHeader(true).substr(ResultLogHeader().size() - 1),
             ",\"Arguments\",\"RareTokens\",\"LowInfoTokens\",\"StopWordsOnly\",\"Alpha\","
             "\"Priors\",\"AllSentences\",\"MinWordLength\"\n");
   const CountingRules rules{true, 2};
