@@ -132,8 +132,9 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
   } else if (match == "minwordlengt") {
     // 0 (or no number) is the classic length, as with the thresholds.
     const long length = RoundInto(NumericValue(value), 0, kClassicMinWordLength);
-    s.rules.minWordLength = length == 0 ? kClassicMinWordLength
-                                        : static_cast<int>(std::max<long>(length, kLeastMinWordLength));
+    s.rules.minWordLength =
+        length == 0 ? kClassicMinWordLength
+                    : static_cast<int>(std::max<long>(length, kLeastMinWordLength));
   }
 }
 

@@ -215,8 +215,8 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
   // from being synced statement by statement.
   const bool ownTransaction = db.IsOpen() && !db.InTransaction() && db.Begin();
   const int flags[4] = {0, words, phrases, arguments};
-  CombineKinds(session, ScoringPriors(session), flags, scores,
-               [&](int kind, GroupScores& kindScores) {
+  const std::vector<double> priors = ScoringPriors(session);
+  CombineKinds(session, priors, flags, scores, [&](int kind, GroupScores& kindScores) {
     std::string condition;
     Recompute(session, condition, kind, 1);
     ScoreEssay(session, text, condition, kind, listing, showTokens, kindScores);

@@ -18,7 +18,8 @@ std::string MultinomialExpression(int g, double groupTotal, double vocabulary, d
 
 std::string BernoulliExpression(int g, double groupEssays, double alpha) {
   const std::string gt = TrimmedNumber(g);
-  if (alpha == 1) return PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" + PlainNumber(groupEssays) + ")";
+  if (alpha == 1)
+    return PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" + PlainNumber(groupEssays) + ")";
   const std::string a = TrimmedNumber(alpha);
   return PlainNumber(0) + "+(" + a + " + w" + gt + ")/(2*" + a + "+" + PlainNumber(groupEssays) +
          ")";
@@ -35,7 +36,8 @@ std::vector<double> ScoringPriors(Session& session, const std::vector<double>& t
     total += trainedPerGroup[g - 1];
   if (total <= 0) return priors;
   for (int g = 1; g <= groups; ++g)
-    priors[g - 1] = g <= static_cast<int>(trainedPerGroup.size()) ? trainedPerGroup[g - 1] / total : 0;
+    priors[g - 1] =
+        g <= static_cast<int>(trainedPerGroup.size()) ? trainedPerGroup[g - 1] / total : 0;
   return priors;
 }
 
