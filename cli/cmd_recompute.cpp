@@ -12,20 +12,22 @@ namespace {
 const char* kRecomputeUsage =
     "usage: tarne-cli recompute PROJECT.trn words|pairs|arguments [--stemmed]\n"
     "                           [--bernoulli] [--no-stop-words] [--no-common]\n"
-    "                           [--no-rare] [--no-low-info]\n"
+    "                           [--no-rare] [--no-low-info] [--alpha X]\n"
+    "                           [--priors-from-training] [--stop-words-only]\n"
     "Recomputes the probabilities, frequencies and information gains of one token\n"
     "kind in the unstemmed table (the stemmed one with --stemmed), for the\n"
     "multinomial model (the multivariate Bernoulli model with --bernoulli), and\n"
     "prints the vocabulary size.  The --no-... options leave out stop words,\n"
     "common tokens, rare tokens and, in the vocabulary size, tokens of low\n"
-    "information, with the project's thresholds.\n";
+    "information, with the project's thresholds.  --alpha, --priors-from-training\n"
+    "and --stop-words-only are the model settings of score.\n";
 
 }  // namespace
 
 int CmdRecompute(const CommandArgs& args) {
-  Args a = ParseArgs(args, {},
+  Args a = ParseArgs(args, {"alpha"},
                      {"help", "stemmed", "bernoulli", "no-stop-words", "no-common", "no-rare",
-                      "no-low-info"});
+                      "no-low-info", "priors-from-training", "stop-words-only"});
   if (!a.error.empty()) return UsageError(a.error, kRecomputeUsage);
   if (a.Has("help")) {
     std::cout << kRecomputeUsage;
@@ -35,6 +37,9 @@ int CmdRecompute(const CommandArgs& args) {
     return UsageError("give a project file and a kind", kRecomputeUsage);
   const int kind = KindFromName(a.positional[1]);
   if (kind == 0) return UsageError("unknown kind " + a.positional[1], kRecomputeUsage);
+  double alpha = 1;
+  if (!a.All("alpha").empty() && !ParsePositiveNumber(a.Value("alpha"), alpha))
+    return UsageError("--alpha must be a number above 0", kRecomputeUsage);
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
@@ -45,6 +50,9 @@ int CmdRecompute(const CommandArgs& args) {
   options.IncludeCommon = a.Has("no-common") ? 0 : 1;
   options.IncludeRare = a.Has("no-rare") ? 0 : 1;
   options.IncludeLowInfo = a.Has("no-low-info") ? 0 : 1;
+  options.Alpha = alpha;
+  options.PriorsFromTraining = a.Has("priors-from-training") ? 1 : 0;
+  options.StopWordsOnly = a.Has("stop-words-only") ? 1 : 0;
   std::string condition;
   Recompute(command.session, condition, kind, 0);
   // The condition stays empty only when nothing was trained (the user has
