@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "project_command.h"
 #include "scoring/options_rules.h"
+#include "scoring/results_json.h"
 #include "scoring/scoring.h"
 
 namespace tarne::cli {
@@ -38,7 +39,9 @@ const char* kScoreUsage =
     "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
     "                     with 98% or more; they are listed, only --yes confirms,\n"
     "                     and a back-up copy is made first unless --no-backup\n"
-    "  --log              write the result log (new always writes it)\n";
+    "  --log              write the result log (new always writes it)\n"
+    "  --json             the results as JSON on standard output (every essay's\n"
+    "                     groups and probabilities, the table, the figures)\n";
 
 }  // namespace
 
@@ -46,7 +49,7 @@ int CmdScore(const CommandArgs& args) {
   Args a = ParseArgs(args, {"alpha"},
                      {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
                       "no-low-info", "words", "phrases", "arguments", "show-errors",
-                      "untrain-flagged", "log", "yes", "backup", "no-backup",
+                      "untrain-flagged", "log", "yes", "backup", "no-backup", "json",
                       "priors-from-training", "stop-words-only"});
   if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
   if (a.Has("help")) {
@@ -106,7 +109,14 @@ int CmdScore(const CommandArgs& args) {
   command.port.untrainFlagged = a.Has("untrain-flagged");
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
-  if (!ScoringCommand(session)) return 1;
+  command.port.jsonOutput = a.Has("json");
+  RunResult result;
+  const bool done = ScoringCommand(session, result);
+  if (a.Has("json") && result.groups > 0 && !result.essays.empty()) {
+    if (what == 4) result.essays[0].file = result.essays[0].path = a.positional[2];
+    std::cout << RunResultJson(result);
+  }
+  if (!done) return 1;
   return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
 

@@ -3,6 +3,7 @@
 #include "args.h"
 #include "commands.h"
 #include "project_command.h"
+#include "scoring/results_json.h"
 #include "scoring/scoring.h"
 
 namespace tarne::cli {
@@ -10,15 +11,15 @@ namespace tarne::cli {
 namespace {
 
 const char* kStatsUsage =
-    "usage: tarne-cli stats PROJECT.trn\n"
+    "usage: tarne-cli stats PROJECT.trn [--json]\n"
     "Prints the database statistics: essays trained per group, token\n"
     "occurrences and distinct tokens of each kind in both tables, and the\n"
-    "numbers of rare, common and stop-word tokens.\n";
+    "numbers of rare, common and stop-word tokens.  --json gives them as JSON.\n";
 
 }  // namespace
 
 int CmdStats(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
+  Args a = ParseArgs(args, {}, {"help", "json"});
   if (!a.error.empty()) return UsageError(a.error, kStatsUsage);
   if (a.Has("help")) {
     std::cout << kStatsUsage;
@@ -27,7 +28,11 @@ int CmdStats(const CommandArgs& args) {
   if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kStatsUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  return command.Exit(ShowDatabaseStatistics(command.session) ? 0 : 1);
+  if (!a.Has("json")) return command.Exit(ShowDatabaseStatistics(command.session) ? 0 : 1);
+  DatabaseStatistics stats;
+  if (!ReadDatabaseStatistics(command.session, std::time(nullptr), stats)) return 1;
+  std::cout << StatisticsJson(stats);
+  return command.Exit(0);
 }
 
 }  // namespace tarne::cli

@@ -3,6 +3,7 @@
 #include "args.h"
 #include "commands.h"
 #include "project_command.h"
+#include "scoring/results_json.h"
 #include "scoring/scoring.h"
 
 namespace tarne::cli {
@@ -10,16 +11,16 @@ namespace tarne::cli {
 namespace {
 
 const char* kTopUsage =
-    "usage: tarne-cli top PROJECT.trn words|pairs|arguments\n"
+    "usage: tarne-cli top PROJECT.trn words|pairs|arguments [--json]\n"
     "Recomputes the unstemmed probabilities of the kind (stop words and common\n"
     "tokens included) and prints the 100 tokens with the highest information\n"
     "gain, with their counts and probabilities per group.  pairs may also be\n"
-    "given as phrases.\n";
+    "given as phrases.  --json gives them as JSON.\n";
 
 }  // namespace
 
 int CmdTop(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
+  Args a = ParseArgs(args, {}, {"help", "json"});
   if (!a.error.empty()) return UsageError(a.error, kTopUsage);
   if (a.Has("help")) {
     std::cout << kTopUsage;
@@ -30,8 +31,14 @@ int CmdTop(const CommandArgs& args) {
   if (kind == 0) return UsageError("unknown token kind " + a.positional[1], kTopUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  static const int kCommands[4] = {0, 70, 71, 73};
-  return command.Exit(ShowTopTokens(command.session, kCommands[kind]) ? 0 : 1);
+  command.port.jsonOutput = a.Has("json");
+  TopTokens top;
+  if (!ReadTopTokens(command.session, KindOf(kind), top)) return 1;
+  if (a.Has("json"))
+    std::cout << TopTokensJson(top);
+  else
+    AppendTopTokens(command.session, top);
+  return command.Exit(0);
 }
 
 }  // namespace tarne::cli

@@ -22,6 +22,8 @@ int CmdCompact(const CommandArgs& args);
 int CmdScore(const CommandArgs& args);
 int CmdStats(const CommandArgs& args);
 int CmdTop(const CommandArgs& args);
+int CmdEvaluate(const CommandArgs& args);
+int CmdImport(const CommandArgs& args);
 int CmdDemo(const CommandArgs& args);
 
 // Runs one command line (argv without the program name).

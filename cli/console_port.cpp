@@ -60,7 +60,7 @@ bool ConsolePort::interrupted() const { return gInterrupted; }
 
 int ConsolePort::AppendToPane(const std::string& text) {
   int ok = pane_.Append(text);
-  if (ok) {
+  if (ok && !jsonOutput) {
     ClearProgressLine();
     const std::string shown = ForConsole(text);
     std::cout.write(shown.data(), static_cast<std::streamsize>(shown.size()));
@@ -126,8 +126,9 @@ int ConsolePort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int, i
                                    std::vector<std::string>& flagged) {
   ClearProgressLine();
   if (printErrors) {
-    for (const ErrorEntry& e : errors) std::cout << e.path << " " << e.probabilities << "\n";
-    std::cout.flush();
+    std::ostream& out = jsonOutput ? std::cerr : std::cout;
+    for (const ErrorEntry& e : errors) out << e.path << " " << e.probabilities << "\n";
+    out.flush();
   }
   if (!untrainFlagged || what != 2) return 0;
   flagged.clear();

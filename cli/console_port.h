@@ -40,6 +40,10 @@ class ConsolePort : public Port {
   bool printErrors = false;
   bool untrainFlagged = false;
 
+  // JSON on standard output: the pane's text is not shown and the error
+  // list goes to standard error, so that nothing but the JSON is there.
+  bool jsonOutput = false;
+
   // Set when a confirmation was refused because --yes was missing.
   bool refusedConfirmation = false;
   // Set once Ctrl-C was seen.

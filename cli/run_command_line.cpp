@@ -18,6 +18,8 @@ const char* kUsage =
     "Projects\n"
     "  new --name N --root DIR --groups G --train DIR.. --trial DIR.. [...]\n"
     "  show PROJECT.trn                     the project file text of a project\n"
+    "  import FILE --name N --root DIR --text COL --score COL [...]   a project\n"
+    "                                       from a spreadsheet of scored essays\n"
     "Training\n"
     "  train PROJECT.trn words|pairs|arguments\n"
     "  recompute PROJECT.trn words|pairs|arguments [options]\n"
@@ -29,6 +31,7 @@ const char* kUsage =
     "  score PROJECT.trn trial|train|new [options]   or   score PROJECT.trn one FILE|-\n"
     "  stats PROJECT.trn\n"
     "  top PROJECT.trn words|pairs|arguments\n"
+    "  evaluate PROJECT.trn [--folds K] [--seed N]   cross-validate a grid of settings\n"
     "  demo [DIR]                           a whole project from the sample essays\n"
     "\n"
     "K is words, pairs (or phrases) or arguments.\n";
@@ -41,7 +44,7 @@ int RunCommandLine(const CommandArgs& argv) {
       {"show", CmdShow},       {"train", CmdTrain},     {"recompute", CmdRecompute},
       {"remove", CmdRemove},   {"purge", CmdPurge},     {"erase", CmdErase},
       {"compact", CmdCompact}, {"score", CmdScore},     {"stats", CmdStats},
-      {"top", CmdTop},         {"demo", CmdDemo},
+      {"top", CmdTop},         {"demo", CmdDemo},       {"evaluate", CmdEvaluate}, {"import", CmdImport},
   };
   if (argv.empty()) {
     std::cerr << kUsage;

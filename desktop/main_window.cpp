@@ -77,6 +77,12 @@ MainWindow::MainWindow(const std::string& configFolder) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
     return dialog.selectedFiles().first().toStdString();
   };
+  choosers.evaluationTable = [this](const EvaluationResult& result) {
+    ShowEvaluationWindow(this, result);
+  };
+  choosers.importEssays = [this](ImportOptions& options, ProjectDialogValues& values) {
+    return RunImportDialog(this, options, values);
+  };
   choosers.printSetup = [this](QPrinter& printer) {
     QPrintDialog dialog(&printer, this);
     return dialog.exec() == QDialog::Accepted;
@@ -117,6 +123,7 @@ void MainWindow::BuildMenus() {
       ->setShortcut(QKeySequence("Ctrl+N"));
   AddCommand(file, cmd::EditProject, tr("&Edit Project"));
   AddCommand(file, cmd::OpenLogText, tr("Open Log/Text"));
+  AddCommand(file, cmd::ImportEssays, tr("&Import Essays..."));
   AddCommand(file, cmd::Save, tr("&Save\tCtrl+S"))->setShortcut(QKeySequence("Ctrl+S"));
   AddCommand(file, cmd::SaveAs, tr("Save &As..."));
   file->addSeparator();
@@ -162,6 +169,8 @@ void MainWindow::BuildMenus() {
   AddCommand(evaluate, cmd::TopWords, tr("Top &Words"));
   AddCommand(evaluate, cmd::TopPairs, tr("Top Word &Pairs"));
   AddCommand(evaluate, cmd::TopArgs, tr("Top &Args"));
+  evaluate->addSeparator();
+  AddCommand(evaluate, cmd::CompareSettings, tr("&Compare Settings"));
 
   QMenu* options = bar->addMenu(tr("&Options"));
   AddCommand(options, cmd::AllowEraseWords, tr("Allow Erase Words"));
@@ -293,6 +302,8 @@ void MainWindow::Dispatch(int command) {
     case cmd::Print: PrintDocument(); break;
     case cmd::Exit: close(); break;
     case cmd::EditProject: EditProject(); break;
+    case cmd::ImportEssays: ImportEssaysCommand(); break;
+    case cmd::CompareSettings: CompareSettings(); break;
     case cmd::Undo: pane_->undo(); break;
     case cmd::Cut: pane_->cut(); break;
     case cmd::Copy: pane_->copy(); break;
@@ -357,6 +368,40 @@ void MainWindow::EditProject() {
   Session& s = *session_;
   s.Message("Project " + s.settings.sname + " edited");
   s.Log("Database " + s.settings.sname + " edited");
+}
+
+void MainWindow::CompareSettings() {
+  Session& s = *session_;
+  EvaluationResult result;
+  bool done = false;
+  Held([&] { done = CrossValidate(s, s.settings.ProjectFilePath(), 5, 1, result); });
+  if (!done) return;
+  s.Append(EvaluationText(result));
+  choosers.evaluationTable(result);
+}
+
+void MainWindow::ImportEssaysCommand() {
+  ImportOptions options;
+  ProjectDialogValues values;
+  if (!choosers.importEssays(options, values)) return;
+  ImportResult result;
+  std::string why;
+  if (!ImportEssays(options, result, why)) {
+    session_->Message(why, kProgramName, Buttons::Ok, Icon::Exclamation);
+    return;
+  }
+  std::string summary;
+  for (char c : ImportSummary(result)) summary += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  values.groups = result.Groups();
+  values.train = result.trainFolders;
+  values.trial = result.trialFolders;
+  values.newFolder = result.newFolder;
+  values.priors.assign(static_cast<size_t>(result.Groups()), "");
+  Session& s = *session_;
+  if (!SaveProject(s, values, SaveMode::New)) return;
+  s.Append(summary);
+  s.db.Close();
+  LoadProject(s.settings.ProjectFilePath());
 }
 
 void MainWindow::ScoreCommand() {

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "desktop_port.h"
+#include "evaluation/cross_validation.h"
+#include "import/import_essays.h"
 #include "project/save_project.h"
 #include "project/session.h"
 #include "scoring/options_rules.h"
@@ -65,6 +67,8 @@ class MainWindow : public QMainWindow {
     std::function<std::string(bool project)> openFile;
     std::function<std::string()> saveFile;
     std::function<bool(QPrinter&)> printSetup;
+    std::function<void(const EvaluationResult&)> evaluationTable;
+    std::function<bool(ImportOptions&, ProjectDialogValues&)> importEssays;
   };
   Choosers choosers;
 
@@ -84,6 +88,8 @@ class MainWindow : public QMainWindow {
   void NewProject();
   void EditProject();
   void ScoreCommand();
+  void CompareSettings();
+  void ImportEssaysCommand();
   void OpenRecent(int command);
   void ShowHelp();
   void OpenWebSite();

@@ -4,7 +4,7 @@
 #include "shell/port.h"            // ErrorEntry
 #include "project/save_project.h"  // SaveMode
 class QWidget;
-namespace tarne { struct Session; struct ScoringDialogMemory; }
+namespace tarne { struct Session; struct ScoringDialogMemory; struct EvaluationResult; struct ImportOptions; struct ProjectDialogValues; }
 namespace tarne::desktop {
 // The project dialog (File > New Project: SaveMode::New; Edit Project: SaveMode::Edit).
 // Answers true when Done saved the project through SaveProject (the dialog closed with 1).
@@ -20,4 +20,9 @@ int RunErrorAnalysisDialog(QWidget* parent, const std::vector<ErrorEntry>& error
 // Opening an essay from the error list: the desktop's default viewer without waiting; when
 // none opens, a read-only viewer window of the program.
 void OpenEssayViewer(QWidget* parent, const std::string& path);
+// Evaluate > Compare Settings: the ranked table in a window that stays open.
+void ShowEvaluationWindow(QWidget* parent, const EvaluationResult& result);
+// File > Import Essays: the choices of tarne-cli import.  Answers true when
+// the user pressed Import; options and project (name, root, thresholds) set.
+bool RunImportDialog(QWidget* parent, ImportOptions& options, ProjectDialogValues& project);
 }

@@ -4,6 +4,7 @@
 #include "db/database_files.h"
 #include "db/gateway.h"
 #include "project/session.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
@@ -137,7 +138,7 @@ std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& er
   return out;
 }
 
-bool BatchScoringRun(Session& session) {
+bool BatchScoringRun(Session& session, RunResult& result) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -152,10 +153,18 @@ bool BatchScoringRun(Session& session) {
   session.Append(options.Model == 1 ? " Multinomial" : " Multivariate Bernoulli");
   session.Append(" Model\r\n\r\n");
 
-  ConfusionTable table;
+  result = RunResult();
+  result.project = session.settings.sname;
+  result.collection = CollectionOf(what);
+  result.groups = groups;
+  result.heading = heading;
+  result.settings = {options, session.settings.common, session.settings.rare,
+                     session.settings.lowinfo, session.settings.priors};
+  ConfusionTable& table = result.table;
   ScoringRun classifier(session);
-  int unreadable = 0;
-  std::vector<std::string> skipped;  // pane lines of essays that are no text or too large
+  int& unreadable = result.unreadable;
+  // Pane lines of essays that are no text or too large.
+  std::vector<std::string>& skipped = result.skipped;
   bool failed = false;
   bool cancelled = false;
   int scored = 0;
@@ -215,6 +224,10 @@ bool BatchScoringRun(Session& session) {
       const int predicted = PredictedGroup(scores, groups);
       ++table.count[s][predicted];
       ++scored;
+      EssayResult essay{files.Name(), path, what == 3 ? 0 : s, predicted, {}};
+      for (int g = 1; g <= groups; ++g)
+        essay.probability[g] = static_cast<double>(scores.value[g]);
+      result.essays.push_back(std::move(essay));
       if (options.LogAll)
         log.AppendLine(files.Name(), collection, what == 3 ? 0 : s, predicted, scores);
       if (predicted != s && (what == 1 || what == 2) && options.ShowErrors &&
@@ -248,12 +261,14 @@ bool BatchScoringRun(Session& session) {
     session.Log("Scoring ended: no essay was scored");
   } else {
     session.Append(RunTotals(table, groups, what, session.settings));
+    if (what == 1 || what == 2) session.Append(FiguresText(result));
   }
   if (unreadable > 0)
     session.Append(TrimmedNumber(unreadable) +
                    " essays could not be read and were not scored (see the project log)\r\n");
   for (const std::string& line : skipped) session.Append(line + "\r\n");
 
+  if (options.LogAll && !log.Failed()) result.logPath = log.Path();
   bool done = !log.Failed() && (scored > 0 || cancelled);
   if (options.ShowErrors) {
     if (errors.empty()) {

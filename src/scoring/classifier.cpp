@@ -10,68 +10,12 @@
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
 #include "training/model_settings.h"
+#include "training/essay_tokens.h"
 #include "training/training.h"
 
 namespace tarne {
 
 namespace {
-
-const char* KindFilter(int kind) {
-  switch (kind) {
-    case 2: return " AND IsPhrase=1";
-    case 3: return " AND IsArg=1";
-    default: return " AND IsWord=1";
-  }
-}
-
-// The quoted list of the known tokens among list, each once.
-std::string FoundTokens(Database& db, const std::string& table, const std::string& list,
-                        const char* filter) {
-  db.Statement(1, "SELECT Distinct Vocab FROM " + table + " WHERE Vocab in (" + list + ")" +
-                      filter);
-  std::string found;
-  db.FetchResult(1, 0);
-  while (db.EndOfData(1) == 0) {
-    found += "'" + db.ColumnText(1, 1) + "',";
-    db.FetchResult(1, 0);
-  }
-  if (!found.empty()) found.pop_back();
-  return found;
-}
-
-std::vector<std::string> Entries(const std::string& list) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    out.push_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return out;
-}
-
-// Counts one sentence's tokens into thisessay: each pass marks every known
-// token once and takes one occurrence of it out of the list, so a token
-// listed k times is counted k times.
-void MarkSentence(Database& db, const std::string& table, std::string list, int kind) {
-  const char* filter = KindFilter(kind);
-  int passes = 0;
-  while (true) {
-    std::string found = FoundTokens(db, table, list, filter);
-    if (!found.empty())
-      db.Statement(1, "Update " + table + " set thisessay= thisessay +1 " + "WHERE Vocab IN (" +
-                          found + ")" + filter);
-    list += ",";
-    for (const std::string& token : Entries(found)) {
-      size_t at = list.find(token + ",");
-      if (at != std::string::npos) list.erase(at, token.size() + 1);
-    }
-    if (!list.empty() && list.back() == ',') list.pop_back();
-    ++passes;
-    if (found.empty() || list.empty() || passes > 100) break;
-  }
-}
 
 void AppendListing(Session& session, const std::string& table, const std::string& condition,
                    std::string& listing) {
@@ -148,24 +92,11 @@ void KeepScoresInRange(GroupScores& scores, int groups) {
 }
 
 void WriteEssayMarks(Session& session, const std::string& text, int kind) {
-  Database& db = session.db;
   const bool stemmed = session.options.Stemmed == 1;
-  const std::string table = stemmed ? "stem" : "run1";
   std::string normal = text;
   NormalizeEssayText(normal);
-  db.Statement(1, "Update " + table + " set thisessay=0 where thisessay<>0");
-  const CountingRules& rules = session.settings.rules;
-  for (std::string_view sentence : SplitSentences(normal)) {
-    std::string list = BuildSentenceTokenList(sentence, kind, stemmed, rules.minWordLength);
-    if (kind == 3 && list.size() > 4) list = BuildArguments(session, list, stemmed ? 1 : 2);
-    // Training stops counting at the first sentence without tokens, or under
-    // the project's rules skips it; scoring must see the same tokens.
-    if (list.size() < 3) {
-      if (rules.allSentences) continue;
-      break;
-    }
-    MarkSentence(db, table, list, kind);
-  }
+  MarkEssayTokens(session.db, stemmed ? "stem" : "run1", kind, stemmed, session.settings.rules,
+                  normal);
 }
 
 void ScoreEssay(Session& session, const std::string& text, const std::string& condition, int kind,

@@ -31,6 +31,13 @@ class KindModel {
   void Score(const std::string& text, GroupScores& scores);
 
  private:
+  // The probability of row id in group g as the product uses it.
+  double Probability(std::uint32_t id, int g) const;
+  // The essay's scores from start (the priors) as Score works them out, but
+  // summed in logarithms and scaled so that the best group is 1: for an
+  // essay whose product leaves the range of the type.
+  void ScoreInLogs(const GroupScores& start, GroupScores& scores) const;
+
   struct Row {
     std::int64_t rowid = 0;
     double p[6] = {0, 0, 0, 0, 0, 0};

@@ -54,8 +54,10 @@ class ScoringRun {
   int lastKind_ = 0;
 };
 
-// The verdict report of one pasted essay (session.options.OneEssayText).
-void OneEssayVerdict(Session& session);
+struct RunResult;
+// The verdict report of one pasted essay (session.options.OneEssayText);
+// result gets its probabilities, the verdict's group and the listing.
+void OneEssayVerdict(Session& session, RunResult& result);
 // The verdict text for given posteriors (for tests and the desktop).
 std::string VerdictText(const GroupScores& scores, int groups, const std::string& listing,
                         const std::string& essay);
@@ -74,7 +76,7 @@ void KeepScoresInRange(GroupScores& scores, int groups);
 // Answers false too when the run failed or its result log could not be
 // written (the user has been told).
 bool ScoringCommand(Session& session);
-bool BatchScoringRun(Session& session);
+bool BatchScoringRun(Session& session, RunResult& result);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0
 // when every posterior is 0.

@@ -3,6 +3,7 @@
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/blanks.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "training/training.h"
 
@@ -35,6 +36,11 @@ bool ScoredFoldersExist(Session& session) {
 }  // namespace
 
 bool ScoringCommand(Session& session) {
+  RunResult result;
+  return ScoringCommand(session, result);
+}
+
+bool ScoringCommand(Session& session, RunResult& result) {
   ScoringOptions& options = session.options;
   if (options.What == 4 && options.OneEssayText.empty()) {
     session.Message("You need to enter text");
@@ -65,12 +71,12 @@ bool ScoringCommand(Session& session) {
 
   if (options.What == 4) {
     const FailureWatch watch(session.db);
-    OneEssayVerdict(session);
+    OneEssayVerdict(session, result);
     if (!watch.Failed()) return true;
     session.ReportDatabaseFailure();
     return false;
   }
-  return BatchScoringRun(session);
+  return BatchScoringRun(session, result);
 }
 
 }  // namespace tarne

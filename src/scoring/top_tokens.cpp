@@ -3,6 +3,7 @@
 
 #include "db/gateway.h"
 #include "project/session.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "training/training.h"
@@ -18,56 +19,76 @@ std::string PadField(const std::string& text, int width, int alignment) {
 }
 
 bool ShowTopTokens(Session& session, int command) {
+  const TokenKind kind = command == 71   ? TokenKind::Pairs
+                         : command == 73 ? TokenKind::Arguments
+                                         : TokenKind::Words;
+  TopTokens top;
+  if (!ReadTopTokens(session, kind, top)) return false;
+  AppendTopTokens(session, top);
+  return true;
+}
+
+bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   ScoringOptions& options = session.options;
   options.IncludeCommon = 1;
   options.IncludeStopWords = 1;
   // Every token is listed, the stop words among the others.
   options.StopWordsOnly = 0;
-  options.CodeWords = 0;
-  options.CodePhrases = 0;
-  options.CodeArguments = 0;
   options.SentenceArguments = 0;
   options.Stemmed = 0;
-  int kind = 1;
-  const char* title = "Top Words";
-  const char* flag = "(isword)";
-  switch (command) {
-    case 71:
-      kind = 2;
-      options.CodePhrases = 1;
-      title = "Top Phrases";
-      flag = "(isphrase)";
-      break;
-    case 73:
-      kind = 3;
-      options.CodeArguments = 1;
-      title = "Top Arguements";
-      flag = "(isarg)";
-      break;
-    default:
-      options.CodeWords = 1;
-      break;
-  }
+  options.CodeWords = kind == TokenKind::Words;
+  options.CodePhrases = kind == TokenKind::Pairs;
+  options.CodeArguments = kind == TokenKind::Arguments;
+  const char* flag = kind == TokenKind::Pairs       ? "(isphrase)"
+                     : kind == TokenKind::Arguments ? "(isarg)"
+                                                    : "(isword)";
 
+  top = TopTokens();
+  top.project = session.settings.sname;
+  top.kind = kind;
+  top.groups = session.settings.Groups();
   Database& db = session.db;
-  // A failed statement reads as an empty list: the table is shown only when
-  // every row of it was really read.
+  // A failed statement reads as an empty list: the rows count only when
+  // every one of them was really read.
   const FailureWatch watch(db);
   std::string condition;
-  Recompute(session, condition, kind, 0);
+  top.recomputed = Recompute(session, condition, Number(kind), 0);
   if (watch.Failed()) {
     session.ReportDatabaseFailure();
     return false;
   }
-  session.Append(std::string(title) + "\r\n");
 
-  const int groups = session.settings.Groups();
   db.StatementMode(1, 100);
   db.Statement(1, std::string("select Vocab, v1,v2,v3,v4, v5, p1, p2, p3, p4, p5, entropy from "
                               "run1 where ") +
                       flag + " AND (entropy>0) ORDER BY entropy DESC");
   db.FetchResult(1, 0);
+  for (int n = 1; db.EndOfData(1) == 0 && n <= 100; ++n) {
+    TopToken row;
+    row.token = db.ColumnText(1, 1);
+    for (int g = 1; g <= 5; ++g) {
+      row.count[g] = db.ColumnUInt(1, g + 1);
+      row.p[g] = db.ColumnFloat(1, g + 6);
+    }
+    row.gain = db.ColumnFloat(1, 12);
+    top.rows.push_back(std::move(row));
+    db.FetchResult(1, 0);
+  }
+  db.StatementMode(1, 0);
+  if (watch.Failed()) {
+    session.ReportDatabaseFailure();
+    return false;
+  }
+  return true;
+}
 
+void AppendTopTokens(Session& session, const TopTokens& top) {
+  const char* title = top.kind == TokenKind::Pairs       ? "Top Phrases"
+                      : top.kind == TokenKind::Arguments ? "Top Arguements"
+                                                         : "Top Words";
+  session.Append(std::string(title) + "\r\n");
+
+  const int groups = top.groups;
   std::string out;
   out.append("\r\n" + std::string(15, ' '));
   out.append(std::string(static_cast<size_t>(std::max(0, 8 * groups - 12)), ' '));
@@ -79,22 +100,15 @@ bool ShowTopTokens(Session& session, int command) {
   for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(g), 6, 1) + "  ";
   out.append(line + " Info Gain\r\n\r\n");
 
-  for (int n = 1; db.EndOfData(1) == 0 && n <= 100; ++n) {
-    line = PadField(PlainNumber(n), 4, 1) + " " + PadField(db.ColumnText(1, 1), 15, 0);
-    for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(db.ColumnUInt(1, g + 1)), 6, 1);
-    for (int g = 1; g <= groups; ++g)
-      line += PadField(FormatMask(db.ColumnFloat(1, g + 6), ".#####"), 8, 1);
-    line += PadField(FormatMask(db.ColumnFloat(1, 12), ".####"), 9, 1);
+  int n = 0;
+  for (const TopToken& row : top.rows) {
+    line = PadField(PlainNumber(++n), 4, 1) + " " + PadField(row.token, 15, 0);
+    for (int g = 1; g <= groups; ++g) line += PadField(PlainNumber(row.count[g]), 6, 1);
+    for (int g = 1; g <= groups; ++g) line += PadField(FormatMask(row.p[g], ".#####"), 8, 1);
+    line += PadField(FormatMask(row.gain, ".####"), 9, 1);
     out.append(line + "\r\n");
-    db.FetchResult(1, 0);
-  }
-  db.StatementMode(1, 0);
-  if (watch.Failed()) {
-    session.ReportDatabaseFailure();
-    return false;
   }
   session.Append(out);
-  return true;
 }
 
 }  // namespace tarne

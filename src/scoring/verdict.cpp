@@ -1,6 +1,7 @@
 #include <string>
 
 #include "project/session.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/essay_encoding.h"
@@ -58,7 +59,7 @@ std::string VerdictText(const GroupScores& scores, int groups, const std::string
   return text;
 }
 
-void OneEssayVerdict(Session& session) {
+void OneEssayVerdict(Session& session, RunResult& result) {
   const ScoringOptions& options = session.options;
   if (options.IncludeStopWords || options.Stemmed) LoadWordLists();
   // A pasted text gets the decoding of an essay file, so that the same
@@ -69,7 +70,20 @@ void OneEssayVerdict(Session& session) {
   GroupScores scores;
   ClassifyEssay(session, essay, options.CodeWords, options.CodePhrases, options.CodeArguments, 1,
                 listing, scores);
-  session.Append(VerdictText(scores, session.settings.Groups(), listing, essay));
+  const int groups = session.settings.Groups();
+  result = RunResult();
+  result.project = session.settings.sname;
+  result.collection = Collection::One;
+  result.groups = groups;
+  result.settings = {options, session.settings.common, session.settings.rare,
+                     session.settings.lowinfo, session.settings.priors};
+  result.settings.options.OneEssayText.clear();
+  result.listing = listing;
+  EssayResult one;
+  one.predicted = VerdictWinner(scores, groups);
+  for (int g = 1; g <= groups; ++g) one.probability[g] = static_cast<double>(scores.value[g]);
+  result.essays.push_back(one);
+  session.Append(VerdictText(scores, groups, listing, essay));
 }
 
 }  // namespace tarne

@@ -19,10 +19,11 @@ constexpr ToggleEntry kToggles[] = {
 const std::vector<int>& MenuState::Commands() {
   static const std::vector<int> all = {
       cmd::NewProject, cmd::OpenProject, cmd::Save, cmd::SaveAs, cmd::Print, cmd::Exit,
-      cmd::EditProject, cmd::OpenLogText, cmd::Undo, cmd::Cut, cmd::Copy, cmd::Paste,
+      cmd::EditProject, cmd::OpenLogText, cmd::ImportEssays, cmd::Undo, cmd::Cut, cmd::Copy, cmd::Paste,
       cmd::Delete, cmd::SelectAll, cmd::TrainWords, cmd::TrainPairs, cmd::TrainArguments,
       cmd::PurgeWords, cmd::PurgePairs, cmd::PurgeArguments, cmd::Compact, cmd::Score,
-      cmd::TopWords, cmd::TopPairs, cmd::TopArgs, cmd::Stats, cmd::AllowEraseWords,
+      cmd::TopWords, cmd::TopPairs, cmd::TopArgs, cmd::Stats, cmd::CompareSettings,
+      cmd::AllowEraseWords,
       cmd::AllowErasePairs, cmd::AllowEraseArguments, cmd::AllowTrainWords,
       cmd::AllowTrainPairs, cmd::AllowTrainArguments, cmd::EraseWords, cmd::ErasePairs,
       cmd::EraseArguments, cmd::Font, cmd::Help, cmd::About, cmd::WebSite, 201, 202, 203, 204,

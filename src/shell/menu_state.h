@@ -11,12 +11,13 @@ namespace tarne {
 // Menu command numbers, as the command table numbers them.
 namespace cmd {
 inline constexpr int NewProject = 10, OpenProject = 11, Save = 12, SaveAs = 13, Print = 14,
-                     Exit = 15, EditProject = 16, OpenLogText = 17;
+                     Exit = 15, EditProject = 16, OpenLogText = 17, ImportEssays = 18;
 inline constexpr int Undo = 20, Cut = 21, Copy = 22, Paste = 23, Delete = 24, SelectAll = 25;
 inline constexpr int TrainWords = 30, TrainPairs = 31, TrainArguments = 39;
 inline constexpr int PurgeWords = 36, PurgePairs = 37, PurgeArguments = 38, Compact = 42;
 inline constexpr int Score = 60;
-inline constexpr int TopWords = 70, TopPairs = 71, TopArgs = 73, Stats = 74;
+inline constexpr int TopWords = 70, TopPairs = 71, TopArgs = 73, Stats = 74,
+                     CompareSettings = 75;
 inline constexpr int AllowEraseWords = 80, AllowErasePairs = 81, AllowEraseArguments = 82,
                      AllowTrainWords = 83, AllowTrainPairs = 84, AllowTrainArguments = 85;
 inline constexpr int EraseWords = 86, ErasePairs = 87, EraseArguments = 88;

@@ -7,7 +7,10 @@
 
 namespace tarne {
 
-enum TokenKind { kWords = 1, kPhrases = 2, kArguments = 3 };
+// The kind numbers the token lists take (TokenKind of shell/kinds.h, as numbers).
+inline constexpr int kWords = 1;
+inline constexpr int kPhrases = 2;
+inline constexpr int kArguments = 3;
 
 // The shortest kept word of the classic rules, in bytes.
 inline constexpr int kClassicMinWordLength = 4;

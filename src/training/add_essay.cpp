@@ -11,58 +11,6 @@
 
 namespace tarne {
 
-namespace {
-
-std::string FoundTokens(Database& db, const MarkingTexts& texts, const std::string& list) {
-  db.Statement(1, "SELECT Distinct Vocab FROM " + texts.table + " WHERE Vocab in (" + list +
-                      ")" + texts.kindClause);
-  std::string found;
-  db.FetchResult(1, texts.firstFetchRow);
-  while (db.EndOfData(1) == 0) {
-    found += "'" + db.ColumnText(1, 1) + "',";
-    db.FetchResult(1, 0);
-  }
-  if (!found.empty()) found.pop_back();
-  return found;
-}
-
-}  // namespace
-
-std::string ClearThisEssay(const std::string& table) {
-  return "Update " + table + " set thisessay=0 where thisessay<>0";
-}
-
-std::string MarkSentence(Database& db, const MarkingTexts& texts, std::string list) {
-  int passes = 0;
-  std::string found;
-  while (true) {
-    found = FoundTokens(db, texts, list);
-    if (!found.empty())
-      db.Statement(1, texts.markPrefix + "WHERE Vocab IN (" + found + ")" + texts.kindClause);
-    // One occurrence of every known token is taken out per pass, so a token
-    // listed k times is counted k times.
-    list += ",";
-    for (const std::string& element : SplitList(found)) {
-      size_t at = list.find(element + ",");
-      if (at != std::string::npos) list.erase(at, element.size() + 1);
-    }
-    if (!list.empty() && list.back() == ',') list.pop_back();
-    ++passes;
-    if (found.empty() || list.empty() || passes > 100) break;
-  }
-  if (passes > 100 && !found.empty() && !list.empty()) {
-    // The pass limit was reached with known tokens left over: they must not
-    // reach the insert step, which would give them a second row.
-    std::string known = "," + FoundTokens(db, texts, list) + ",";
-    std::string rest;
-    for (const std::string& element : SplitList(list))
-      if (known.find("," + element + ",") == std::string::npos) rest += element + ",";
-    if (!rest.empty()) rest.pop_back();
-    list = rest;
-  }
-  return list;
-}
-
 void AddEssay(Session& session, std::string& text, const std::string& group, int kind,
               int stemmed) {
   LoadWordLists();

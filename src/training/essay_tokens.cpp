@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
+#include "db/gateway.h"
 #include "db/prepared_statement.h"
 #include "text/tokenizer.h"
 
@@ -53,6 +55,35 @@ std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentW
       out.push_back(std::move(token));
     }
   return out;
+}
+
+bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
+                     const CountingRules& rules, std::string_view normalised) {
+  const FailureWatch watch(db);
+  FrequentWords frequent;
+  if (kind == 3) frequent.Load(db, table);
+  std::unordered_map<std::string, int, TokenHash, std::equal_to<>> counts;
+  ForEachCountedSentence(normalised, kind, stemmed, &frequent, rules,
+                         [&counts](const std::vector<TokenRun>& runs) {
+                           for (const TokenRun& run : runs) {
+                             const int n = std::min(run.occurrences, kMaxOccurrences);
+                             auto found = counts.find(run.token);
+                             if (found == counts.end())
+                               counts.emplace(std::string(run.token), n);
+                             else
+                               found->second += n;
+                           }
+                         });
+  const std::string name = table;
+  // Both comparisons, so that the index on the work column finds the rows.
+  db.Statement(1, "Update " + name + " set thisessay=0 where thisessay>0 OR thisessay<0");
+  const char* flag = kind == 2 ? "isphrase" : kind == 3 ? "isarg" : "isword";
+  PreparedStatement mark(db, "UPDATE " + name + " SET thisessay = thisessay + ?1 WHERE Vocab = ?2 AND " +
+                                 flag + "=1");
+  for (const auto& [token, n] : counts) {
+    if (!mark.Ok() || !mark.Bind(1, std::int64_t{n}).Bind(2, token).Run()) break;
+  }
+  return !watch.Failed();
 }
 
 bool QuotedLess(std::string_view a, std::string_view b) {

@@ -34,7 +34,7 @@ struct RunVocabulary::Statements {
                        ") VALUES (?,1,?,?,?)"),
         update(db, "UPDATE " + table + " SET v" + g + "=v" + g + "+?, w" + g + "=w" + g +
                        "+? WHERE rowid=?"),
-        // The same rows as ClearThisEssay, found through the index on the
+        // The rows whose work column holds a count, found through the index on the
         // work column instead of a scan of the whole table.
         clearMarks(db, "UPDATE " + table +
                            " SET thisessay=0 WHERE thisessay>0 OR thisessay<0"),

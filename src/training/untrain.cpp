@@ -4,6 +4,7 @@
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
 #include "text/word_lists.h"
+#include "training/essay_tokens.h"
 #include "training/training.h"
 #include "training/training_internal.h"
 
@@ -37,22 +38,9 @@ void RemoveEssay(Session& session, std::string& text, const std::string& group, 
   const std::string table = TableName(rc.stemmed);
   std::string normalised = text;
   NormalizeEssayText(normalised);
-  db.Statement(1, ClearThisEssay(table));
-
-  MarkingTexts texts{table, rc.kindClause, "Update " + table + " set thisessay=thisessay+1 ", 0};
   // The project's counting rules, as training counted the essay.
-  const CountingRules& rules = session.settings.rules;
-  for (std::string_view sentence : SplitSentences(normalised)) {
-    std::string list =
-        BuildSentenceTokenList(sentence, rc.kind, rc.stemmed == 1, rules.minWordLength);
-    if (rc.kind == 3 && list.size() > 4) list = BuildArguments(session, list, rc.stemmed);
-    if (list.size() < 3) {
-      if (rules.allSentences) continue;
-      break;
-    }
-    // Tokens the table does not hold are simply not counted.
-    MarkSentence(db, texts, list);
-  }
+  MarkEssayTokens(db, table.c_str(), rc.kind, rc.stemmed == 1, session.settings.rules,
+                  normalised);
 
   // The guards keep every count at 0 or above, whatever the table holds.
   db.Statement(1, "Update " + table + " set v" + group + "= v" + group + " - thisessay " +

@@ -104,6 +104,15 @@ TEST_F(CliFailures, ARunThatScoredNoEssayFails) {
   EXPECT_FALSE(Has(r.out, "Accuracy =")) << r.out;
 }
 
+TEST_F(CliFailures, TrainingAGroupWithNoEssaySaysSo) {
+  std::filesystem::remove_all(dir + "/essays/train/g3");
+  std::filesystem::create_directories(dir + "/essays/train/g3");
+  CliResult r = Cli({"train", "words"});
+  EXPECT_TRUE(Has(r.out, "The training folder of group 3 holds no essay: " + dir +
+                             "/essays/train/g3/"))
+      << r.out;
+}
+
 TEST_F(CliFailures, AFolderThatCannotBeListedIsAnError) {
   if (::geteuid() == 0) GTEST_SKIP() << "root lists every folder";
   std::filesystem::permissions(dir + "/essays/trial/g2", std::filesystem::perms::none);

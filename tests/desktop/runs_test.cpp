@@ -2,8 +2,10 @@
 // the counts left consistent, the hold on every other command and the close
 // box during a run.
 #include <QAction>
+#include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "desktop_fixture.h"
@@ -37,6 +39,22 @@ class RunsTest : public QObject {
   }
 
  private slots:
+  // Evaluate > Compare Settings: the report in the pane, the ranked table in
+  // a window, and the project's database untouched.
+  void compareSettingsShowsTheRankedTable() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    const std::string project = f.MakeExampleProject("e");
+    QVERIFY(w.LoadProject(project));
+    QVERIFY(w.Run(cmd::CompareSettings));
+    QVERIFY(w.Pane()->toPlainText().contains("Best setting, ranked by mean QWK:"));
+    QTableWidget* table = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* t = top->findChild<QTableWidget*>("evaluationTable")) table = t;
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 64);
+  }
+
   void progressWindowClampsSharesAndCancels() {
     DesktopFixture f;
     desktop::DesktopPort& port = f.Window().Port();

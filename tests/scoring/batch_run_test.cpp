@@ -64,6 +64,15 @@ const std::string kTrialTable =
     Spaces(20) + "Observed Classifications\r\n" + Spaces(24) + "      1      2\r\n" + Spaces(15) +
     "True  1        1      1\r\n" + Spaces(15) + "      2        0      2\r\n";
 
+// The figures of that table; notScored essays could not be read or scored.
+std::string TrialFigures(int notScored) {
+  return Spaces(24) + "QWK =            0.500\r\n" + Spaces(24) + "Cohen's kappa =  0.500\r\n\r\n" +
+         Spaces(24) + "Group  Essays  Precision  Recall      F1\r\n" + Spaces(24) +
+         "    1       2      1.000   0.500   0.667\r\n" + Spaces(24) +
+         "    2       2      0.667   1.000   0.800\r\n\r\n" + Spaces(24) +
+         "Essays not read or scored: " + std::to_string(notScored) + "\r\n\r\n";
+}
+
 TEST_F(BatchRun, TrialRunReportAndProgress) {
   MakeTrainedProject();
   session->options.What = 1;
@@ -73,7 +82,7 @@ TEST_F(BatchRun, TrialRunReportAndProgress) {
             "Results for Words (Not Stemmed) (Stop Words) (Common tokens) (Rare tokens) (Low "
             "Info tokens)\r\nTRIAL essays;  Multinomial Model\r\n\r\n" +
                 kTrialTable + "\r\n" + Spaces(24) + "Accuracy =         75.0%\r\n" + Spaces(24) +
-                "Near Accuracy =   100.0%\r\n\r\n");
+                "Near Accuracy =   100.0%\r\n\r\n" + TrialFigures(0));
 
   std::vector<const RecordedProgress*> windows = ScoringWindows();
   ASSERT_EQ(windows.size(), 2u);
@@ -179,7 +188,8 @@ TEST_F(BatchRun, TrainRunSkipsFilesWithoutWordsAndCountsUnreadableOnesApart) {
                                  "      2        0      2\r\n"),
             std::string::npos);
   EXPECT_NE(port.PaneText().find(
-                "%\r\n\r\n1 essays could not be read and were not scored (see the project log)\r\n"),
+                "Essays not read or scored: 1\r\n\r\n"
+                "1 essays could not be read and were not scored (see the project log)\r\n"),
             std::string::npos);
   EXPECT_EQ(std::count(port.logLines.begin(), port.logLines.end(),
                        "Could not read file " + train2[1]),
@@ -197,7 +207,8 @@ TEST_F(BatchRun, FileThatIsNoTextIsNotScoredAndNamedAfterTheTotals) {
   // The same table as without the file, then the file named.
   EXPECT_EQ(PaneFrom(kTrialTable), kTrialTable + "\r\n" + Spaces(24) +
                                        "Accuracy =         75.0%\r\n" + Spaces(24) +
-                                       "Near Accuracy =   100.0%\r\n\r\nNot a text file: " +
+                                       "Near Accuracy =   100.0%\r\n\r\n" + TrialFigures(1) +
+                                       "Not a text file: " +
                                        binary + "\r\n");
 }
 

@@ -56,6 +56,31 @@ TEST_F(Classifier, BernoulliMultipliesInTheAbsentTokens) {
   EXPECT_NEAR(static_cast<double>(m.value[1]), 2.0 / 3.0, 1e-15);
 }
 
+TEST_F(Classifier, AnEssayWhoseProductLeavesTheRangeStillGetsItsProbabilities) {
+  MakeProject(2);
+  AddToken("run1", "tiny", 1, {1e-9, 1e-3});
+  AddToken("run1", "often", 1, {0.5, 1e-3});
+  // "tiny" 2,000 times, scored first (the lower count), takes both groups out
+  // of range; "often" 10,000 times favours group 1 by far more:
+  // 2000 ln 1e-9 + 10000 ln .5 against 2000 ln 1e-3 + 10000 ln 1e-3.
+  auto sentences = [](const std::string& word, int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+      for (int k = 0; k < 100; ++k) text += word + " ";
+      text += ". ";
+    }
+    return text;
+  };
+  const std::string essay = sentences("tiny", 20) + sentences("often", 100);
+  GroupScores s = Score(essay, "( isword )", 1, Priors());
+  EXPECT_NEAR(static_cast<double>(s.value[1] + s.value[2]), 1.0, 1e-12);
+  EXPECT_GT(static_cast<double>(s.value[1]), 0.99);
+  // Bernoulli sees each token once: 1e-9 x .5 against 1e-3 x 1e-3.
+  session->options.Model = 2;
+  s = Score(essay, "( isword )", 1, Priors());
+  EXPECT_NEAR(static_cast<double>(s.value[1]), 5e-10 / (5e-10 + 1e-6), 1e-12);
+}
+
 TEST_F(Classifier, AConditionWithoutRowsLeavesThePriors) {
   MakeProject(2, {0.3, 0.7});
   session->options.Model = 2;

@@ -2,8 +2,10 @@
 // configuration folder.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 
+#include "scoring/results.h"
 #include "support/run_cli.h"
 #include "support/temp_folder.h"
 
@@ -85,6 +87,51 @@ TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
     EXPECT_EQ(bad.exitCode, 2) << args[3];
     EXPECT_EQ(bad.err.rfind("tarne-cli: ", 0), 0u) << bad.err;
   }
+}
+
+// --json puts one document on standard output and nothing else; its table,
+// essays and figures must tell the same story.
+TEST(CliScoring, JsonResultsParseBackAndAgree) {
+  TempFolder home;
+  TempFolder work;
+  const std::string dir = work.Path() + "demo";
+  ASSERT_EQ(RunCli({"demo", dir}, home.Path()).exitCode, 0);
+  const std::string project = dir + "/demo.trn";
+  using nlohmann::json;
+
+  CliResult score = RunCli({"score", project, "trial", "--bernoulli", "--show-errors", "--json"},
+                           home.Path());
+  ASSERT_EQ(score.exitCode, 0) << score.err;
+  const json run = json::parse(score.out);  // throws on anything but one document
+  EXPECT_EQ(run["format"], 1);
+  EXPECT_EQ(run["collection"], "trial");
+  EXPECT_EQ(run["settings"]["model"], "bernoulli");
+  ConfusionTable table;
+  for (const json& e : run["essays"]) {
+    ASSERT_EQ(e["probabilities"].size(), 3u);
+    ++table.count[e["true_group"].get<int>()][e["predicted_group"].get<int>()];
+  }
+  for (int s = 1; s <= 3; ++s)
+    for (int g = 1; g <= 3; ++g)
+      EXPECT_EQ(run["observed_by_predicted"][s - 1][g - 1], table.count[s][g]);
+  EXPECT_DOUBLE_EQ(run["figures"]["qwk"].get<double>(), Kappa(table, 3, true));
+  EXPECT_EQ(run["figures"]["scored"], run["essays"].size());
+
+  CliResult one = RunCli({"score", project, "one", "-", "--json"}, home.Path(),
+                         "Students need more sleep in the morning before classes begin.");
+  ASSERT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_EQ(json::parse(one.out)["essays"][0]["file"], "-");
+
+  CliResult stats = RunCli({"stats", project, "--json"}, home.Path());
+  const json s = json::parse(stats.out);
+  EXPECT_EQ(s["trained_essays"], json({10, 10, 10}));
+  EXPECT_GT(s["unstemmed"]["total"]["words"]["distinct"].get<int>(), 0);
+
+  CliResult top = RunCli({"top", project, "words", "--json"}, home.Path());
+  const json t = json::parse(top.out);
+  ASSERT_FALSE(t["tokens"].empty());
+  EXPECT_LE(t["tokens"].size(), 100u);
+  EXPECT_GE(t["tokens"][0]["info_gain"].get<double>(), t["tokens"].back()["info_gain"].get<double>());
 }
 
 TEST(CliScoring, UsageErrorsAndHelp) {

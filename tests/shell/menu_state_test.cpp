@@ -16,7 +16,7 @@ std::set<int> AvailableNow(const MenuState& m) {
 
 TEST(MenuState, AtStartOnlyTheProjectFreeCommandsAreOffered) {
   MenuState m;
-  std::set<int> expected = {cmd::NewProject, cmd::OpenProject, cmd::OpenLogText, cmd::Exit,
+  std::set<int> expected = {cmd::NewProject, cmd::OpenProject, cmd::OpenLogText, cmd::ImportEssays, cmd::Exit,
                             cmd::Undo,       cmd::Cut,         cmd::Copy,        cmd::Paste,
                             cmd::Delete,     cmd::SelectAll,   cmd::Font,        cmd::Help,
                             cmd::WebSite,    cmd::About};
@@ -33,7 +33,8 @@ TEST(MenuState, NewProjectThenLoadDifferOnPurgesTopArgsAndCompact) {
   EXPECT_FALSE(m.Available(cmd::PurgePairs));
   EXPECT_FALSE(m.Available(cmd::PurgeArguments));
   EXPECT_FALSE(m.Available(cmd::TopArgs));
-  EXPECT_TRUE(m.Available(cmd::TopWords) && m.Available(cmd::Stats) && m.Available(cmd::Score));
+  EXPECT_TRUE(m.Available(cmd::TopWords) && m.Available(cmd::Stats) && m.Available(cmd::Score) &&
+              m.Available(cmd::CompareSettings));
   EXPECT_FALSE(m.Available(cmd::Compact));
   EXPECT_FALSE(m.Available(cmd::TrainWords));
   m.ProjectLoaded(true);
