@@ -18,6 +18,7 @@ const char* kImportUsage =
     "                        [--id COLUMN] [--where COLUMN=VALUE]\n"
     "                        [--groups RANGES | --quantiles G] [--trial SHARE] [--seed N]\n"
     "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z]\n"
+    "                        [--all-sentences] [--min-word-length N]\n"
     "                        [--yes] [--backup|--no-backup]\n"
     "Reads scored essays from a spreadsheet saved as CSV or tab-separated text\n"
     "(first row: column names; UTF-8 with or without a byte-order mark, else\n"
@@ -43,8 +44,9 @@ std::string AbsoluteFolder(const std::string& typed) {
 int CmdImport(const CommandArgs& args) {
   Args a = ParseArgs(args,
                      {"name", "root", "text", "score", "id", "where", "groups", "quantiles",
-                      "trial", "seed", "prior", "common", "rare", "lowinfo", "msa"},
-                     {"help", "yes", "backup", "no-backup"});
+                      "trial", "seed", "prior", "common", "rare", "lowinfo", "msa",
+                      "min-word-length"},
+                     {"help", "yes", "backup", "no-backup", "all-sentences"});
   if (!a.error.empty()) return UsageError(a.error, kImportUsage);
   if (a.Has("help")) {
     std::cout << kImportUsage;
@@ -57,6 +59,9 @@ int CmdImport(const CommandArgs& args) {
     return UsageError("give --groups or --quantiles", kImportUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kImportUsage);
+  CountingRules rules;
+  std::string message;
+  if (!ParseCountingRules(a, rules, message)) return UsageError(message, kImportUsage);
 
   ImportOptions o;
   o.file = a.positional[0];
@@ -112,6 +117,7 @@ int CmdImport(const CommandArgs& args) {
   values.trial = result.trialFolders;
   values.priors = a.All("prior");
   values.priors.resize(groups);
+  values.rules = rules;
 
   ProjectCommand command;
   command.port.confirm = a.Has("yes");

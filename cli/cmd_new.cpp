@@ -100,14 +100,8 @@ int CmdNew(const CommandArgs& args) {
     return UsageError("give --prior once per group (" + groupsText + " times) or not at all",
                       kNewUsage);
   CountingRules rules;
-  rules.allSentences = a.Has("all-sentences");
-  if (!a.All("min-word-length").empty()) {
-    const std::string length = a.Value("min-word-length");
-    if (length.size() != 1 || length[0] < '0' + kLeastMinWordLength ||
-        length[0] > '0' + kClassicMinWordLength)
-      return UsageError("--min-word-length must be 2, 3 or 4", kNewUsage);
-    rules.minWordLength = length[0] - '0';
-  }
+  std::string message;
+  if (!ParseCountingRules(a, rules, message)) return UsageError(message, kNewUsage);
 
   ProjectDialogValues values;
   values.groups = groups;

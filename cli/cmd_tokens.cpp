@@ -32,10 +32,9 @@ int CmdTokens(const CommandArgs& args) {
   int kind = KindFromName(a.Value("kind", "words"));
   if (kind == 0) return UsageError("unknown token kind " + a.Value("kind"), kTokensUsage);
   if (a.positional.size() > 1) return UsageError("at most one FILE", kTokensUsage);
-  const std::string length = a.Value("min-word-length", "4");
-  if (length.size() != 1 || length[0] < '0' + kLeastMinWordLength ||
-      length[0] > '0' + kClassicMinWordLength)
-    return UsageError("--min-word-length must be 2, 3 or 4", kTokensUsage);
+  CountingRules rules;
+  std::string message;
+  if (!ParseCountingRules(a, rules, message)) return UsageError(message, kTokensUsage);
   std::string path = a.positional.empty() ? "-" : a.positional[0];
 
   std::string text;
@@ -48,7 +47,7 @@ int CmdTokens(const CommandArgs& args) {
   for (std::string_view sentence : SplitSentences(text)) {
     out += std::to_string(++number);
     out += '\t';
-    out += BuildSentenceTokenList(sentence, kind, stemmed, length[0] - '0');
+    out += BuildSentenceTokenList(sentence, kind, stemmed, rules.minWordLength);
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::cout << out;
