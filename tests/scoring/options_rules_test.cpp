@@ -89,23 +89,6 @@ TEST(ScoringDialog, StemmedRemembersStopWords) {
   EXPECT_EQ(s.IncludeStopWords, 0);
 }
 
-TEST(ScoringDialog, ModelSettingsOpenAsScoredAndGoBackToClassic) {
-  ScoringOptions o;
-  o.Alpha = 0.1;
-  o.StopWordsOnly = 1;
-  ScoringDialogMemory memory;
-  ScoringDialogRules d(o, "p", memory);
-  EXPECT_EQ(d.alphaText, "0.1");
-  EXPECT_TRUE(d.stopWordsOnly && d.stopWords && !d.stemmedEnabled);
-  d.SetStopWordsOnly(false);
-  d.SetAlphaText("");  // empty, or 0, is the classic 1
-  d.SetStemmed(true);
-  EXPECT_FALSE(d.stopWordsOnlyEnabled);
-  d.Score();
-  EXPECT_TRUE(o.ClassicSettings());
-  EXPECT_EQ(o.Stemmed, 1);
-}
-
 TEST(ScoringDialog, OneEssayTextOnlyWhileTheWindowIsOpen) {
   ScoringOptions o;
   o.OneEssayText = "old";
