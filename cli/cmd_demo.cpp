@@ -35,17 +35,20 @@ bool IsExampleFolder(const fs::path& folder) {
   return fs::is_directory(folder / "train" / "g1", ec) && fs::is_directory(folder / "trial" / "g1", ec);
 }
 
-// The sample essays: in the source tree the program was built from, else
-// next to an installed program.
+// The sample essays: where an install puts them relative to this program
+// (PREFIX/bin/tarne-cli and PREFIX/share/tarne/examples), else in the source
+// tree the program was built from, else in the current folder.  The install
+// comes first so that an installed program never depends on a source tree
+// that happens to be on the machine.
 fs::path FindExamples() {
   std::error_code ec;
-  fs::path source = fs::path(TARNE_SOURCE_DIR) / "examples";
-  if (IsExampleFolder(source)) return source;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    fs::path beside = exe.parent_path().parent_path() / "examples";
-    if (IsExampleFolder(beside)) return beside;
+    fs::path installed = exe.parent_path().parent_path() / TARNE_EXAMPLES_INSTALL_DIR;
+    if (IsExampleFolder(installed)) return installed;
   }
+  fs::path source = fs::path(TARNE_SOURCE_DIR) / "examples";
+  if (IsExampleFolder(source)) return source;
   if (IsExampleFolder("examples")) return fs::path("examples");
   return {};
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds Tarne and runs every test, then the same suite in the sanitizer
-# build and each fuzz target for a few seconds.  Works on a fresh Debian 12
-# machine.  TARNE_FUZZ_SECONDS (default 5) sets the fuzzing time per target;
-# TARNE_SANITIZE=0 skips the sanitizer build and the fuzzing.
+# Builds Tarne and runs every test; builds the Debian package, installs it,
+# tries it and purges it again (scripts/package_test.sh, as root or with
+# sudo); then runs the same suite in the sanitizer build and each fuzz target
+# for a few seconds.  Works on a fresh Debian 12 machine.
+# TARNE_FUZZ_SECONDS (default 5) sets the fuzzing time per target;
+# TARNE_SANITIZE=0 skips the sanitizer build and the fuzzing;
+# TARNE_PACKAGE_TEST=0 skips the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -12,6 +15,9 @@ build=${TARNE_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNE_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+if [ "${TARNE_PACKAGE_TEST:-1}" != 0 ]; then
+  TARNE_BUILD_DIR="$build" scripts/package_test.sh
+fi
 if [ "${TARNE_SANITIZE:-1}" != 0 ]; then
   scripts/sanitize.sh
   scripts/fuzz.sh "${TARNE_FUZZ_SECONDS:-5}"

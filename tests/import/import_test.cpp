@@ -92,7 +92,9 @@ TEST(Import, GroupRangesAndQuantiles) {
     std::vector<ScoreRange> ranges;
     std::string why;
     EXPECT_EQ(ParseGroupRanges(c.text, ranges, why), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(ranges.size(), c.groups) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(ranges.size(), c.groups) << c.text;
+    }
   }
   // Ties stay in one group: 1 1 2 3 3 3 4 5 in two groups.
   std::vector<ScoreRange> ranges;
