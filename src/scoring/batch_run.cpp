@@ -8,6 +8,7 @@
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
+#include "training/model_settings.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -159,7 +160,7 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   result.groups = groups;
   result.heading = heading;
   result.settings = {options, session.settings.common, session.settings.rare,
-                     session.settings.lowinfo, session.settings.priors};
+                     session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   ConfusionTable& table = result.table;
   ScoringRun classifier(session);
   int& unreadable = result.unreadable;

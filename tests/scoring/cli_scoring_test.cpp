@@ -75,6 +75,10 @@ TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
   const std::string log = ReadFile(work.Path() + "q.csv");
   EXPECT_NE(log.find("\"AllSentences\",\"MinWordLength\"\n"), std::string::npos);
   EXPECT_NE(log.find(",\"Bernoulli\",0,1,1,1,0,0,1,1,0,.1,\"training\",1,2\n"), std::string::npos);
+  CliResult json = RunCli({"score", project, "trial", "--alpha", "0.5", "--json"}, home.Path());
+  const auto settings = nlohmann::json::parse(json.out)["settings"];
+  EXPECT_EQ(settings["alpha"], 0.5);
+  EXPECT_EQ(settings["counting_rules"]["min_word_length"], 2);
 
   // Settings that cannot be met are usage errors; no project is needed.
   for (const std::vector<std::string>& args :
