@@ -61,13 +61,7 @@ std::string Folder(const fs::path& p) {
 
 }  // namespace
 
-int CmdDemo(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kDemoUsage);
-  if (a.Has("help")) {
-    std::cout << kDemoUsage;
-    return 0;
-  }
+int RunDemo(const Args& a) {
   if (a.positional.size() > 1) return UsageError("at most one DIR", kDemoUsage);
 
   const fs::path examples = FindExamples();
@@ -159,5 +153,13 @@ int CmdDemo(const CommandArgs& args) {
             << "  tarne-cli score " << (dir / "demo.trn").string() << " trial --bernoulli\n";
   return 0;
 }
+
+const Command kDemoCommand{
+    "demo", "Scoring and reports",
+    "  demo [DIR]                           a whole project from the sample essays\n",
+    kDemoUsage,
+    {},
+    {},
+    RunDemo};
 
 }  // namespace tarne::cli

@@ -20,13 +20,7 @@ const char* kEraseUsage =
 
 }  // namespace
 
-int CmdErase(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help", "yes", "backup", "no-backup"});
-  if (!a.error.empty()) return UsageError(a.error, kEraseUsage);
-  if (a.Has("help")) {
-    std::cout << kEraseUsage;
-    return 0;
-  }
+int RunErase(const Args& a) {
   if (a.positional.size() != 2)
     return UsageError("give a project file and all, pairs or arguments", kEraseUsage);
   const std::string& what = a.positional[1];
@@ -44,5 +38,13 @@ int CmdErase(const CommandArgs& args) {
       kind == 1 ? EraseDatabase(command.session) : PurgeAllOfKind(command.session, kind);
   return command.Exit(done ? 0 : 1);
 }
+
+const Command kEraseCommand{
+    "erase", "Training",
+    "  erase PROJECT.trn all|pairs|arguments\n",
+    kEraseUsage,
+    {},
+    {"yes", "backup", "no-backup"},
+    RunErase};
 
 }  // namespace tarne::cli

@@ -17,7 +17,7 @@ const char* kImportUsage =
     "usage: tarne-cli import FILE --name N --root DIR --text COLUMN --score COLUMN\n"
     "                        [--id COLUMN] [--where COLUMN=VALUE]\n"
     "                        [--groups RANGES | --quantiles G] [--trial SHARE] [--seed N]\n"
-    "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z]\n"
+    "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z] [--msa DIR]\n"
     "                        [--all-sentences] [--min-word-length N]\n"
     "                        [--yes] [--backup|--no-backup]\n"
     "Reads scored essays from a spreadsheet saved as CSV or tab-separated text\n"
@@ -41,17 +41,7 @@ std::string AbsoluteFolder(const std::string& typed) {
 
 }  // namespace
 
-int CmdImport(const CommandArgs& args) {
-  Args a = ParseArgs(args,
-                     {"name", "root", "text", "score", "id", "where", "groups", "quantiles",
-                      "trial", "seed", "prior", "common", "rare", "lowinfo", "msa",
-                      "min-word-length"},
-                     {"help", "yes", "backup", "no-backup", "all-sentences"});
-  if (!a.error.empty()) return UsageError(a.error, kImportUsage);
-  if (a.Has("help")) {
-    std::cout << kImportUsage;
-    return 0;
-  }
+int RunImport(const Args& a) {
   if (a.positional.size() != 1) return UsageError("one FILE is needed", kImportUsage);
   for (const char* needed : {"name", "root", "text", "score"})
     if (a.Value(needed).empty()) return UsageError(std::string("--") + needed + " is needed", kImportUsage);
@@ -129,5 +119,15 @@ int CmdImport(const CommandArgs& args) {
   session.Log("Database " + session.settings.sname + " created");
   return 0;
 }
+
+const Command kImportCommand{
+    "import", "Projects",
+    "  import FILE --name N --root DIR --text COL --score COL [...]   a project\n"
+    "                                       from a spreadsheet of scored essays\n",
+    kImportUsage,
+    {"name", "root", "text", "score", "id", "where", "groups", "quantiles", "trial", "seed",
+     "prior", "common", "rare", "lowinfo", "msa", "min-word-length"},
+    {"yes", "backup", "no-backup", "all-sentences"},
+    RunImport};
 
 }  // namespace tarne::cli

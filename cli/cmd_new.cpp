@@ -73,16 +73,7 @@ void WarnAboutGroupFolders(const ProjectSettings& s, const std::vector<std::stri
 
 }  // namespace
 
-int CmdNew(const CommandArgs& args) {
-  Args a = ParseArgs(args,
-                     {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare",
-                      "lowinfo", "msa", "min-word-length"},
-                     {"help", "yes", "backup", "no-backup", "all-sentences"});
-  if (!a.error.empty()) return UsageError(a.error, kNewUsage);
-  if (a.Has("help")) {
-    std::cout << kNewUsage;
-    return 0;
-  }
+int RunNew(const Args& a) {
   if (!a.positional.empty()) return UsageError("unexpected argument " + a.positional[0], kNewUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kNewUsage);
@@ -133,5 +124,14 @@ int CmdNew(const CommandArgs& args) {
   WarnAboutGroupFolders(session.settings, values.createdFolders);
   return 0;
 }
+
+const Command kNewCommand{
+    "new", "Projects",
+    "  new --name N --root DIR --groups G --train DIR.. --trial DIR.. [...]\n",
+    kNewUsage,
+    {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare", "lowinfo",
+     "msa", "min-word-length"},
+    {"yes", "backup", "no-backup", "all-sentences"},
+    RunNew};
 
 }  // namespace tarne::cli

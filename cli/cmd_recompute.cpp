@@ -24,15 +24,7 @@ const char* kRecomputeUsage =
 
 }  // namespace
 
-int CmdRecompute(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"alpha"},
-                     {"help", "stemmed", "bernoulli", "no-stop-words", "no-common", "no-rare",
-                      "no-low-info", "priors-from-training", "stop-words-only"});
-  if (!a.error.empty()) return UsageError(a.error, kRecomputeUsage);
-  if (a.Has("help")) {
-    std::cout << kRecomputeUsage;
-    return 0;
-  }
+int RunRecompute(const Args& a) {
   if (a.positional.size() != 2)
     return UsageError("give a project file and a kind", kRecomputeUsage);
   const int kind = KindFromName(a.positional[1]);
@@ -59,5 +51,14 @@ int CmdRecompute(const CommandArgs& args) {
   // been told).
   return command.Exit(condition.empty() ? 1 : 0);
 }
+
+const Command kRecomputeCommand{
+    "recompute", "Training",
+    "  recompute PROJECT.trn words|pairs|arguments [options]\n",
+    kRecomputeUsage,
+    {"alpha"},
+    {"stemmed", "bernoulli", "no-stop-words", "no-common", "no-rare", "no-low-info",
+     "priors-from-training", "stop-words-only"},
+    RunRecompute};
 
 }  // namespace tarne::cli

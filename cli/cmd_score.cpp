@@ -39,23 +39,14 @@ const char* kScoreUsage =
     "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
     "                     with 98% or more; they are listed, only --yes confirms,\n"
     "                     and a back-up copy is made first unless --no-backup\n"
+    "                     (--backup, the default, asks for it)\n"
     "  --log              write the result log (new always writes it)\n"
     "  --json             the results as JSON on standard output (every essay's\n"
     "                     groups and probabilities, the table, the figures)\n";
 
 }  // namespace
 
-int CmdScore(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"alpha"},
-                     {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
-                      "no-low-info", "words", "phrases", "arguments", "show-errors",
-                      "untrain-flagged", "log", "yes", "backup", "no-backup", "json",
-                      "priors-from-training", "stop-words-only"});
-  if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
-  if (a.Has("help")) {
-    std::cout << kScoreUsage;
-    return 0;
-  }
+int RunScore(const Args& a) {
   if (a.positional.size() < 2) return UsageError("PROJECT.trn and a collection are needed", kScoreUsage);
   const std::string& which = a.positional[1];
   int what = which == "trial" ? 1 : which == "train" ? 2 : which == "new" ? 3 : which == "one" ? 4 : 0;
@@ -119,5 +110,15 @@ int CmdScore(const CommandArgs& args) {
   if (!done) return 1;
   return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
+
+const Command kScoreCommand{
+    "score", "Scoring and reports",
+    "  score PROJECT.trn trial|train|new [options]   or   score PROJECT.trn one FILE|-\n",
+    kScoreUsage,
+    {"alpha"},
+    {"bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare", "no-low-info", "words",
+     "phrases", "arguments", "show-errors", "untrain-flagged", "log", "yes", "backup", "no-backup",
+     "json", "priors-from-training", "stop-words-only"},
+    RunScore};
 
 }  // namespace tarne::cli

@@ -22,13 +22,7 @@ const char* kTokensUsage =
 
 }  // namespace
 
-int CmdTokens(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"kind", "min-word-length"}, {"stemmed", "help"});
-  if (!a.error.empty()) return UsageError(a.error, kTokensUsage);
-  if (a.Has("help")) {
-    std::cout << kTokensUsage;
-    return 0;
-  }
+int RunTokens(const Args& a) {
   int kind = KindFromName(a.Value("kind", "words"));
   if (kind == 0) return UsageError("unknown token kind " + a.Value("kind"), kTokensUsage);
   if (a.positional.size() > 1) return UsageError("at most one FILE", kTokensUsage);
@@ -57,5 +51,13 @@ int CmdTokens(const CommandArgs& args) {
   std::cout << out;
   return std::cout ? 0 : 1;
 }
+
+const Command kTokensCommand{
+    "tokens", "Text analysis",
+    "  tokens [--kind K] [--stemmed] [FILE] the token list of every sentence\n",
+    kTokensUsage,
+    {"kind", "min-word-length"},
+    {"stemmed"},
+    RunTokens};
 
 }  // namespace tarne::cli

@@ -20,13 +20,7 @@ const char* kTrainUsage =
 
 }  // namespace
 
-int CmdTrain(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kTrainUsage);
-  if (a.Has("help")) {
-    std::cout << kTrainUsage;
-    return 0;
-  }
+int RunTrain(const Args& a) {
   if (a.positional.size() != 2) return UsageError("give a project file and a kind", kTrainUsage);
   const int kind = KindFromName(a.positional[1]);
   if (kind == 0) return UsageError("unknown kind " + a.positional[1], kTrainUsage);
@@ -40,5 +34,13 @@ int CmdTrain(const CommandArgs& args) {
   }
   return command.Exit(0);
 }
+
+const Command kTrainCommand{
+    "train", "Training",
+    "  train PROJECT.trn words|pairs|arguments\n",
+    kTrainUsage,
+    {},
+    {},
+    RunTrain};
 
 }  // namespace tarne::cli
