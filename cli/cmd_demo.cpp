@@ -128,7 +128,9 @@ int RunDemo(const Args& a) {
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.db.IsOpen() && !session.OpenProjectDatabase()) return 1;
 
-  if (!TrainKind(session, 1) || !TrainKind(session, 2) || port.interrupted()) return 1;
+  if (!TrainKind(session, TokenKind::Words) || !TrainKind(session, TokenKind::Pairs) ||
+      port.interrupted())
+    return 1;
   if (!ShowDatabaseStatistics(session)) return 1;
 
   ScoringOptions& options = session.options;
@@ -147,7 +149,9 @@ int RunDemo(const Args& a) {
     ScoringCommand(session);
   }
 
-  if (!ShowTopTokens(session, 70) || !ShowTopTokens(session, 71) || port.interrupted()) return 1;
+  if (!ShowTopTokens(session, TokenKind::Words) || !ShowTopTokens(session, TokenKind::Pairs) ||
+      port.interrupted())
+    return 1;
 
   std::cout << "\nThe demo project stays in " << Folder(dir) << "; try for example\n"
             << "  tarne-cli score " << (dir / "demo.trn").string() << " trial --bernoulli\n";

@@ -24,8 +24,8 @@ int RunErase(const Args& a) {
   if (a.positional.size() != 2)
     return UsageError("give a project file and all, pairs or arguments", kEraseUsage);
   const std::string& what = a.positional[1];
-  int kind = what == "all" ? 1 : KindFromName(what);
-  if (kind == 0 || (kind == 1 && what != "all"))
+  const std::optional<TokenKind> kind = what == "all" ? TokenKind::Words : KindNamed(what);
+  if (!kind || (kind == TokenKind::Words && what != "all"))
     return UsageError("give all, pairs or arguments, not " + what, kEraseUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kEraseUsage);
@@ -35,7 +35,8 @@ int RunErase(const Args& a) {
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
   const bool done =
-      kind == 1 ? EraseDatabase(command.session) : PurgeAllOfKind(command.session, kind);
+      kind == TokenKind::Words ? EraseDatabase(command.session)
+                               : PurgeAllOfKind(command.session, *kind);
   return command.Exit(done ? 0 : 1);
 }
 

@@ -21,8 +21,8 @@ const char* kPurgeUsage =
 
 int RunPurge(const Args& a) {
   if (a.positional.size() != 2) return UsageError("give a project file and a kind", kPurgeUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kPurgeUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown kind " + a.positional[1], kPurgeUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kPurgeUsage);
 
@@ -30,7 +30,7 @@ int RunPurge(const Args& a) {
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
-  return command.Exit(PurgeInfrequent(command.session, kind) ? 0 : 1);
+  return command.Exit(PurgeInfrequent(command.session, *kind) ? 0 : 1);
 }
 
 const Command kPurgeCommand{

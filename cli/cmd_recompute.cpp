@@ -27,8 +27,8 @@ const char* kRecomputeUsage =
 int RunRecompute(const Args& a) {
   if (a.positional.size() != 2)
     return UsageError("give a project file and a kind", kRecomputeUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kRecomputeUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown kind " + a.positional[1], kRecomputeUsage);
   double alpha = 1;
   if (!a.All("alpha").empty() && !ParsePositiveNumber(a.Value("alpha"), alpha))
     return UsageError("--alpha must be a number above 0", kRecomputeUsage);
@@ -46,7 +46,7 @@ int RunRecompute(const Args& a) {
   options.PriorsFromTraining = a.Has("priors-from-training") ? 1 : 0;
   options.StopWordsOnly = a.Has("stop-words-only") ? 1 : 0;
   std::string condition;
-  Recompute(command.session, condition, kind, 0);
+  Recompute(command.session, condition, *kind, false);
   // The condition stays empty only when nothing was trained (the user has
   // been told).
   return command.Exit(condition.empty() ? 1 : 0);

@@ -21,13 +21,13 @@ const char* kTopUsage =
 
 int RunTop(const Args& a) {
   if (a.positional.size() != 2) return UsageError("PROJECT.trn and a kind are needed", kTopUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown token kind " + a.positional[1], kTopUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown token kind " + a.positional[1], kTopUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
   command.port.jsonOutput = a.Has("json");
   TopTokens top;
-  if (!ReadTopTokens(command.session, KindOf(kind), top)) return 1;
+  if (!ReadTopTokens(command.session, *kind, top)) return 1;
   if (a.Has("json"))
     std::cout << TopTokensJson(top);
   else

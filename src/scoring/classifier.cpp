@@ -121,7 +121,7 @@ void ScoringRun::Classify(const std::string& text, int words, int phrases, int a
   CombineKinds(session_, priors_, flags, scores, [&](int kind, GroupScores& kindScores) {
     if (!models_[kind]) {
       std::string condition;
-      Recompute(session_, condition, kind, 1);
+      Recompute(session_, condition, KindOf(kind), true);
       models_[kind] = std::make_unique<KindModel>(session_, kind, condition);
     }
     models_[kind]->Score(text, kindScores);
@@ -149,7 +149,7 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
   const std::vector<double> priors = ScoringPriors(session);
   CombineKinds(session, priors, flags, scores, [&](int kind, GroupScores& kindScores) {
     std::string condition;
-    Recompute(session, condition, kind, 1);
+    Recompute(session, condition, KindOf(kind), true);
     ScoreEssay(session, text, condition, kind, listing, showTokens, kindScores);
   });
   if (ownTransaction) db.Commit();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/kinds.h"
 #include "shell/port.h"
 #include "text/tokenizer.h"
 
@@ -158,7 +159,7 @@ std::string ProbabilityHeading(int groups);
 bool ShowDatabaseStatistics(Session& session);
 // The same report stamped with the given time (tests and reproducible output).
 bool ShowDatabaseStatistics(Session& session, std::time_t now);
-bool ShowTopTokens(Session& session, int command);  // 70, 71, 73
+bool ShowTopTokens(Session& session, TokenKind kind);
 
 // A fixed-width field: text padded with blanks on the left (alignment 1) or
 // the right, or cut to its first width characters.

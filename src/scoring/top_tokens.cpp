@@ -18,10 +18,7 @@ std::string PadField(const std::string& text, int width, int alignment) {
   return alignment == 1 ? pad + text : text + pad;
 }
 
-bool ShowTopTokens(Session& session, int command) {
-  const TokenKind kind = command == 71   ? TokenKind::Pairs
-                         : command == 73 ? TokenKind::Arguments
-                                         : TokenKind::Words;
+bool ShowTopTokens(Session& session, TokenKind kind) {
   TopTokens top;
   if (!ReadTopTokens(session, kind, top)) return false;
   AppendTopTokens(session, top);
@@ -52,7 +49,7 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   // every one of them was really read.
   const FailureWatch watch(db);
   std::string condition;
-  top.recomputed = Recompute(session, condition, Number(kind), 0);
+  top.recomputed = Recompute(session, condition, kind, false);
   if (watch.Failed()) {
     session.ReportDatabaseFailure();
     return false;

@@ -35,7 +35,10 @@ double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
 
 }  // namespace
 
-bool Recompute(Session& session, std::string& condition, int kind, int conditionOnly) {
+bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
+               bool conditionOnly) {
+  // The number the statements and labels are written with.
+  int kind = Number(tokenKind);
   if (kind != 2 && kind != 3) kind = 1;
   Database& db = session.db;
   const ScoringOptions& options = session.options;

@@ -107,8 +107,9 @@ bool TrainingFoldersExist(Session& session) {
 
 }  // namespace
 
-bool TrainKind(Session& session, int kind) {
-  if (kind < 1 || kind > 3) kind = 1;
+bool TrainKind(Session& session, TokenKind tokenKind) {
+  // The number the statements and labels are written with.
+  const int kind = Number(tokenKind);
   Port& port = session.port;
   Database& db = session.db;
   const std::string label = KindLabel(kind);
@@ -127,9 +128,9 @@ bool TrainKind(Session& session, int kind) {
     std::string condition;
     const FailureWatch watch(db);
     session.options.Stemmed = 1;
-    Recompute(session, condition, 1, 0);
+    Recompute(session, condition, TokenKind::Words, false);
     session.options.Stemmed = 2;
-    Recompute(session, condition, 1, 0);
+    Recompute(session, condition, TokenKind::Words, false);
     session.options.Stemmed = saved;
     session.options.StopWordsOnly = savedStopWordsOnly;
     // Without current frequencies the arguments would be built from stale

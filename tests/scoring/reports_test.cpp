@@ -95,7 +95,7 @@ TEST_F(Reports, TopWordsWholeText) {
   session->options.Stemmed = 1;
   session->options.IncludeCommon = 0;
   session->options.IncludeRare = 0;
-  ShowTopTokens(*session, 70);
+  ShowTopTokens(*session, TokenKind::Words);
 
   // p = (v + 1) / (4 + 3); beta has equal odds and no information gain.
   EXPECT_EQ(PaneFrom("Top Words"),
@@ -117,13 +117,13 @@ TEST_F(Reports, TopWordsWholeText) {
 TEST_F(Reports, TopReportsOfOtherKindsAndGroupCounts) {
   MakeProject(5);
   SetTrainSize({1, 1, 1, 1, 1});
-  ShowTopTokens(*session, 73);
+  ShowTopTokens(*session, TokenKind::Arguments);
   EXPECT_EQ(PaneFrom("Top Arguements"),
             "Top Arguements\r\n\r\n" + Spaces(15) + Spaces(28) + "Frequency  " + Spaces(24) +
                 "  Probability     Adjusted\r\n     term           " +
                 "     1     2     3     4     5" + "     1       2       3       4       5  " +
                 " Info Gain\r\n\r\n");
-  ShowTopTokens(*session, 71);
+  ShowTopTokens(*session, TokenKind::Pairs);
   EXPECT_NE(port.PaneText().find("Top Phrases\r\n"), std::string::npos);
   EXPECT_EQ(session->options.CodePhrases, 1);
   EXPECT_EQ(session->options.CodeWords, 0);
@@ -135,7 +135,7 @@ TEST_F(Reports, TopTokensCutsLongTokensAndNumbersUpToAHundredRows) {
   SetTrainSize({2, 2});
   for (int i = 0; i < 120; ++i)
     AddCounts("run1", "verylongtokenname" + std::to_string(1000 + i), "isword", i % 7 + 1, 0);
-  ShowTopTokens(*session, 70);
+  ShowTopTokens(*session, TokenKind::Words);
   const std::string text = PaneFrom("Top Words");
   EXPECT_NE(text.find("\r\n  10 verylongtokenna"), std::string::npos);
   EXPECT_NE(text.find("\r\n 100 verylongtokenna"), std::string::npos);

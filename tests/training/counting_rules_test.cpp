@@ -72,14 +72,14 @@ TEST_F(CountingRulesTest, UntrainingLeavesTheTablesOfNeverHavingTrained) {
   session->settings.rules = {true, 2};
   Essay(1, "a.txt", "Mr. Dogs run on it. We sat. Big dogs and cats ran on.");
   Essay(2, "c.txt", "E.g. so on. Cats ran to it and we sat.");
-  TrainKind(*session, 1);
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Words);
+  TrainKind(*session, TokenKind::Pairs);
   const Lines without = Counted();
 
   const std::string b =
       Essay(1, "b.txt", "Oh. It is so. Dogs ran on. Cats sat on it... Big cats and dogs ran.");
-  TrainKind(*session, 1);
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Words);
+  TrainKind(*session, TokenKind::Pairs);
   ASSERT_NE(Counted(), without);
   ASSERT_EQ(RemoveFlaggedFiles(*session, {" 1" + b}), 1);
   EXPECT_EQ(Counted(), without);
@@ -88,7 +88,7 @@ TEST_F(CountingRulesTest, UntrainingLeavesTheTablesOfNeverHavingTrained) {
 TEST_F(CountingRulesTest, FixedWhileTheDatabaseHoldsTrainedEssays) {
   MakeProject(2);
   const std::string a = Essay(1, "a.txt", "Players walking quickly. Alpha zulu players.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   ProjectDialogValues values = OpeningDialogValues(session->settings, SaveMode::Edit);
   values.rules = {true, 3};
   EXPECT_FALSE(SaveProject(*session, values, SaveMode::Edit));

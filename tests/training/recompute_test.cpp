@@ -25,7 +25,7 @@ class RecomputeTest : public TrainingFixture {
   }
   std::string Run(int kind, int conditionOnly = 0) {
     std::string condition = "unchanged";
-    Recompute(*session, condition, kind, conditionOnly);
+    Recompute(*session, condition, KindOf(kind), conditionOnly == 1);
     return condition;
   }
   void AllOff() {
