@@ -115,7 +115,8 @@ int RunImport(const Args& a) {
   Session& session = command.session;
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.OpenProjectDatabase()) return 1;
-  session.Message("Project " + session.settings.sname + " created", kProgramName);
+  // The confirmation is the command's output, where a script looks for it.
+  std::cout << "Project " << session.settings.sname << " created\n";
   session.Log("Database " + session.settings.sname + " created");
   return 0;
 }
