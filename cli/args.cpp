@@ -1,6 +1,10 @@
 #include "args.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "shell/file_bytes.h"
@@ -95,6 +99,31 @@ bool ReadEssayArgument(const std::string& path, std::string& out) {
     std::cerr << "tarne-cli: Not a text file: " << shown << "\n";
     return false;
   }
+  return true;
+}
+
+bool ParseCountingRules(const Args& a, CountingRules& rules, std::string& message) {
+  rules = CountingRules();
+  rules.allSentences = a.Has("all-sentences");
+  if (a.All("min-word-length").empty()) return true;
+  const std::string length = a.Value("min-word-length");
+  if (length.size() != 1 || length[0] < '0' + kLeastMinWordLength ||
+      length[0] > '0' + kClassicMinWordLength) {
+    message = "--min-word-length must be 2, 3 or 4";
+    return false;
+  }
+  rules.minWordLength = length[0] - '0';
+  return true;
+}
+
+bool ParsePositiveNumber(const std::string& text, double& value) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  errno = 0;
+  char* end = nullptr;
+  const double parsed = std::strtod(text.c_str(), &end);
+  if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) || parsed <= 0)
+    return false;
+  value = parsed;
   return true;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "text/tokenizer.h"
+
 #include "shell/file_bytes.h"
 
 namespace tarne::cli {
@@ -37,6 +39,13 @@ ReadBytes ReadStandardInput(std::string& out);
 // Reads an essay the way the runs read one (decoded for the tokenizer); on
 // failure prints why on stderr and answers false.
 bool ReadEssayArgument(const std::string& path, std::string& out);
+
+// The counting rules of --all-sentences and --min-word-length N (2, 3 or 4)
+// as new and import take them; false, with a usage message, for another N.
+bool ParseCountingRules(const Args& a, CountingRules& rules, std::string& message);
+
+// A whole text that reads as a finite number above 0 ("0.1", "1e-3").
+bool ParsePositiveNumber(const std::string& text, double& value);
 
 // "words" 1, "pairs"/"phrases" 2, "arguments" 3; 0 when none of these.
 int KindFromName(const std::string& name);

@@ -15,18 +15,20 @@ const char* kCompactUsage =
 
 }  // namespace
 
-int CmdCompact(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kCompactUsage);
-  if (a.Has("help")) {
-    std::cout << kCompactUsage;
-    return 0;
-  }
+int RunCompact(const Args& a) {
   if (a.positional.size() != 1) return UsageError("give one project file", kCompactUsage);
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
   return command.Exit(CompactCommand(command.session) ? 0 : 1);
 }
+
+const Command kCompactCommand{
+    "compact", "Training",
+    "  compact PROJECT.trn\n",
+    kCompactUsage,
+    {},
+    {},
+    RunCompact};
 
 }  // namespace tarne::cli

@@ -61,13 +61,7 @@ std::string Folder(const fs::path& p) {
 
 }  // namespace
 
-int CmdDemo(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kDemoUsage);
-  if (a.Has("help")) {
-    std::cout << kDemoUsage;
-    return 0;
-  }
+int RunDemo(const Args& a) {
   if (a.positional.size() > 1) return UsageError("at most one DIR", kDemoUsage);
 
   const fs::path examples = FindExamples();
@@ -134,7 +128,9 @@ int CmdDemo(const CommandArgs& args) {
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.db.IsOpen() && !session.OpenProjectDatabase()) return 1;
 
-  if (!TrainKind(session, 1) || !TrainKind(session, 2) || port.interrupted()) return 1;
+  if (!TrainKind(session, TokenKind::Words) || !TrainKind(session, TokenKind::Pairs) ||
+      port.interrupted())
+    return 1;
   if (!ShowDatabaseStatistics(session)) return 1;
 
   ScoringOptions& options = session.options;
@@ -153,11 +149,21 @@ int CmdDemo(const CommandArgs& args) {
     ScoringCommand(session);
   }
 
-  if (!ShowTopTokens(session, 70) || !ShowTopTokens(session, 71) || port.interrupted()) return 1;
+  if (!ShowTopTokens(session, TokenKind::Words) || !ShowTopTokens(session, TokenKind::Pairs) ||
+      port.interrupted())
+    return 1;
 
   std::cout << "\nThe demo project stays in " << Folder(dir) << "; try for example\n"
             << "  tarne-cli score " << (dir / "demo.trn").string() << " trial --bernoulli\n";
   return 0;
 }
+
+const Command kDemoCommand{
+    "demo", "Scoring and reports",
+    "  demo [DIR]                           a whole project from the sample essays\n",
+    kDemoUsage,
+    {},
+    {},
+    RunDemo};
 
 }  // namespace tarne::cli

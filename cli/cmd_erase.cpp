@@ -20,18 +20,12 @@ const char* kEraseUsage =
 
 }  // namespace
 
-int CmdErase(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help", "yes", "backup", "no-backup"});
-  if (!a.error.empty()) return UsageError(a.error, kEraseUsage);
-  if (a.Has("help")) {
-    std::cout << kEraseUsage;
-    return 0;
-  }
+int RunErase(const Args& a) {
   if (a.positional.size() != 2)
     return UsageError("give a project file and all, pairs or arguments", kEraseUsage);
   const std::string& what = a.positional[1];
-  int kind = what == "all" ? 1 : KindFromName(what);
-  if (kind == 0 || (kind == 1 && what != "all"))
+  const std::optional<TokenKind> kind = what == "all" ? TokenKind::Words : KindNamed(what);
+  if (!kind || (kind == TokenKind::Words && what != "all"))
     return UsageError("give all, pairs or arguments, not " + what, kEraseUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kEraseUsage);
@@ -41,8 +35,17 @@ int CmdErase(const CommandArgs& args) {
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
   const bool done =
-      kind == 1 ? EraseDatabase(command.session) : PurgeAllOfKind(command.session, kind);
+      kind == TokenKind::Words ? EraseDatabase(command.session)
+                               : PurgeAllOfKind(command.session, *kind);
   return command.Exit(done ? 0 : 1);
 }
+
+const Command kEraseCommand{
+    "erase", "Training",
+    "  erase PROJECT.trn all|pairs|arguments\n",
+    kEraseUsage,
+    {},
+    {"yes", "backup", "no-backup"},
+    RunErase};
 
 }  // namespace tarne::cli

@@ -38,13 +38,7 @@ long long Whole(const std::string& text, long long lowest, long long highest) {
 
 }  // namespace
 
-int CmdEvaluate(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"folds", "seed"}, {"help", "json"});
-  if (!a.error.empty()) return UsageError(a.error, kEvaluateUsage);
-  if (a.Has("help")) {
-    std::cout << kEvaluateUsage;
-    return 0;
-  }
+int RunEvaluate(const Args& a) {
   if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kEvaluateUsage);
   const long long folds = Whole(a.Value("folds", "5"), 2, 100);
   if (folds < 0) return UsageError("--folds must be a whole number from 2 to 100", kEvaluateUsage);
@@ -72,5 +66,13 @@ int CmdEvaluate(const CommandArgs& args) {
   std::cerr << "Cross-validation took " << TrimmedNumber(std::round(result.seconds * 10) / 10) << " s\n";
   return 0;
 }
+
+const Command kEvaluateCommand{
+    "evaluate", "Scoring and reports",
+    "  evaluate PROJECT.trn [--folds K] [--seed N]   cross-validate a grid of settings\n",
+    kEvaluateUsage,
+    {"folds", "seed"},
+    {"json"},
+    RunEvaluate};
 
 }  // namespace tarne::cli

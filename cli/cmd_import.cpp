@@ -17,7 +17,8 @@ const char* kImportUsage =
     "usage: tarne-cli import FILE --name N --root DIR --text COLUMN --score COLUMN\n"
     "                        [--id COLUMN] [--where COLUMN=VALUE]\n"
     "                        [--groups RANGES | --quantiles G] [--trial SHARE] [--seed N]\n"
-    "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z]\n"
+    "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z] [--msa DIR]\n"
+    "                        [--all-sentences] [--min-word-length N]\n"
     "                        [--yes] [--backup|--no-backup]\n"
     "Reads scored essays from a spreadsheet saved as CSV or tab-separated text\n"
     "(first row: column names; UTF-8 with or without a byte-order mark, else\n"
@@ -40,16 +41,7 @@ std::string AbsoluteFolder(const std::string& typed) {
 
 }  // namespace
 
-int CmdImport(const CommandArgs& args) {
-  Args a = ParseArgs(args,
-                     {"name", "root", "text", "score", "id", "where", "groups", "quantiles",
-                      "trial", "seed", "prior", "common", "rare", "lowinfo", "msa"},
-                     {"help", "yes", "backup", "no-backup"});
-  if (!a.error.empty()) return UsageError(a.error, kImportUsage);
-  if (a.Has("help")) {
-    std::cout << kImportUsage;
-    return 0;
-  }
+int RunImport(const Args& a) {
   if (a.positional.size() != 1) return UsageError("one FILE is needed", kImportUsage);
   for (const char* needed : {"name", "root", "text", "score"})
     if (a.Value(needed).empty()) return UsageError(std::string("--") + needed + " is needed", kImportUsage);
@@ -57,6 +49,9 @@ int CmdImport(const CommandArgs& args) {
     return UsageError("give --groups or --quantiles", kImportUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kImportUsage);
+  CountingRules rules;
+  std::string message;
+  if (!ParseCountingRules(a, rules, message)) return UsageError(message, kImportUsage);
 
   ImportOptions o;
   o.file = a.positional[0];
@@ -112,6 +107,7 @@ int CmdImport(const CommandArgs& args) {
   values.trial = result.trialFolders;
   values.priors = a.All("prior");
   values.priors.resize(groups);
+  values.rules = rules;
 
   ProjectCommand command;
   command.port.confirm = a.Has("yes");
@@ -119,9 +115,20 @@ int CmdImport(const CommandArgs& args) {
   Session& session = command.session;
   if (!SaveProject(session, values, SaveMode::New)) return 1;
   if (!session.OpenProjectDatabase()) return 1;
-  session.Message("Project " + session.settings.sname + " created", kProgramName);
+  // The confirmation is the command's output, where a script looks for it.
+  std::cout << "Project " << session.settings.sname << " created\n";
   session.Log("Database " + session.settings.sname + " created");
   return 0;
 }
+
+const Command kImportCommand{
+    "import", "Projects",
+    "  import FILE --name N --root DIR --text COL --score COL [...]   a project\n"
+    "                                       from a spreadsheet of scored essays\n",
+    kImportUsage,
+    {"name", "root", "text", "score", "id", "where", "groups", "quantiles", "trial", "seed",
+     "prior", "common", "rare", "lowinfo", "msa", "min-word-length"},
+    {"yes", "backup", "no-backup", "all-sentences"},
+    RunImport};
 
 }  // namespace tarne::cli

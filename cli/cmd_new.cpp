@@ -20,7 +20,8 @@ namespace {
 const char* kNewUsage =
     "usage: tarne-cli new --name SNAME --root DIR --groups G --train DIR --trial DIR ...\n"
     "                     [--new DIR] [--prior P ...] [--common X] [--rare Y]\n"
-    "                     [--lowinfo Z] [--msa DIR] [--yes] [--backup|--no-backup]\n"
+    "                     [--lowinfo Z] [--msa DIR] [--all-sentences]\n"
+    "                     [--min-word-length N] [--yes] [--backup|--no-backup]\n"
     "Creates a project of G groups (2 to 5): its project file ROOT/SNAME.trn, its\n"
     "database ROOT/SNAME.db and its data source.  Give --train and --trial once per\n"
     "group, in group order, and --prior once per group or not at all (the priors\n"
@@ -29,7 +30,12 @@ const char* kNewUsage =
     "0.3).  --msa names the folder that holds MSACCESS.EXE.  Relative folders are\n"
     "taken from the current folder and saved as absolute ones.  When ROOT already\n"
     "holds a database of that name, only --yes replaces it (a back-up copy is made\n"
-    "first unless --no-backup is given).\n";
+    "first unless --no-backup is given).\n"
+    "Counting rules (fixed while the database holds trained essays; without them a\n"
+    "project counts as Tarne always has): --all-sentences skips a sentence without\n"
+    "two words to count instead of ending the essay there; --min-word-length N\n"
+    "(4, 3 or 2; default 4) counts words of N letters or more.  Both classified\n"
+    "better on real essays.\n";
 
 // Folders typed on the command line are relative to the folder the command
 // runs in; saved as typed they would point elsewhere for every later command
@@ -67,16 +73,7 @@ void WarnAboutGroupFolders(const ProjectSettings& s, const std::vector<std::stri
 
 }  // namespace
 
-int CmdNew(const CommandArgs& args) {
-  Args a = ParseArgs(args,
-                     {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare",
-                      "lowinfo", "msa"},
-                     {"help", "yes", "backup", "no-backup"});
-  if (!a.error.empty()) return UsageError(a.error, kNewUsage);
-  if (a.Has("help")) {
-    std::cout << kNewUsage;
-    return 0;
-  }
+int RunNew(const Args& a) {
   if (!a.positional.empty()) return UsageError("unexpected argument " + a.positional[0], kNewUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kNewUsage);
@@ -93,6 +90,9 @@ int CmdNew(const CommandArgs& args) {
   if (!a.All("prior").empty() && a.All("prior").size() != g)
     return UsageError("give --prior once per group (" + groupsText + " times) or not at all",
                       kNewUsage);
+  CountingRules rules;
+  std::string message;
+  if (!ParseCountingRules(a, rules, message)) return UsageError(message, kNewUsage);
 
   ProjectDialogValues values;
   values.groups = groups;
@@ -107,6 +107,7 @@ int CmdNew(const CommandArgs& args) {
   for (const std::string& folder : a.All("train")) values.train.push_back(Absolute(folder));
   for (const std::string& folder : a.All("trial")) values.trial.push_back(Absolute(folder));
   values.priors = a.All("prior");
+  values.rules = rules;
   values.priors.resize(g);
 
   ProjectCommand command;
@@ -123,5 +124,14 @@ int CmdNew(const CommandArgs& args) {
   WarnAboutGroupFolders(session.settings, values.createdFolders);
   return 0;
 }
+
+const Command kNewCommand{
+    "new", "Projects",
+    "  new --name N --root DIR --groups G --train DIR.. --trial DIR.. [...]\n",
+    kNewUsage,
+    {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare", "lowinfo",
+     "msa", "min-word-length"},
+    {"yes", "backup", "no-backup", "all-sentences"},
+    RunNew};
 
 }  // namespace tarne::cli

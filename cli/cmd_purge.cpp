@@ -19,16 +19,10 @@ const char* kPurgeUsage =
 
 }  // namespace
 
-int CmdPurge(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help", "yes", "backup", "no-backup"});
-  if (!a.error.empty()) return UsageError(a.error, kPurgeUsage);
-  if (a.Has("help")) {
-    std::cout << kPurgeUsage;
-    return 0;
-  }
+int RunPurge(const Args& a) {
   if (a.positional.size() != 2) return UsageError("give a project file and a kind", kPurgeUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kPurgeUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown kind " + a.positional[1], kPurgeUsage);
   if (a.Has("backup") && a.Has("no-backup"))
     return UsageError("give --backup or --no-backup, not both", kPurgeUsage);
 
@@ -36,7 +30,15 @@ int CmdPurge(const CommandArgs& args) {
   command.port.confirm = a.Has("yes");
   command.port.backup = !a.Has("no-backup");
   if (!command.Load(a.positional[0])) return 1;
-  return command.Exit(PurgeInfrequent(command.session, kind) ? 0 : 1);
+  return command.Exit(PurgeInfrequent(command.session, *kind) ? 0 : 1);
 }
+
+const Command kPurgeCommand{
+    "purge", "Training",
+    "  purge PROJECT.trn words|pairs|arguments\n",
+    kPurgeUsage,
+    {},
+    {"yes", "backup", "no-backup"},
+    RunPurge};
 
 }  // namespace tarne::cli

@@ -32,13 +32,7 @@ std::string AbsolutePath(const std::string& path) {
 
 }  // namespace
 
-int CmdRemove(const CommandArgs& args) {
-  Args a = ParseArgs(args, {"group"}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kRemoveUsage);
-  if (a.Has("help")) {
-    std::cout << kRemoveUsage;
-    return 0;
-  }
+int RunRemove(const Args& a) {
   if (a.positional.size() < 2)
     return UsageError("give a project file and at least one path", kRemoveUsage);
   const std::string group = a.Value("group");
@@ -60,5 +54,13 @@ int CmdRemove(const CommandArgs& args) {
   }
   return command.Exit(removed > 0 ? 0 : 1);
 }
+
+const Command kRemoveCommand{
+    "remove", "Training",
+    "  remove PROJECT.trn --group G PATH ...\n",
+    kRemoveUsage,
+    {"group"},
+    {},
+    RunRemove};
 
 }  // namespace tarne::cli

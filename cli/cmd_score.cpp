@@ -28,26 +28,25 @@ const char* kScoreUsage =
     "  --no-low-info      leave low-information tokens out\n"
     "  --words --phrases --arguments\n"
     "                     the token kinds to score with (words when none is given)\n"
+    "  --alpha X          the smoothing of either model, above 0 (default 1, the\n"
+    "                     classic add-one; 0.1 classified best with --bernoulli)\n"
+    "  --priors-from-training\n"
+    "                     priors in proportion to the essays trained per group,\n"
+    "                     instead of the project's priors\n"
+    "  --stop-words-only  only the tokens of the stop list take part (not with\n"
+    "                     --stemmed or --no-stop-words)\n"
     "  --show-errors      print the misclassified essays (trial and train)\n"
     "  --untrain-flagged  train only: untrain the misclassified essays predicted\n"
     "                     with 98% or more; they are listed, only --yes confirms,\n"
     "                     and a back-up copy is made first unless --no-backup\n"
+    "                     (--backup, the default, asks for it)\n"
     "  --log              write the result log (new always writes it)\n"
     "  --json             the results as JSON on standard output (every essay's\n"
     "                     groups and probabilities, the table, the figures)\n";
 
 }  // namespace
 
-int CmdScore(const CommandArgs& args) {
-  Args a = ParseArgs(args, {},
-                     {"help", "bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare",
-                      "no-low-info", "words", "phrases", "arguments", "show-errors",
-                      "untrain-flagged", "log", "yes", "backup", "no-backup", "json"});
-  if (!a.error.empty()) return UsageError(a.error, kScoreUsage);
-  if (a.Has("help")) {
-    std::cout << kScoreUsage;
-    return 0;
-  }
+int RunScore(const Args& a) {
   if (a.positional.size() < 2) return UsageError("PROJECT.trn and a collection are needed", kScoreUsage);
   const std::string& which = a.positional[1];
   int what = which == "trial" ? 1 : which == "train" ? 2 : which == "new" ? 3 : which == "one" ? 4 : 0;
@@ -59,6 +58,14 @@ int CmdScore(const CommandArgs& args) {
     return UsageError("give --backup or --no-backup, not both", kScoreUsage);
   if (a.Has("untrain-flagged") && what != 2)
     return UsageError("--untrain-flagged is for train runs only", kScoreUsage);
+  if (a.Has("stop-words-only") && (a.Has("stemmed") || a.Has("no-stop-words")))
+    return UsageError(
+        "--stop-words-only goes with neither --stemmed (stems hold no stop words) nor "
+        "--no-stop-words",
+        kScoreUsage);
+  double alpha = 1;
+  if (!a.All("alpha").empty() && !ParsePositiveNumber(a.Value("alpha"), alpha))
+    return UsageError("--alpha must be a number above 0", kScoreUsage);
 
   std::string essay;
   if (what == 4 && !ReadEssayArgument(a.positional[2], essay)) return 1;
@@ -83,6 +90,9 @@ int CmdScore(const CommandArgs& args) {
   if ((a.Has("show-errors") || a.Has("untrain-flagged")) && !dialog.showErrors)
     dialog.ClickShowErrors();
   if (a.Has("log") && !dialog.logBox) dialog.ClickLog();
+  dialog.SetStopWordsOnly(a.Has("stop-words-only"));
+  dialog.priorsFromTraining = a.Has("priors-from-training");
+  dialog.alpha = alpha;
   if (what == 4) dialog.SetOneEssayText(essay);
   dialog.Score();
 
@@ -100,5 +110,15 @@ int CmdScore(const CommandArgs& args) {
   if (!done) return 1;
   return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
+
+const Command kScoreCommand{
+    "score", "Scoring and reports",
+    "  score PROJECT.trn trial|train|new [options]   or   score PROJECT.trn one FILE|-\n",
+    kScoreUsage,
+    {"alpha"},
+    {"bernoulli", "stemmed", "no-stop-words", "no-common", "no-rare", "no-low-info", "words",
+     "phrases", "arguments", "show-errors", "untrain-flagged", "log", "yes", "backup", "no-backup",
+     "json", "priors-from-training", "stop-words-only"},
+    RunScore};
 
 }  // namespace tarne::cli

@@ -17,13 +17,7 @@ const char* kShowUsage =
 
 }  // namespace
 
-int CmdShow(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kShowUsage);
-  if (a.Has("help")) {
-    std::cout << kShowUsage;
-    return 0;
-  }
+int RunShow(const Args& a) {
   if (a.positional.size() != 1) return UsageError("give one project file", kShowUsage);
 
   const std::string& path = a.positional[0];
@@ -39,5 +33,13 @@ int CmdShow(const CommandArgs& args) {
   std::cout.flush();
   return std::cout ? 0 : 1;
 }
+
+const Command kShowCommand{
+    "show", "Projects",
+    "  show PROJECT.trn                     the project file text of a project\n",
+    kShowUsage,
+    {},
+    {},
+    RunShow};
 
 }  // namespace tarne::cli

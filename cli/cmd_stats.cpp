@@ -18,13 +18,7 @@ const char* kStatsUsage =
 
 }  // namespace
 
-int CmdStats(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help", "json"});
-  if (!a.error.empty()) return UsageError(a.error, kStatsUsage);
-  if (a.Has("help")) {
-    std::cout << kStatsUsage;
-    return 0;
-  }
+int RunStats(const Args& a) {
   if (a.positional.size() != 1) return UsageError("one PROJECT.trn is needed", kStatsUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
@@ -34,5 +28,13 @@ int CmdStats(const CommandArgs& args) {
   std::cout << StatisticsJson(stats);
   return command.Exit(0);
 }
+
+const Command kStatsCommand{
+    "stats", "Scoring and reports",
+    "  stats PROJECT.trn\n",
+    kStatsUsage,
+    {},
+    {"json"},
+    RunStats};
 
 }  // namespace tarne::cli

@@ -23,13 +23,7 @@ void PrintStem(std::string word, std::string& out) {
 
 }  // namespace
 
-int CmdStem(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kStemUsage);
-  if (a.Has("help")) {
-    std::cout << kStemUsage;
-    return 0;
-  }
+int RunStem(const Args& a) {
   LoadWordLists();
   std::string out;
   if (!a.positional.empty()) {
@@ -58,5 +52,13 @@ int CmdStem(const CommandArgs& args) {
   std::cout << out;
   return 0;
 }
+
+const Command kStemCommand{
+    "stem", "Text analysis",
+    "  stem [WORD ...]                      the stem of each word (stdin when none)\n",
+    kStemUsage,
+    {},
+    {},
+    RunStem};
 
 }  // namespace tarne::cli

@@ -19,26 +19,28 @@ const char* kTopUsage =
 
 }  // namespace
 
-int CmdTop(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help", "json"});
-  if (!a.error.empty()) return UsageError(a.error, kTopUsage);
-  if (a.Has("help")) {
-    std::cout << kTopUsage;
-    return 0;
-  }
+int RunTop(const Args& a) {
   if (a.positional.size() != 2) return UsageError("PROJECT.trn and a kind are needed", kTopUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown token kind " + a.positional[1], kTopUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown token kind " + a.positional[1], kTopUsage);
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
   command.port.jsonOutput = a.Has("json");
   TopTokens top;
-  if (!ReadTopTokens(command.session, KindOf(kind), top)) return 1;
+  if (!ReadTopTokens(command.session, *kind, top)) return 1;
   if (a.Has("json"))
     std::cout << TopTokensJson(top);
   else
     AppendTopTokens(command.session, top);
   return command.Exit(0);
 }
+
+const Command kTopCommand{
+    "top", "Scoring and reports",
+    "  top PROJECT.trn words|pairs|arguments\n",
+    kTopUsage,
+    {},
+    {"json"},
+    RunTop};
 
 }  // namespace tarne::cli

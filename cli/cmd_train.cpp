@@ -20,25 +20,27 @@ const char* kTrainUsage =
 
 }  // namespace
 
-int CmdTrain(const CommandArgs& args) {
-  Args a = ParseArgs(args, {}, {"help"});
-  if (!a.error.empty()) return UsageError(a.error, kTrainUsage);
-  if (a.Has("help")) {
-    std::cout << kTrainUsage;
-    return 0;
-  }
+int RunTrain(const Args& a) {
   if (a.positional.size() != 2) return UsageError("give a project file and a kind", kTrainUsage);
-  const int kind = KindFromName(a.positional[1]);
-  if (kind == 0) return UsageError("unknown kind " + a.positional[1], kTrainUsage);
+  const std::optional<TokenKind> kind = KindNamed(a.positional[1]);
+  if (!kind) return UsageError("unknown kind " + a.positional[1], kTrainUsage);
 
   ProjectCommand command;
   if (!command.Load(a.positional[0])) return 1;
-  if (!TrainKind(command.session, kind)) return 1;
+  if (!TrainKind(command.session, *kind)) return 1;
   if (command.port.interrupted()) {
     std::cerr << "Cancelled: the essays trained so far stay recorded.\n";
     return 1;
   }
   return command.Exit(0);
 }
+
+const Command kTrainCommand{
+    "train", "Training",
+    "  train PROJECT.trn words|pairs|arguments\n",
+    kTrainUsage,
+    {},
+    {},
+    RunTrain};
 
 }  // namespace tarne::cli

@@ -329,24 +329,24 @@ void MainWindow::Dispatch(int command) {
     }
     case cmd::SelectAll: pane_->selectAll(); break;
     case cmd::TrainWords:
-      Held([&] { TrainKind(s, 1); });
+      Held([&] { TrainKind(s, TokenKind::Words); });
       menus_.WordsTrained();
       SyncActions();
       break;
-    case cmd::TrainPairs: Held([&] { TrainKind(s, 2); }); break;
-    case cmd::TrainArguments: Held([&] { TrainKind(s, 3); }); break;
-    case cmd::PurgeWords: Held([&] { PurgeInfrequent(s, 1); }); break;
-    case cmd::PurgePairs: Held([&] { PurgeInfrequent(s, 2); }); break;
-    case cmd::PurgeArguments: Held([&] { PurgeInfrequent(s, 3); }); break;
+    case cmd::TrainPairs: Held([&] { TrainKind(s, TokenKind::Pairs); }); break;
+    case cmd::TrainArguments: Held([&] { TrainKind(s, TokenKind::Arguments); }); break;
+    case cmd::PurgeWords: Held([&] { PurgeInfrequent(s, TokenKind::Words); }); break;
+    case cmd::PurgePairs: Held([&] { PurgeInfrequent(s, TokenKind::Pairs); }); break;
+    case cmd::PurgeArguments: Held([&] { PurgeInfrequent(s, TokenKind::Arguments); }); break;
     case cmd::Compact: Held([&] { CompactCommand(s); }); break;
     case cmd::Score: ScoreCommand(); break;
     case cmd::Stats: Held([&] { ShowDatabaseStatistics(s); }); break;
-    case cmd::TopWords:
-    case cmd::TopPairs:
-    case cmd::TopArgs: Held([&] { ShowTopTokens(s, command); }); break;
+    case cmd::TopWords: Held([&] { ShowTopTokens(s, TokenKind::Words); }); break;
+    case cmd::TopPairs: Held([&] { ShowTopTokens(s, TokenKind::Pairs); }); break;
+    case cmd::TopArgs: Held([&] { ShowTopTokens(s, TokenKind::Arguments); }); break;
     case cmd::EraseWords: Held([&] { EraseDatabase(s); }); break;
-    case cmd::ErasePairs: Held([&] { PurgeAllOfKind(s, 2); }); break;
-    case cmd::EraseArguments: Held([&] { PurgeAllOfKind(s, 3); }); break;
+    case cmd::ErasePairs: Held([&] { PurgeAllOfKind(s, TokenKind::Pairs); }); break;
+    case cmd::EraseArguments: Held([&] { PurgeAllOfKind(s, TokenKind::Arguments); }); break;
     case cmd::Font: ChooseFont(); break;
     case cmd::Help: ShowHelp(); break;
     case cmd::WebSite: OpenWebSite(); break;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -101,6 +103,11 @@ ProjectDialog::ProjectDialog(QWidget* parent, Session& session, SaveMode mode)
 
   Fill(OpeningDialogValues(session_.settings, mode));
   sname_->setEnabled(mode == SaveMode::New);
+  // Untraining must count an essay as training did.
+  const bool rulesFixed = mode == SaveMode::Edit && CountingRulesFixed(session_);
+  allSentences_->setEnabled(!rulesFixed);
+  minWordLength_->setEnabled(!rulesFixed);
+  rulesFixed_->setVisible(rulesFixed);
   pages_->setCurrentIndex(0);
 
   connect(groupButtons_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
@@ -247,8 +254,39 @@ QWidget* ProjectDialog::PreferencesPage() {
   grid->addWidget(rare_, 2, 1);
   grid->addWidget(new QLabel("Low Information"), 3, 0);
   grid->addWidget(lowinfo_, 3, 1);
+
+  // How essays are counted; the classic rules unless the user asks.
+  auto* rules = new QGroupBox("Counting rules");
+  auto* rulesGrid = new QGridLayout(rules);
+  auto note = [](const QString& text) {
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    return label;
+  };
+  allSentences_ = new QCheckBox("Count every sentence");
+  allSentences_->setObjectName("allSentences");
+  rulesGrid->addWidget(allSentences_, 0, 0, 1, 2);
+  rulesGrid->addWidget(note("A sentence without two words to count (\"Mr.\", \"e.g.\") is "
+                            "skipped; unticked, it ends the essay as it always has."),
+                       1, 0, 1, 2);
+  rulesGrid->addWidget(new QLabel("Shortest word"), 2, 0);
+  minWordLength_ = new QComboBox;
+  minWordLength_->setObjectName("minWordLength");
+  minWordLength_->addItem("4 letters (classic)", 4);
+  minWordLength_->addItem("3 letters", 3);
+  minWordLength_->addItem("2 letters", 2);
+  rulesGrid->addWidget(minWordLength_, 2, 1);
+  rulesGrid->addWidget(note("Shorter words are not counted; 2 also counts words such as "
+                            "\"is\" and \"we\". Both classified better on real essays."),
+                       3, 0, 1, 2);
+  rulesFixed_ = note("Fixed while the database holds trained essays: erase them first "
+                     "(Options > Erase Words) to change the rules.");
+  rulesFixed_->setObjectName("rulesFixed");
+  rulesGrid->addWidget(rulesFixed_, 4, 0, 1, 2);
+  rulesGrid->setColumnStretch(1, 1);
+  grid->addWidget(rules, 4, 0, 1, 3);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(4, 1);
+  grid->setRowStretch(5, 1);
   return page;
 }
 
@@ -271,6 +309,9 @@ void ProjectDialog::Fill(const ProjectDialogValues& v) {
   common_->setText(ToQ(v.common));
   rare_->setText(ToQ(v.rare));
   lowinfo_->setText(ToQ(v.lowinfo));
+  allSentences_->setChecked(v.rules.allSentences);
+  const int length = minWordLength_->findData(v.rules.minWordLength);
+  minWordLength_->setCurrentIndex(length >= 0 ? length : 0);
   filtering_ = false;
   groupButtons_->button(v.groups)->setChecked(true);
   SetGroups(v.groups);
@@ -339,6 +380,8 @@ ProjectDialogValues ProjectDialog::CurrentValues() const {
   v.common = ToStd(common_->text());
   v.rare = ToStd(rare_->text());
   v.lowinfo = ToStd(lowinfo_->text());
+  v.rules.allSentences = allSentences_->isChecked();
+  v.rules.minWordLength = minWordLength_->currentData().toInt();
   for (int i = 0; i < kDialogGroupRows; ++i) {
     v.train.push_back(ToStd(train_[i].edit->text()));
     v.trial.push_back(ToStd(trial_[i].edit->text()));

@@ -7,6 +7,8 @@
 #include "project/save_project.h"
 
 class QButtonGroup;
+class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -75,6 +77,9 @@ class ProjectDialog : public QDialog {
   QLineEdit* common_ = nullptr;
   QLineEdit* rare_ = nullptr;
   QLineEdit* lowinfo_ = nullptr;
+  QCheckBox* allSentences_ = nullptr;
+  QComboBox* minWordLength_ = nullptr;
+  QLabel* rulesFixed_ = nullptr;
   GroupRow train_[5], trial_[5], priors_[5];
 };
 

@@ -1,11 +1,14 @@
 #include "scoring_options_dialog.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -96,6 +99,26 @@ ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
   inner->addWidget(words_, 2, 1);
   inner->addWidget(phrases_, 2, 2);
   inner->addWidget(arguments_, 2, 3);
+  // Model settings: none needs retraining, and their first values give the
+  // classic probabilities.
+  stopWordsOnly_ = Box("Stop Words Only", "stopWordsOnly");
+  stopWordsOnly_->setToolTip("Only the function words of the stop list take part");
+  priorsFromTraining_ = Box("Priors from Training", "priorsFromTraining");
+  priorsFromTraining_->setToolTip(
+      "Priors in proportion to the essays trained per group, instead of the project's");
+  alpha_ = new QLineEdit;
+  alpha_->setObjectName("alpha");
+  alpha_->setMaximumWidth(alpha_->fontMetrics().horizontalAdvance("0.0000") + 16);
+  alpha_->setToolTip("The smoothing of either model: 1 is the classic add-one; 0.1 classified "
+                     "best with Bernoulli");
+  auto* alphaRow = new QHBoxLayout;
+  alphaRow->addWidget(new QLabel("Smoothing"));
+  alphaRow->addWidget(alpha_);
+  alphaRow->addStretch(1);
+  inner->addWidget(BoldLabel("Settings"), 3, 0);
+  inner->addLayout(alphaRow, 3, 1);
+  inner->addWidget(priorsFromTraining_, 3, 2);
+  inner->addWidget(stopWordsOnly_, 3, 3);
   inner->setColumnStretch(4, 1);
   grid->addWidget(frame, 2, 0, 1, 3);
 
@@ -158,6 +181,14 @@ ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
     rules_.SetStemmed(on);
     Mirror();
   });
+  connect(stopWordsOnly_, &QCheckBox::clicked, this, [this](bool on) {
+    rules_.SetStopWordsOnly(on);
+    Mirror();
+  });
+  connect(alpha_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    rules_.SetAlphaText(ToStd(text));
+    Mirror();
+  });
   connect(showErrors_, &QCheckBox::clicked, this, [this] {
     rules_.ClickShowErrors();
     Mirror();
@@ -167,6 +198,7 @@ ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
     Mirror();
   });
   const std::pair<QCheckBox*, bool ScoringDialogRules::*> plain[] = {
+      {priorsFromTraining_, &ScoringDialogRules::priorsFromTraining},
       {stopWords_, &ScoringDialogRules::stopWords}, {common_, &ScoringDialogRules::common},
       {rare_, &ScoringDialogRules::rare},           {lowInfo_, &ScoringDialogRules::lowInfo},
       {words_, &ScoringDialogRules::words},         {phrases_, &ScoringDialogRules::phrases},
@@ -189,9 +221,18 @@ void ScoringOptionsDialog::Mirror() {
       {stemmed_, r.stemmed}, {stopWords_, r.stopWords}, {common_, r.common},
       {rare_, r.rare},       {lowInfo_, r.lowInfo},     {words_, r.words},
       {phrases_, r.phrases}, {arguments_, r.arguments}, {showErrors_, r.showErrors},
-      {log_, r.logBox}};
+      {log_, r.logBox}, {stopWordsOnly_, r.stopWordsOnly},
+      {priorsFromTraining_, r.priorsFromTraining}};
   for (auto [box, on] : ticks) box->setChecked(on);
   stopWords_->setEnabled(r.stopWordsEnabled);
+  stemmed_->setEnabled(r.stemmedEnabled);
+  stopWordsOnly_->setEnabled(r.stopWordsOnlyEnabled);
+  if (alpha_->text() != ToQ(r.alphaText)) {
+    // The filtered text, with the caret where the user was typing.
+    const int caret = alpha_->cursorPosition();
+    alpha_->setText(ToQ(r.alphaText));
+    alpha_->setCursorPosition(std::min(caret, static_cast<int>(alpha_->text().size())));
+  }
   showErrors_->setEnabled(r.showErrorsEnabled);
   log_->setEnabled(r.logEnabled);
   log_->setText(ToQ(r.logLabel));

@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLineEdit;
 class QPlainTextEdit;
 
 namespace tarne {
@@ -41,6 +42,8 @@ class ScoringOptionsDialog : public QDialog {
   QButtonGroup* model_ = nullptr;
   QCheckBox *stemmed_, *stopWords_, *common_, *rare_, *lowInfo_;
   QCheckBox *words_, *phrases_, *arguments_, *showErrors_, *log_;
+  QCheckBox *stopWordsOnly_, *priorsFromTraining_;
+  QLineEdit* alpha_ = nullptr;
   QWidget* oneWindow_ = nullptr;
   QPlainTextEdit* oneText_ = nullptr;
   bool oneWindowPlaced_ = false;

@@ -19,13 +19,14 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-// The tokens of a normalised text for one kind.  known: only tokens the
-// index holds (essays that are only scored); otherwise new ones are added.
-void CountKind(const std::string& normal, TokenKind kind, TokenIndex& index, bool known,
-               std::vector<EssayToken>& out) {
+// The tokens of a normalised text for one kind, under the project's
+// counting rules.  known: only tokens the index holds (essays that are only
+// scored); otherwise new ones are added.
+void CountKind(const std::string& normal, TokenKind kind, const CountingRules& rules,
+               TokenIndex& index, bool known, std::vector<EssayToken>& out) {
   out.clear();
   std::vector<std::int32_t> at;  // position in out per token met in this essay
-  ForEachCountedSentence(normal, Number(kind), false, nullptr,
+  ForEachCountedSentence(normal, Number(kind), false, nullptr, rules,
                          [&](const std::vector<TokenRun>& runs) {
                            for (const TokenRun& run : runs) {
                              std::uint32_t id = index.Find(run.token);
@@ -90,7 +91,8 @@ bool EssaySample::Load(const ProjectSettings& settings,
     }
     NormalizeEssayText(text);
     for (TokenKind kind : {TokenKind::Words, TokenKind::Pairs})
-      CountKind(text, kind, index_[KindSlot(kind)], file.trial, essay.tokens[KindSlot(kind)]);
+      CountKind(text, kind, settings.rules, index_[KindSlot(kind)], file.trial,
+                essay.tokens[KindSlot(kind)]);
     (file.trial ? trial_ : training_).push_back(std::move(essay));
   }
   return true;

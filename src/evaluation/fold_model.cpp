@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "training/model_settings.h"
+
 namespace tarne {
 
 namespace {
@@ -70,10 +72,8 @@ KindProbabilities::KindProbabilities(const FoldCounts& counts, const Setting& se
     if (!selected_[id]) continue;
     for (int g = 1; g <= G; ++g) {
       double& p = p_[id * 6 + g];
-      if (multinomial_)
-        p = (counts.V(id, g) + a) / (sum[g] + a * vocabulary);
-      else
-        p = (counts.W(id, g) + a) / (counts.Essays()[g] + 2 * a);
+      p = multinomial_ ? MultinomialProbability(counts.V(id, g), sum[g], vocabulary, a)
+                       : BernoulliProbability(counts.W(id, g), counts.Essays()[g], a);
     }
   }
   if (multinomial_) return;

@@ -29,6 +29,7 @@ ProjectDialogValues OpeningDialogValues(const ProjectSettings& settings, SaveMod
   v.common = FormatMask(settings.common, "######.#");
   v.rare = FormatMask(settings.rare, "######.#");
   v.lowinfo = FormatMask(settings.lowinfo, "######.##");
+  v.rules = settings.rules;
   return v;
 }
 

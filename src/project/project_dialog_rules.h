@@ -17,8 +17,9 @@ inline constexpr int kDialogGroupRows = 5;
 
 // The dialog's values as it opens over settings.  The group count is the
 // project's (2 without one) and an empty program reads as "MSACCESS".  New
-// mode leaves every edit empty; edit mode fills them from settings, the
-// thresholds under "######.#" / "######.##" and the priors in trimmed form.
+// mode leaves every edit empty and the classic counting rules; edit mode
+// fills them from settings, the thresholds under "######.#" / "######.##"
+// and the priors in trimmed form.
 // The per-group vectors always hold kDialogGroupRows entries.
 ProjectDialogValues OpeningDialogValues(const ProjectSettings& settings, SaveMode mode);
 

@@ -83,6 +83,14 @@ bool ConfirmReplacingDatabase(Session& session, const ProjectSettings& s) {
 
 }  // namespace
 
+bool CountingRulesFixed(Session& session) {
+  Database& db = session.db;
+  if (!db.IsOpen()) return false;
+  db.Statement(1, "SELECT count(*) FROM calib WHERE isinwords<>0 OR isinphrases<>0 OR isinargs<>0");
+  db.FetchResult(1, 0);
+  return db.EndOfData(1) == 0 && db.ColumnUInt(1, 1) > 0;
+}
+
 bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   // Everything is worked out on a copy, so a refusal leaves the current
   // project exactly as it was.
@@ -117,6 +125,15 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
                     "More information needed", Buttons::Ok, Icon::None);
     return false;
   }
+
+  if (values.rules.minWordLength < kLeastMinWordLength ||
+      values.rules.minWordLength > kClassicMinWordLength)
+    values.rules.minWordLength = kClassicMinWordLength;
+  if (mode == SaveMode::Edit && !(values.rules == s.rules) && CountingRulesFixed(session)) {
+    session.Message(kCountingRulesFixed, "Counting rules", Buttons::Ok, Icon::None);
+    return false;
+  }
+  s.rules = values.rules;
 
   s.path2root = values.root;
   s.path2msa = values.msa;

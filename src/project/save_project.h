@@ -23,9 +23,18 @@ struct ProjectDialogValues {
   std::string newFolder;
   std::string common, rare, lowinfo;
   std::vector<std::string> train, trial, priors;
+  CountingRules rules;  // checked and shown, not typed
   // Set by saving: the folders that did not exist and were created.
   std::vector<std::string> createdFolders;
 };
+
+// Whether the current project's counting rules are fixed: its database
+// holds trained essays, which untraining must count as training did.
+bool CountingRulesFixed(Session& session);
+// Why they cannot change, and what to do.
+inline constexpr const char* kCountingRulesFixed =
+    "The counting rules cannot change while the database holds trained essays. Erase them "
+    "first (Options > Erase Words, or tarne-cli erase PROJECT all), then change the rules.";
 
 // Answers true when the dialog may close with result 1.  values.msa is
 // cleared when MSACCESS.EXE was not found there (the dialog's edit follows it).

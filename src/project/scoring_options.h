@@ -20,6 +20,14 @@ struct ScoringOptions {
   int ShowErrors = 0;
   int LogAll = 0;
   std::string OneEssayText;
+  // Model settings that need no retraining.  Their values here give the
+  // classic probabilities exactly.
+  double Alpha = 1;            // smoothing of either model, above 0
+  int PriorsFromTraining = 0;  // priors in proportion to the essays trained per group
+  int StopWordsOnly = 0;       // only tokens of the stop list take part
+
+  // Whether every model setting is the classic one.
+  bool ClassicSettings() const { return Alpha == 1 && !PriorsFromTraining && !StopWordsOnly; }
 };
 
 }  // namespace tarne

@@ -127,6 +127,14 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
     s.lowinfo = NumericValue(value);
   } else if (match == "wkee") {
     s.wkeep = static_cast<std::int32_t>(RoundInto(NumericValue(value), INT32_MIN, INT32_MAX));
+  } else if (match == "allsentence") {
+    s.rules.allSentences = NumericValue(value) != 0;
+  } else if (match == "minwordlengt") {
+    // 0 (or no number) is the classic length, as with the thresholds.
+    const long length = RoundInto(NumericValue(value), 0, kClassicMinWordLength);
+    s.rules.minWordLength =
+        length == 0 ? kClassicMinWordLength
+                    : static_cast<int>(std::max<long>(length, kLeastMinWordLength));
   }
 }
 
@@ -157,6 +165,9 @@ std::string ProjectFileText(const ProjectSettings& s) {
   line("rare", PlainNumber(s.rare, 15));
   line("lowinfo", PlainNumber(s.lowinfo, 15));
   line("wkeep", PlainNumber(s.wkeep, 15));
+  if (s.rules.allSentences) line("allsentences", PlainNumber(1, 15));
+  if (s.rules.minWordLength != kClassicMinWordLength)
+    line("minwordlength", PlainNumber(s.rules.minWordLength, 15));
   // The file ends with an empty line.
   text += kLineEnd;
   return text;
@@ -171,6 +182,9 @@ bool LoadProjectFile(const std::string& path, ProjectSettings& settings) {
   settings.common = 0;
   settings.rare = 0;
   settings.lowinfo = 0;
+  // Rules the file does not state are the classic ones, whatever project was
+  // open before: they decide how the project's database was counted.
+  settings.rules = CountingRules();
   for (const std::string& line : SplitLines(text)) ApplyLine(line, settings);
 
   if (settings.rare == 0) settings.rare = kRareDefault;

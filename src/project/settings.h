@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "text/tokenizer.h"
+
 namespace tarne {
 
 // Folders end with "/" once saved.  The per-group sequences hold exactly
@@ -23,6 +25,10 @@ struct ProjectSettings {
   double rare = 0;
   double lowinfo = 0;
   std::int32_t wkeep = 0;
+  // Stored as allsentences= and minwordlength= only when they are not the
+  // classic rules, so a classic project's file is as it always was, and a
+  // file without them reads as the classic rules.
+  CountingRules rules;
 
   int Groups() const { return incats; }
   std::string ProjectFilePath() const { return path2root + sname + ".trn"; }

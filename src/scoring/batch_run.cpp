@@ -8,6 +8,7 @@
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
+#include "training/model_settings.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -110,6 +111,10 @@ std::string RunHeading(const ScoringOptions& o, const ProjectSettings& settings)
   h += o.IncludeRare ? " (Rare tokens)" : " (No rare; freq >" + PlainNumber(settings.rare) + "/k)";
   h += o.IncludeLowInfo ? " (Low Info tokens)"
                         : " (Info Gain >" + PlainNumber(settings.lowinfo) + ")";
+  // The model settings are named only when they are not the classic ones.
+  if (o.StopWordsOnly) h += " (Stop Words Only)";
+  if (o.Alpha != 1) h += " (Smoothing " + TrimmedNumber(o.Alpha) + ")";
+  if (o.PriorsFromTraining) h += " (Priors from training)";
   return h;
 }
 
@@ -155,7 +160,7 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   result.groups = groups;
   result.heading = heading;
   result.settings = {options, session.settings.common, session.settings.rare,
-                     session.settings.lowinfo, session.settings.priors};
+                     session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   ConfusionTable& table = result.table;
   ScoringRun classifier(session);
   int& unreadable = result.unreadable;

@@ -9,6 +9,7 @@
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
+#include "training/model_settings.h"
 #include "training/essay_tokens.h"
 #include "training/training.h"
 
@@ -60,7 +61,8 @@ void Normalise(GroupScores& scores, int groups) {
 
 // Every kind whose flag is set scores the essay from the priors on; the
 // kinds' scores are multiplied and the product normalised into scores.
-void CombineKinds(const Session& session, const int flags[4], GroupScores& scores,
+void CombineKinds(const Session& session, const std::vector<double>& priors, const int flags[4],
+                  GroupScores& scores,
                   const std::function<void(int kind, GroupScores& kindScores)>& scoreKind) {
   const int groups = session.settings.Groups();
   GroupScores combined;
@@ -68,8 +70,8 @@ void CombineKinds(const Session& session, const int flags[4], GroupScores& score
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     GroupScores kindScores;
-    for (int g = 1; g <= groups && g <= static_cast<int>(session.settings.priors.size()); ++g)
-      kindScores.value[g] = session.settings.priors[g - 1];
+    for (int g = 1; g <= groups && g <= static_cast<int>(priors.size()); ++g)
+      kindScores.value[g] = priors[g - 1];
     scoreKind(kind, kindScores);
     for (int g = 1; g <= groups; ++g) combined.value[g] *= kindScores.value[g];
     KeepScoresInRange(combined, groups);
@@ -93,7 +95,8 @@ void WriteEssayMarks(Session& session, const std::string& text, int kind) {
   const bool stemmed = session.options.Stemmed == 1;
   std::string normal = text;
   NormalizeEssayText(normal);
-  MarkEssayTokens(session.db, stemmed ? "stem" : "run1", kind, stemmed, normal);
+  MarkEssayTokens(session.db, stemmed ? "stem" : "run1", kind, stemmed, session.settings.rules,
+                  normal);
 }
 
 void ScoreEssay(Session& session, const std::string& text, const std::string& condition, int kind,
@@ -108,16 +111,17 @@ void ScoreEssay(Session& session, const std::string& text, const std::string& co
   KindModel(session, kind, condition).Score(text, scores);
 }
 
-ScoringRun::ScoringRun(Session& session) : session_(session) {}
+ScoringRun::ScoringRun(Session& session)
+    : session_(session), priors_(ScoringPriors(session)) {}
 ScoringRun::~ScoringRun() = default;
 
 void ScoringRun::Classify(const std::string& text, int words, int phrases, int arguments,
                           GroupScores& scores) {
   const int flags[4] = {0, words, phrases, arguments};
-  CombineKinds(session_, flags, scores, [&](int kind, GroupScores& kindScores) {
+  CombineKinds(session_, priors_, flags, scores, [&](int kind, GroupScores& kindScores) {
     if (!models_[kind]) {
       std::string condition;
-      Recompute(session_, condition, kind, 1);
+      Recompute(session_, condition, KindOf(kind), true);
       models_[kind] = std::make_unique<KindModel>(session_, kind, condition);
     }
     models_[kind]->Score(text, kindScores);
@@ -142,9 +146,10 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
   // from being synced statement by statement.
   const bool ownTransaction = db.IsOpen() && !db.InTransaction() && db.Begin();
   const int flags[4] = {0, words, phrases, arguments};
-  CombineKinds(session, flags, scores, [&](int kind, GroupScores& kindScores) {
+  const std::vector<double> priors = ScoringPriors(session);
+  CombineKinds(session, priors, flags, scores, [&](int kind, GroupScores& kindScores) {
     std::string condition;
-    Recompute(session, condition, kind, 1);
+    Recompute(session, condition, KindOf(kind), true);
     ScoreEssay(session, text, condition, kind, listing, showTokens, kindScores);
   });
   if (ownTransaction) db.Commit();

@@ -26,6 +26,7 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
     : kind_(kind),
       groups_(session.settings.Groups()),
       stemmed_(session.options.Stemmed == 1),
+      rules_(session.settings.rules),
       multinomial_(session.options.Model == 1) {
   const char* table = stemmed_ ? "stem" : "run1";
   if (kind_ == 3) frequent_.Load(session.db, table);
@@ -62,7 +63,7 @@ void KindModel::Score(const std::string& text, GroupScores& scores) {
   std::string normal = text;
   NormalizeEssayText(normal);
   present_.clear();
-  ForEachCountedSentence(normal, kind_, stemmed_, &frequent_,
+  ForEachCountedSentence(normal, kind_, stemmed_, &frequent_, rules_,
                          [this](const std::vector<TokenRun>& runs) {
                            for (const TokenRun& run : runs) {
                              const std::uint32_t id = index_.Find(run.token);

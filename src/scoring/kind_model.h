@@ -46,6 +46,7 @@ class KindModel {
   int kind_;
   int groups_;
   bool stemmed_;
+  CountingRules rules_;
   bool multinomial_;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the rows

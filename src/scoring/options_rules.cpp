@@ -1,6 +1,20 @@
 #include "scoring/options_rules.h"
 
+#include "project/save_project.h"
+#include "shell/numbers.h"
+
 namespace tarne {
+
+namespace {
+
+// The smoothing as the edit shows it: "1", "0.1".
+std::string AlphaText(double alpha) {
+  std::string text = TrimmedNumber(alpha);
+  if (!text.empty() && text[0] == '.') text.insert(0, 1, '0');
+  return text;
+}
+
+}  // namespace
 
 ScoringDialogRules::ScoringDialogRules(ScoringOptions& options, const std::string& sname,
                                        ScoringDialogMemory& memory)
@@ -17,6 +31,11 @@ ScoringDialogRules::ScoringDialogRules(ScoringOptions& options, const std::strin
   phrases = options.CodePhrases != 0;
   arguments = options.CodeArguments != 0;
   showErrors = options.ShowErrors != 0;
+  alpha = options.Alpha > 0 ? options.Alpha : 1;
+  alphaText = AlphaText(alpha);
+  priorsFromTraining = options.PriorsFromTraining != 0;
+  if (options.StopWordsOnly != 0 && !stemmed) SetStopWordsOnly(true);
+  stopWordsOnlyEnabled = !stemmed;
   // The log box opens unticked whatever LogAll holds; only a click on a What
   // option or on the box itself brings LogAll into play.
   logBox = false;
@@ -74,8 +93,9 @@ void ScoringDialogRules::ClickShowErrors() {
 }
 
 void ScoringDialogRules::SetStemmed(bool ticked) {
-  if (ticked == stemmed) return;
+  if (ticked == stemmed || !stemmedEnabled) return;
   stemmed = ticked;
+  stopWordsOnlyEnabled = !ticked;
   if (ticked) {
     // The stemmer drops stop words anyway; the box says so.
     memory_.remembered = true;
@@ -86,6 +106,20 @@ void ScoringDialogRules::SetStemmed(bool ticked) {
     stopWordsEnabled = true;
     stopWords = memory_.remembered ? memory_.stopWords : false;
   }
+}
+
+void ScoringDialogRules::SetStopWordsOnly(bool ticked) {
+  if (ticked == stopWordsOnly || !stopWordsOnlyEnabled) return;
+  stopWordsOnly = ticked;
+  stopWordsEnabled = !ticked;
+  stemmedEnabled = !ticked;
+  if (ticked) stopWords = true;
+}
+
+void ScoringDialogRules::SetAlphaText(const std::string& text) {
+  alphaText = FilterThresholdField(text, false);
+  const double value = NumericValue(alphaText);
+  alpha = value > 0 ? value : 1;
 }
 
 void ScoringDialogRules::SetOneEssayText(const std::string& text) {
@@ -106,6 +140,9 @@ int ScoringDialogRules::Score() {
   options_.ShowErrors = showErrors;
   options_.LogAll = logBox;
   options_.OneEssayText = oneWindowOpen ? oneEssayText : std::string();
+  options_.Alpha = alpha > 0 ? alpha : 1;
+  options_.PriorsFromTraining = priorsFromTraining;
+  options_.StopWordsOnly = stopWordsOnly;
   return 1;
 }
 

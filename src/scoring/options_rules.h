@@ -29,6 +29,12 @@ class ScoringDialogRules {
   void ClickLog();
   void ClickShowErrors();
   void SetStemmed(bool ticked);
+  // Stop Words Only: ticks Stop Words and holds it and Stemmed (whose table
+  // has no stop words) until unticked.
+  void SetStopWordsOnly(bool ticked);
+  // The smoothing edit: keeps digits and points; alpha follows its value,
+  // and an empty edit or 0 means the classic 1.
+  void SetAlphaText(const std::string& text);
   // The one-essay window's text (kept only while the window is open).
   void SetOneEssayText(const std::string& text);
 
@@ -44,6 +50,10 @@ class ScoringDialogRules {
   bool words = true, phrases = false, arguments = false;
   bool showErrors = false, logBox = false;
   bool showErrorsEnabled = true, logEnabled = true, stopWordsEnabled = true;
+  bool stopWordsOnly = false, priorsFromTraining = false;
+  bool stemmedEnabled = true, stopWordsOnlyEnabled = true;
+  double alpha = 1;
+  std::string alphaText;
   std::string logLabel;
   bool oneWindowOpen = false;
   std::string oneEssayText;

@@ -34,14 +34,23 @@ std::string ResultLogPath(const ProjectSettings& settings, int what) {
   return settings.path2root + settings.sname + (what == 3 ? "new.csv" : ".csv");
 }
 
-std::string ResultLogHeader() {
-  return "\"file\",\"what\",\"group\",\"pred_grp\",\"prob_1\",\"prob_2\",\"prob_3\",\"prob_4\","
-         "\"prob_5\",\"Model\",\"Stemmed\",\"StopWords\",\"CommonWords\",\"Words\",\"Phrases\"\n";
+bool ResultLogHasSettings(const ScoringOptions& options, const CountingRules& rules) {
+  return !options.ClassicSettings() || !rules.Classic();
+}
+
+std::string ResultLogHeader(bool settingsColumns) {
+  std::string header =
+      "\"file\",\"what\",\"group\",\"pred_grp\",\"prob_1\",\"prob_2\",\"prob_3\",\"prob_4\","
+      "\"prob_5\",\"Model\",\"Stemmed\",\"StopWords\",\"CommonWords\",\"Words\",\"Phrases\"";
+  if (settingsColumns)
+    header += ",\"Arguments\",\"RareTokens\",\"LowInfoTokens\",\"StopWordsOnly\",\"Alpha\","
+              "\"Priors\",\"AllSentences\",\"MinWordLength\"";
+  return header + "\n";
 }
 
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
-                          int predicted, const GroupScores& scores,
-                          const ScoringOptions& options) {
+                          int predicted, const GroupScores& scores, const ScoringOptions& options,
+                          const CountingRules* rules) {
   std::string line = CsvQuoted(file) + "," + CsvQuoted(collection) + "," +
                      TrimmedNumber(trueGroup) + "," + TrimmedNumber(predicted) + ",";
   for (int g = 1; g <= 5; ++g) {
@@ -53,12 +62,21 @@ std::string ResultLogLine(const std::string& file, const std::string& collection
   line += options.Model == 1 ? "\"Multinomial\"," : "\"Bernoulli\",";
   line += TrimmedNumber(options.Stemmed) + "," + TrimmedNumber(options.IncludeStopWords) + "," +
           TrimmedNumber(options.IncludeCommon) + "," + TrimmedNumber(options.CodeWords) + "," +
-          TrimmedNumber(options.CodePhrases) + "\n";
-  return line;
+          TrimmedNumber(options.CodePhrases);
+  if (rules) {
+    line += "," + TrimmedNumber(options.CodeArguments) + "," + TrimmedNumber(options.IncludeRare) +
+            "," + TrimmedNumber(options.IncludeLowInfo) + "," +
+            TrimmedNumber(options.StopWordsOnly) + "," + TrimmedNumber(options.Alpha) + "," +
+            (options.PriorsFromTraining ? "\"training\"," : "\"project\",") +
+            TrimmedNumber(rules->allSentences ? 1 : 0) + "," + TrimmedNumber(rules->minWordLength);
+  }
+  return line + "\n";
 }
 
 ResultLog::ResultLog(Session& session, int what)
-    : session_(session), path_(ResultLogPath(session.settings, what)) {}
+    : session_(session),
+      path_(ResultLogPath(session.settings, what)),
+      settingsColumns_(ResultLogHasSettings(session.options, session.settings.rules)) {}
 
 void ResultLog::Report() {
   if (reported_) return;
@@ -69,13 +87,14 @@ void ResultLog::Report() {
 }
 
 void ResultLog::Start() {
-  if (!WriteFile(path_, ResultLogHeader(), "wb")) Report();
+  if (!WriteFile(path_, ResultLogHeader(settingsColumns_), "wb")) Report();
 }
 
 void ResultLog::AppendLine(const std::string& file, const std::string& collection, int trueGroup,
                            int predicted, const GroupScores& scores) {
   if (!WriteFile(path_,
-                 ResultLogLine(file, collection, trueGroup, predicted, scores, session_.options),
+                 ResultLogLine(file, collection, trueGroup, predicted, scores, session_.options,
+                               settingsColumns_ ? &session_.settings.rules : nullptr),
                  "ab"))
     Report();
 }

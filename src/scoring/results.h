@@ -11,6 +11,7 @@
 
 #include "shell/kinds.h"
 #include "project/scoring_options.h"
+#include "text/tokenizer.h"
 #include "scoring/scoring.h"
 
 namespace tarne {
@@ -50,7 +51,8 @@ double Kappa(const ConfusionTable& table, int groups, bool weighted);
 struct RunSettings {
   ScoringOptions options;
   double common = 0, rare = 0, lowinfo = 0;
-  std::vector<double> priors;
+  std::vector<double> priors;  // those the groups started from
+  CountingRules rules;         // the project's
 };
 
 struct RunResult {

@@ -44,7 +44,12 @@ json Settings(const RunSettings& s) {
           {"low_info_tokens", o.IncludeLowInfo != 0},
           {"kinds", kinds},
           {"thresholds", {{"common", s.common}, {"rare", s.rare}, {"low_info", s.lowinfo}}},
-          {"priors", s.priors}};
+          {"priors", s.priors},
+          {"alpha", o.Alpha},
+          {"priors_from_training", o.PriorsFromTraining != 0},
+          {"stop_words_only", o.StopWordsOnly != 0},
+          {"counting_rules",
+           {{"all_sentences", s.rules.allSentences}, {"min_word_length", s.rules.minWordLength}}}};
 }
 
 json FiguresJson(const RunResult& r) {

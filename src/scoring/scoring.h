@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/kinds.h"
 #include "shell/port.h"
+#include "text/tokenizer.h"
 
 namespace tarne {
 
@@ -47,6 +49,7 @@ class ScoringRun {
 
  private:
   Session& session_;
+  std::vector<double> priors_;  // what each essay's groups start from
   std::unique_ptr<KindModel> models_[4];
   std::string lastText_;
   int lastKind_ = 0;
@@ -122,13 +125,19 @@ class ResultLog {
   void Report();
   Session& session_;
   std::string path_;
+  bool settingsColumns_;
   bool reported_ = false;
 };
 std::string ResultLogPath(const ProjectSettings& settings, int what);
-std::string ResultLogHeader();
+// A run with any model setting or counting rule that is not the classic one
+// logs every setting in trailing columns, so that each line can be
+// reproduced; a classic run's log keeps its 15 fields as it always had.
+bool ResultLogHasSettings(const ScoringOptions& options, const CountingRules& rules);
+std::string ResultLogHeader(bool settingsColumns = false);
+// With rules, the line carries the settings columns.
 std::string ResultLogLine(const std::string& file, const std::string& collection, int trueGroup,
-                          int predicted, const GroupScores& scores,
-                          const ScoringOptions& options);
+                          int predicted, const GroupScores& scores, const ScoringOptions& options,
+                          const CountingRules* rules = nullptr);
 
 // True when an error entry's probability text is ticked in advance (98% or more).
 bool IsPreTicked(const std::string& probabilities);
@@ -150,7 +159,7 @@ std::string ProbabilityHeading(int groups);
 bool ShowDatabaseStatistics(Session& session);
 // The same report stamped with the given time (tests and reproducible output).
 bool ShowDatabaseStatistics(Session& session, std::time_t now);
-bool ShowTopTokens(Session& session, int command);  // 70, 71, 73
+bool ShowTopTokens(Session& session, TokenKind kind);
 
 // A fixed-width field: text padded with blanks on the left (alignment 1) or
 // the right, or cut to its first width characters.

@@ -62,7 +62,7 @@ bool ScoringCommand(Session& session, RunResult& result) {
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     std::string condition;
-    Recompute(session, condition, kind, 0);
+    Recompute(session, condition, KindOf(kind), false);
     // Without trained essays the recomputation has said so and built no
     // condition; scoring on would repeat that message for every essay and
     // kind and report predictions made from the priors alone.

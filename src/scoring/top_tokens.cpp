@@ -18,10 +18,7 @@ std::string PadField(const std::string& text, int width, int alignment) {
   return alignment == 1 ? pad + text : text + pad;
 }
 
-bool ShowTopTokens(Session& session, int command) {
-  const TokenKind kind = command == 71   ? TokenKind::Pairs
-                         : command == 73 ? TokenKind::Arguments
-                                         : TokenKind::Words;
+bool ShowTopTokens(Session& session, TokenKind kind) {
   TopTokens top;
   if (!ReadTopTokens(session, kind, top)) return false;
   AppendTopTokens(session, top);
@@ -32,6 +29,8 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   ScoringOptions& options = session.options;
   options.IncludeCommon = 1;
   options.IncludeStopWords = 1;
+  // Every token is listed, the stop words among the others.
+  options.StopWordsOnly = 0;
   options.SentenceArguments = 0;
   options.Stemmed = 0;
   options.CodeWords = kind == TokenKind::Words;
@@ -63,7 +62,7 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
     }
   }
   std::string condition;
-  top.recomputed = Recompute(session, condition, Number(kind), 0);
+  top.recomputed = Recompute(session, condition, kind, false);
   if (watch.Failed()) {
     session.ReportDatabaseFailure();
     return false;

@@ -6,6 +6,7 @@
 #include "shell/numbers.h"
 #include "text/essay_encoding.h"
 #include "text/word_lists.h"
+#include "training/model_settings.h"
 
 namespace tarne {
 
@@ -76,7 +77,7 @@ void OneEssayVerdict(Session& session, RunResult& result) {
   result.collection = Collection::One;
   result.groups = groups;
   result.settings = {options, session.settings.common, session.settings.rare,
-                     session.settings.lowinfo, session.settings.priors};
+                     session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   result.settings.options.OneEssayText.clear();
   result.listing = listing;
   EssayResult one;

@@ -120,12 +120,16 @@ bool ReadsAsZero(std::string_view piece) {
   return false;
 }
 
-bool PassesFilter(std::string_view piece) { return piece.size() >= 4 && ReadsAsZero(piece); }
+bool PassesFilter(std::string_view piece, size_t minLength) {
+  return piece.size() >= minLength && ReadsAsZero(piece);
+}
 
 // The kept words as views: into the sentence for an unstemmed pass, into
 // stems (which the caller keeps alive) for a stemmed one.
-void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::string>& stems,
-                      std::vector<std::string_view>& words) {
+void CollectKeptWords(std::string_view sentence, bool stemmed, int minWordLength,
+                      std::vector<std::string>& stems, std::vector<std::string_view>& words) {
+  // A length below 1 would keep the empty pieces between blanks.
+  const size_t minLength = static_cast<size_t>(std::max(minWordLength, 1));
   size_t pos = 0;
   while (pos <= sentence.size()) {
     size_t blank = sentence.find(' ', pos);
@@ -133,16 +137,16 @@ void CollectKeptWords(std::string_view sentence, bool stemmed, std::vector<std::
     std::string_view piece = TrimBlanksView(sentence.substr(pos, blank - pos));
     pos = blank + 1;
     if (!stemmed) {
-      if (PassesFilter(piece)) words.push_back(piece);
+      if (PassesFilter(piece, minLength)) words.push_back(piece);
       continue;
     }
     // No rule of the stemmer lengthens a word, so a piece too short to be
     // kept cannot give a stem long enough either.
-    if (piece.size() < 4) continue;
+    if (piece.size() < minLength) continue;
     std::string stem(piece);
     StemWord(stem);
     std::string_view trimmed = TrimBlanksView(stem);
-    if (!PassesFilter(trimmed)) continue;
+    if (!PassesFilter(trimmed, minLength)) continue;
     if (trimmed.size() != stem.size()) stem = std::string(trimmed);
     stems.push_back(std::move(stem));
   }
@@ -185,18 +189,19 @@ std::vector<std::string_view> SplitSentences(std::string_view text) {
   }
 }
 
-std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed) {
+std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed, int minWordLength) {
   std::vector<std::string> stems;
   std::vector<std::string_view> views;
-  CollectKeptWords(sentence, stemmed, stems, views);
+  CollectKeptWords(sentence, stemmed, minWordLength, stems, views);
   if (stemmed) return stems;
   return std::vector<std::string>(views.begin(), views.end());
 }
 
-std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed) {
+std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed,
+                                   int minWordLength) {
   std::vector<std::string> stems;
   std::vector<std::string_view> words;
-  CollectKeptWords(sentence, stemmed, stems, words);
+  CollectKeptWords(sentence, stemmed, minWordLength, stems, words);
   std::string list;
   if (words.size() < 2) return list;
   switch (kind) {

@@ -12,6 +12,23 @@ inline constexpr int kWords = 1;
 inline constexpr int kPhrases = 2;
 inline constexpr int kArguments = 3;
 
+// The shortest kept word of the classic rules, in bytes.
+inline constexpr int kClassicMinWordLength = 4;
+// The shortest a project may choose: single letters would make every
+// initial and stray letter a token.
+inline constexpr int kLeastMinWordLength = 2;
+
+// A project's rules for counting an essay, fixed while its database holds
+// trained essays: training, untraining and scoring must count alike.  The
+// classic rules stop counting an essay at its first sentence without tokens
+// and keep words of 4 bytes or more.
+struct CountingRules {
+  bool allSentences = false;                  // such a sentence is skipped instead
+  int minWordLength = kClassicMinWordLength;  // 2, 3 or 4
+  bool Classic() const { return !allSentences && minWordLength == kClassicMinWordLength; }
+  bool operator==(const CountingRules&) const = default;
+};
+
 // Lower case (as Unicode does for valid UTF-8, byte-wise otherwise),
 // separators and NUL to blanks, runs of blanks shortened, ". " to ".".
 void NormalizeEssayText(std::string& text);
@@ -19,11 +36,15 @@ void NormalizeEssayText(std::string& text);
 // The pieces of a normalised text between full stops (n stops, n + 1 pieces).
 std::vector<std::string_view> SplitSentences(std::string_view text);
 
-// The kept words of one sentence, in sentence order (stemmed when asked).
-std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed);
+// The kept words of one sentence, in sentence order (stemmed when asked):
+// pieces (or their stems) of at least minWordLength bytes that do not read
+// as a non-zero number.
+std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed,
+                                   int minWordLength = kClassicMinWordLength);
 
 // The quoted token list ('a','b c') of one sentence for one kind; for
 // arguments the quoted list of every kept word (the argument candidates).
-std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed);
+std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed,
+                                   int minWordLength = kClassicMinWordLength);
 
 }  // namespace tarne

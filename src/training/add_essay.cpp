@@ -16,7 +16,7 @@ void AddEssay(Session& session, std::string& text, const std::string& group, int
   LoadWordLists();
   Database& db = session.db;
   NormalizeEssayText(text);
-  RunVocabulary vocabulary(db, stemmed, kind);
+  RunVocabulary vocabulary(db, stemmed, kind, session.settings.rules);
   vocabulary.LoadFrequentWords();
   vocabulary.CountEssay(text);
   vocabulary.Flush(group);

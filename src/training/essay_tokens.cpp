@@ -58,12 +58,12 @@ std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentW
 }
 
 bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
-                     std::string_view normalised) {
+                     const CountingRules& rules, std::string_view normalised) {
   const FailureWatch watch(db);
   FrequentWords frequent;
   if (kind == 3) frequent.Load(db, table);
   std::unordered_map<std::string, int, TokenHash, std::equal_to<>> counts;
-  ForEachCountedSentence(normalised, kind, stemmed, &frequent,
+  ForEachCountedSentence(normalised, kind, stemmed, &frequent, rules,
                          [&counts](const std::vector<TokenRun>& runs) {
                            for (const TokenRun& run : runs) {
                              const int n = std::min(run.occurrences, kMaxOccurrences);
@@ -98,10 +98,11 @@ bool QuotedLess(std::string_view a, std::string_view b) {
   return static_cast<unsigned char>(a[n]) < '\'';
 }
 
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
-                  std::string& list, std::vector<std::string>& arguments,
-                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs) {
-  list = BuildSentenceTokenList(sentence, kind, stemmed);
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
+                  const FrequentWords* frequent, std::string& list,
+                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
+                  std::vector<TokenRun>& runs) {
+  list = BuildSentenceTokenList(sentence, kind, stemmed, minWordLength);
   tokens.clear();
   if (kind == 3 && list.size() > 4) {
     arguments = frequent ? ArgumentTokens(list, *frequent) : std::vector<std::string>();

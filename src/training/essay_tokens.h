@@ -39,14 +39,15 @@ std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentW
 // order of the quoted texts ('ab c' comes before 'ab').
 bool QuotedLess(std::string_view a, std::string_view b);
 
-// Counts a normalised essay's tokens of kind into the thisessay column of
-// table ("run1" or "stem"), cleared first: every row of that kind whose token
-// the counted sentences list gets the number of times they list it.  The
+// Counts a normalised essay's tokens of kind, under the project's counting
+// rules, into the thisessay column of table ("run1" or "stem"), cleared
+// first: every row of that kind whose token the counted sentences list gets
+// the number of times they list it.  The
 // counting is done in memory and written with one statement per distinct
 // token, so a long essay costs what training it costs, not a statement per
 // sentence.  Answers false when a statement failed.
 bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
-                     std::string_view normalised);
+                     const CountingRules& rules, std::string_view normalised);
 
 // One distinct token of a sentence and how often the sentence lists it.
 struct TokenRun {
@@ -58,28 +59,36 @@ struct TokenRun {
 inline constexpr int kMaxOccurrences = 101;
 
 // Calls counted(runs) for each sentence of a normalised text that is
-// counted: its distinct tokens in quoted order, with their occurrences.  The
-// first sentence without tokens ends the essay.  frequent is needed for
-// arguments only.  The views are valid during the call.
+// counted: its distinct tokens in quoted order, with their occurrences.
+// Under the classic rules the first sentence without tokens ends the essay;
+// with rules.allSentences such a sentence is skipped.  frequent is needed
+// for arguments only.  The views are valid during the call.
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
-                            const FrequentWords* frequent, Counted&& counted);
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted);
 
 // What ForEachCountedSentence does for one sentence; false when the sentence
 // has no tokens.  Exposed for the template above.
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, const FrequentWords* frequent,
-                  std::string& list, std::vector<std::string>& arguments,
-                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs);
+bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
+                  const FrequentWords* frequent, std::string& list,
+                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
+                  std::vector<TokenRun>& runs);
 
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
-                            const FrequentWords* frequent, Counted&& counted) {
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted) {
   std::string list;
   std::vector<std::string> arguments;
   std::vector<std::string_view> tokens;
   std::vector<TokenRun> runs;
   for (std::string_view sentence : SplitSentences(normalised)) {
-    if (!SentenceRuns(sentence, kind, stemmed, frequent, list, arguments, tokens, runs)) break;
+    if (!SentenceRuns(sentence, kind, stemmed, rules.minWordLength, frequent, list, arguments,
+                      tokens, runs)) {
+      if (rules.allSentences) continue;
+      break;
+    }
     counted(runs);
   }
 }

@@ -53,8 +53,8 @@ bool RunTogether(Session& session, const std::vector<std::string>& statements) {
 
 }  // namespace
 
-bool PurgeInfrequent(Session& session, int kind) {
-  if (kind != 2 && kind != 3) kind = 1;
+bool PurgeInfrequent(Session& session, TokenKind tokenKind) {
+  const int kind = Number(tokenKind);
   const std::string word = KindWord(kind);
   RunLock lock(session);
   if (!lock.Held()) return false;
@@ -103,8 +103,8 @@ bool PurgeInfrequent(Session& session, int kind) {
   return true;
 }
 
-bool PurgeAllOfKind(Session& session, int kind) {
-  const bool phrases = kind != 3;
+bool PurgeAllOfKind(Session& session, TokenKind kind) {
+  const bool phrases = kind != TokenKind::Arguments;
   RunLock lock(session);
   if (!lock.Held()) return false;
   if (!Confirm(session, std::string("This will purge all ") + (phrases ? "phrases. " : "arguments. ") +

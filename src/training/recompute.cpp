@@ -5,6 +5,7 @@
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
+#include "training/model_settings.h"
 #include "training/training.h"
 #include "training/training_internal.h"
 
@@ -34,7 +35,10 @@ double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
 
 }  // namespace
 
-bool Recompute(Session& session, std::string& condition, int kind, int conditionOnly) {
+bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
+               bool conditionOnly) {
+  // The number the statements and labels are written with.
+  int kind = Number(tokenKind);
   if (kind != 2 && kind != 3) kind = 1;
   Database& db = session.db;
   const ScoringOptions& options = session.options;
@@ -61,7 +65,10 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
   const std::string sumText = CountSum(x, groups);
   std::string cond;
   cond = kind == 1 ? "( isword )" : kind == 2 ? "(  isphrase )" : "( isarg )";
-  if (options.IncludeStopWords == 0) cond += " AND (isstop<>1)";
+  if (options.StopWordsOnly)
+    cond += " AND (isstop=1)";
+  else if (options.IncludeStopWords == 0)
+    cond += " AND (isstop<>1)";
   if (options.IncludeCommon == 0)
     cond += " AND ((1000* " + sumText + "/" + PlainNumber(total) + ")<" +
             PlainNumber(settings.common) + ")";
@@ -89,11 +96,11 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
   std::vector<double> groupTotal(groups + 1, 0);
   for (int g = 1; g <= groups; ++g) groupTotal[g] = db.ColumnUInt(1, g + 1);
 
+  // The gain weighs the groups by the priors scoring starts from.
+  const std::vector<double> priors =
+      ScoringPriors(session, std::vector<double>(perGroup.begin() + 1, perGroup.end()));
   std::vector<std::string> prior(groups + 1);
-  for (int g = 1; g <= groups; ++g)
-    prior[g] = TrimmedNumber(g - 1 < static_cast<int>(settings.priors.size())
-                                 ? settings.priors[g - 1]
-                                 : 0.0);
+  for (int g = 1; g <= groups; ++g) prior[g] = TrimmedNumber(priors[g - 1]);
 
   // One pass writes the probabilities, the frequency and the information
   // gain from the new probabilities; a row with a probability that is not
@@ -102,16 +109,12 @@ bool Recompute(Session& session, std::string& condition, int kind, int condition
   std::string gain = "gain(" + PlainNumber(std::log2(groups));
   for (int g = 1; g <= groups; ++g) {
     const std::string gt = TrimmedNumber(g);
-    std::string p;
-    if (options.Model == 1) {
-      p = PlainNumber(0) + "+(v" + gt + "+1)/(" + TrimmedNumber(groupTotal[g]) + "+" +
-          PlainNumber(vocabulary) + ")";
-    } else {
-      // Laplace-smoothed multivariate Bernoulli estimate: of the essays of the
-      // group, the share that contain the token.
-      p = PlainNumber(0) + "+(1 + w" + gt + ")/( 2+" +
-          PlainNumber(TrainedEssays(db, kind, g, perGroup[g])) + ")";
-    }
+    // The Bernoulli estimate is, of the essays of the group, the share that
+    // contain the token.
+    const std::string p =
+        options.Model == 1
+            ? MultinomialExpression(g, groupTotal[g], vocabulary, options.Alpha)
+            : BernoulliExpression(g, TrainedEssays(db, kind, g, perGroup[g]), options.Alpha);
     update += "p" + gt + "= " + p + ", ";
     gain += ", " + prior[g] + ", " + p;
   }

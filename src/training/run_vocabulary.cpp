@@ -44,8 +44,8 @@ struct RunVocabulary::Statements {
   std::string group;
 };
 
-RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind)
-    : db_(db), table_(TableName(stemmed)), kind_(kind), stemmed_(stemmed == 1) {}
+RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules)
+    : db_(db), table_(TableName(stemmed)), kind_(kind), stemmed_(stemmed == 1), rules_(rules) {}
 
 RunVocabulary::~RunVocabulary() = default;
 
@@ -113,7 +113,7 @@ std::uint32_t RunVocabulary::Find(std::string_view token) {
 
 void RunVocabulary::CountEssay(std::string_view normalised) {
   ForEachCountedSentence(
-      normalised, kind_, stemmed_, &frequent_, [this](const std::vector<TokenRun>& runs) {
+      normalised, kind_, stemmed_, &frequent_, rules_, [this](const std::vector<TokenRun>& runs) {
         // Tokens are met in quoted order, so new ones get their rows in the
         // order the sentence's inserts would have given them.
         for (const TokenRun& run : runs) {

@@ -51,9 +51,10 @@ struct VocabularyWrites {
 
 class RunVocabulary {
  public:
-  // stemmed 1 for stem, else run1.  A vocabulary that is not loaded looks
-  // each token up in the table when first met (for one essay at a time).
-  RunVocabulary(Database& db, int stemmed, int kind);
+  // stemmed 1 for stem, else run1; essays are counted under rules.  A
+  // vocabulary that is not loaded looks each token up in the table when
+  // first met (for one essay at a time).
+  RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules);
   ~RunVocabulary();
 
   // Reads every row of the kind (and for arguments the frequent words) and
@@ -105,6 +106,7 @@ class RunVocabulary {
   std::string table_;
   int kind_;
   bool stemmed_;
+  CountingRules rules_;
   bool loaded_ = false;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the entries

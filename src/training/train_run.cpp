@@ -107,8 +107,9 @@ bool TrainingFoldersExist(Session& session) {
 
 }  // namespace
 
-bool TrainKind(Session& session, int kind) {
-  if (kind < 1 || kind > 3) kind = 1;
+bool TrainKind(Session& session, TokenKind tokenKind) {
+  // The number the statements and labels are written with.
+  const int kind = Number(tokenKind);
   Port& port = session.port;
   Database& db = session.db;
   const std::string label = KindLabel(kind);
@@ -120,20 +121,25 @@ bool TrainKind(Session& session, int kind) {
     // Arguments are built from frequent words, so the word frequencies of both
     // tables must be current first.
     int saved = session.options.Stemmed;
+    // Stop words only would leave the frequencies of every other word as
+    // they were.
+    const int savedStopWordsOnly = session.options.StopWordsOnly;
+    session.options.StopWordsOnly = 0;
     std::string condition;
     const FailureWatch watch(db);
     session.options.Stemmed = 1;
-    Recompute(session, condition, 1, 0);
+    Recompute(session, condition, TokenKind::Words, false);
     session.options.Stemmed = 2;
-    Recompute(session, condition, 1, 0);
+    Recompute(session, condition, TokenKind::Words, false);
     session.options.Stemmed = saved;
+    session.options.StopWordsOnly = savedStopWordsOnly;
     // Without current frequencies the arguments would be built from stale
     // ones and counted for good.
     if (watch.Failed()) return false;
   }
 
   const int groups = session.settings.Groups();
-  TrainingBatches batches(db, kind);
+  TrainingBatches batches(db, kind, session.settings.rules);
   if (!batches.Load()) {
     session.ReportDatabaseFailure();
     session.Log("Training stopped: the database could not be read");

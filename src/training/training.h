@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/file_bytes.h"
+#include "shell/kinds.h"
 
 namespace tarne {
 
@@ -47,10 +48,10 @@ EssayRead ReadEssay(Session& session, const std::string& path, std::string& text
 // The same without telling anyone: why is the line ReadEssay would write.
 EssayRead ReadEssayText(const std::string& path, std::string& text, std::string& why);
 
-// The training run for kind 1, 2 or 3.  Answers false when it could not
+// The training run for a kind of token.  Answers false when it could not
 // start or stopped on a failure (the user has been told why); a Cancel is
 // not a failure.
-bool TrainKind(Session& session, int kind);
+bool TrainKind(Session& session, TokenKind kind);
 
 // Counts one essay into run1 (stemmed 0) or stem (stemmed 1) for group
 // (trimmed text "1".."5").  text is normalised in place.
@@ -62,10 +63,10 @@ void AddEssay(Session& session, std::string& text, const std::string& group, int
 std::string BuildArguments(Session& session, const std::string& list, int stemmed);
 
 // Builds the selection condition for kind under the session's scoring
-// options and, unless conditionOnly is 1, recomputes p, sum and entropy.
+// options and, unless conditionOnly, recomputes p, sum and entropy.
 // Answers false, with condition emptied, when nothing is trained or the
 // recomputation failed (the user has been told).
-bool Recompute(Session& session, std::string& condition, int kind, int conditionOnly);
+bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly);
 
 // Removes every essay of the flagged-file list (two-character group + path).
 // Each file is subtracted from the group its training record names.
@@ -77,8 +78,8 @@ void RemoveEssay(Session& session, std::string& text, const std::string& group, 
 
 // Maintenance commands.  Each answers true when it did its work, false when
 // it was refused, cancelled or failed (the user has been told).
-bool PurgeInfrequent(Session& session, int kind);       // commands 36, 37, 38
-bool PurgeAllOfKind(Session& session, int kind);        // commands 87 (2), 88 (3)
+bool PurgeInfrequent(Session& session, TokenKind kind);
+bool PurgeAllOfKind(Session& session, TokenKind kind);  // pairs or arguments
 bool EraseDatabase(Session& session);                   // command 86
 bool CompactCommand(Session& session);                  // command 42
 

@@ -35,8 +35,8 @@ constexpr int kMaxRecounts = 10;
 
 }  // namespace
 
-TrainingBatches::TrainingBatches(Database& db, int kind)
-    : db_(db), kind_(kind), run1_(db, 0, kind), stem_(db, 1, kind) {}
+TrainingBatches::TrainingBatches(Database& db, int kind, const CountingRules& rules)
+    : db_(db), kind_(kind), run1_(db, 0, kind, rules), stem_(db, 1, kind, rules) {}
 
 TrainingBatches::~TrainingBatches() {
   if (writer_.valid()) {

@@ -30,7 +30,8 @@ class Database;
 
 class TrainingBatches {
  public:
-  TrainingBatches(Database& db, int kind);
+  // Essays are counted under the project's counting rules.
+  TrainingBatches(Database& db, int kind, const CountingRules& rules);
   ~TrainingBatches();
 
   // Reads both tables' rows of the kind; false when that failed.  The

@@ -38,7 +38,9 @@ void RemoveEssay(Session& session, std::string& text, const std::string& group, 
   const std::string table = TableName(rc.stemmed);
   std::string normalised = text;
   NormalizeEssayText(normalised);
-  MarkEssayTokens(db, table.c_str(), rc.kind, rc.stemmed == 1, normalised);
+  // The project's counting rules, as training counted the essay.
+  MarkEssayTokens(db, table.c_str(), rc.kind, rc.stemmed == 1, session.settings.rules,
+                  normalised);
 
   // The guards keep every count at 0 or above, whatever the table holds.
   db.Statement(1, "Update " + table + " set v" + group + "= v" + group + " - thisessay " +

@@ -119,6 +119,25 @@ TEST(ProjectFile, ThresholdsResetThenDefaulted) {
   EXPECT_EQ(s.rare, 12.5);
 }
 
+TEST(ProjectFile, CountingRulesAreWrittenOnlyWhenNotClassic) {
+  TempFolder tmp;
+  ProjectSettings s;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("classic.trn", kThreeGroupsText), s));
+  s.rules = {true, 2};
+  const std::string text = ProjectFileText(s);
+  EXPECT_EQ(text.substr(text.find("wkeep")), "wkeep= 0\r\nallsentences= 1\r\nminwordlength= 2\r\n\r\n");
+  ProjectSettings loaded;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("new.trn", text), loaded));
+  EXPECT_EQ(loaded.rules, (CountingRules{true, 2}));
+  // A file without the keys reads as the classic rules, whatever was open.
+  ASSERT_TRUE(LoadProjectFile(tmp.Path() + "classic.trn", loaded));
+  EXPECT_TRUE(loaded.rules.Classic());
+
+  // Lengths outside 2..4 are brought into range.
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("r.trn", "minwordlength= 1\r\nAllSentences=2\r\n"), loaded));
+  EXPECT_EQ(loaded.rules, (CountingRules{true, 2}));
+}
+
 TEST(NormalizeFolder, TrimsAddsSlashAndCreates) {
   TempFolder tmp;
   std::string folder = "  " + tmp.Path() + "a/b  ";

@@ -36,7 +36,7 @@ class BatchRun : public ScoringFixture {
       train2.push_back(
           temp.Write("root/train/g2/rocket" + std::to_string(i) + ".txt", kRockets[i]));
     }
-    TrainKind(*session, 1);
+    TrainKind(*session, TokenKind::Words);
     temp.Write("root/trial/g1/a_cats.txt",
                "Kittens chase butterflies across the garden. Flowers bloom beside sleepy cats.");
     temp.Write("root/trial/g1/b_rockets.txt",
@@ -159,7 +159,7 @@ TEST_F(BatchRun, TrainRunUsesCalibAndUntrainsFlaggedEssays) {
   MakeTrainedProject();
   // A rocket essay filed under group 1 is misclassified against its own label.
   std::string misfiled = temp.Write("root/train/g1/zz_rocket.txt", kRockets[1]);
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   port.pane.Clear();
   session->options.What = 2;
   session->options.ShowErrors = 1;
@@ -232,7 +232,7 @@ TEST_F(BatchRun, NewRunAlwaysUnderGroupOne) {
 
 TEST_F(BatchRun, BernoulliStemmedPhrasesRun) {
   MakeTrainedProject();
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   ScoringOptions& o = session->options;
   o.What = 1;
   o.Model = 2;

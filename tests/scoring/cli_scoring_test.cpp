@@ -51,6 +51,48 @@ TEST(CliScoring, DemoRunsTheWholeJobAndLeavesAProjectToScore) {
   EXPECT_NE(top.out.find("Top Phrases\n"), std::string::npos);
 }
 
+TEST(CliScoring, CountingRulesAndModelSettingsFromNewToTheResultLog) {
+  TempFolder home;
+  TempFolder work;
+  const std::string essays = std::string(TARNE_SOURCE_DIR) + "/examples/";
+  std::vector<std::string> create = {"new", "--name", "q", "--root", work.Path(), "--groups", "3",
+                                     "--all-sentences", "--min-word-length", "2"};
+  for (const char* g : {"g1", "g2", "g3"})
+    create.insert(create.end(), {"--train", essays + "train/" + g + "/", "--trial",
+                                 essays + "trial/" + g + "/"});
+  ASSERT_EQ(RunCli(create, home.Path()).exitCode, 0);
+  const std::string project = work.Path() + "q.trn";
+  const std::string file = ReadFile(project);
+  EXPECT_NE(file.find("wkeep= 0\r\nallsentences= 1\r\nminwordlength= 2\r\n"), std::string::npos);
+  ASSERT_EQ(RunCli({"train", project, "words"}, home.Path()).exitCode, 0);
+
+  CliResult r = RunCli({"score", project, "trial", "--bernoulli", "--alpha", "0.1",
+                        "--priors-from-training", "--log"},
+                       home.Path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("(Low Info tokens) (Smoothing .1) (Priors from training)\n"),
+            std::string::npos);
+  const std::string log = ReadFile(work.Path() + "q.csv");
+  EXPECT_NE(log.find("\"AllSentences\",\"MinWordLength\"\n"), std::string::npos);
+  EXPECT_NE(log.find(",\"Bernoulli\",0,1,1,1,0,0,1,1,0,.1,\"training\",1,2\n"), std::string::npos);
+  CliResult json = RunCli({"score", project, "trial", "--alpha", "0.5", "--json"}, home.Path());
+  const auto settings = nlohmann::json::parse(json.out)["settings"];
+  EXPECT_EQ(settings["alpha"], 0.5);
+  EXPECT_EQ(settings["counting_rules"]["min_word_length"], 2);
+
+  // Settings that cannot be met are usage errors; no project is needed.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"score", project, "trial", "--alpha", "0"},
+        {"score", project, "trial", "--alpha", "one"},
+        {"score", project, "trial", "--stop-words-only", "--stemmed"},
+        {"new", "--name", "x", "--root", work.Path(), "--groups", "2", "--train", "a", "--train",
+         "b", "--trial", "c", "--trial", "d", "--min-word-length", "1"}}) {
+    CliResult bad = RunCli(args, home.Path());
+    EXPECT_EQ(bad.exitCode, 2) << args[3];
+    EXPECT_EQ(bad.err.rfind("tarne-cli: ", 0), 0u) << bad.err;
+  }
+}
+
 // --json puts one document on standard output and nothing else; its table,
 // essays and figures must tell the same story.
 TEST(CliScoring, JsonResultsParseBackAndAgree) {

@@ -95,7 +95,7 @@ TEST_F(Reports, TopWordsWholeText) {
   session->options.Stemmed = 1;
   session->options.IncludeCommon = 0;
   session->options.IncludeRare = 0;
-  ShowTopTokens(*session, 70);
+  ShowTopTokens(*session, TokenKind::Words);
 
   // p = (v + 1) / (4 + 3); beta has equal odds and no information gain.
   EXPECT_EQ(PaneFrom("Top Words"),
@@ -118,14 +118,14 @@ TEST_F(Reports, TopReportsOfOtherKindsAndGroupCounts) {
   MakeProject(5);
   SetTrainSize({1, 1, 1, 1, 1});
   AddCounts("run1", "even split", "isarg", 0, 0);  // trained, but tells no group apart
-  ShowTopTokens(*session, 73);
+  ShowTopTokens(*session, TokenKind::Arguments);
   EXPECT_EQ(PaneFrom("Top Arguements"),
             "Top Arguements\r\n\r\n" + Spaces(15) + Spaces(28) + "Frequency  " + Spaces(24) +
                 "  Probability     Adjusted\r\n     term           " +
                 "     1     2     3     4     5" + "     1       2       3       4       5  " +
                 " Info Gain\r\n\r\n");
   // No pairs trained: no recomputation, no empty table, but what to do.
-  ShowTopTokens(*session, 71);
+  ShowTopTokens(*session, TokenKind::Pairs);
   EXPECT_EQ(PaneFrom("Top Phrases"),
             "Top Phrases\r\nNo word pairs are trained yet: tick Options > Allow Train Word "
             "Pairs, then choose Train > Word Pairs.\r\n");
@@ -139,7 +139,7 @@ TEST_F(Reports, TopTokensCutsLongTokensAndNumbersUpToAHundredRows) {
   SetTrainSize({2, 2});
   for (int i = 0; i < 120; ++i)
     AddCounts("run1", "verylongtokenname" + std::to_string(1000 + i), "isword", i % 7 + 1, 0);
-  ShowTopTokens(*session, 70);
+  ShowTopTokens(*session, TokenKind::Words);
   const std::string text = PaneFrom("Top Words");
   EXPECT_NE(text.find("\r\n  10 verylongtokenna"), std::string::npos);
   EXPECT_NE(text.find("\r\n 100 verylongtokenna"), std::string::npos);

@@ -122,6 +122,13 @@ TEST(ResultLogText, HeaderAndLines) {
             "\"/x/b.txt\",\"new\",0,0,.3333333,.1234568,0,0,0,\"Bernoulli\",1,0,0,1,1\n");
   EXPECT_EQ(ResultLogLine("c", "train", 2, 2, Scores(0, 1), ScoringOptions()),
             "\"c\",\"train\",2,2,0,1,0,0,0,\"Multinomial\",0,1,1,1,0\n");
+  // Only a run that is not classic logs its settings (the line itself is
+  // checked end to end through tarne-cli).
+  ScoringOptions settings;
+  EXPECT_FALSE(ResultLogHasSettings(settings, CountingRules()));
+  EXPECT_TRUE(ResultLogHasSettings(settings, CountingRules{false, 3}));
+  settings.StopWordsOnly = 1;
+  EXPECT_TRUE(ResultLogHasSettings(settings, CountingRules()));
   // Quotes inside a name are doubled; commas and line breaks stay inside the field.
   EXPECT_EQ(ResultLogLine("say \"hi\",\r\nnow.txt", "trial", 1, 1, Scores(1, 0), ScoringOptions())
                 .substr(0, 31),

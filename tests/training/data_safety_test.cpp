@@ -26,7 +26,7 @@ class DataSafety : public TrainingFixture {
 };
 
 TEST_F(DataSafety, RemovalTakesTheGroupFromTheTrainingRecordAndHappensOnce) {
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   Essay(1, "b.txt", "Delta echo.");
   // The entry names group 2, the file was trained in group 1.
   EXPECT_EQ(RemoveFlaggedFiles(*session, {" 2" + a}), 1);
@@ -43,7 +43,7 @@ TEST_F(DataSafety, AFailedStatementStopsTheRunAndKeepsNothingOfTheEssay) {
   allowDatabaseErrors = true;
   Sql("CREATE TRIGGER full BEFORE INSERT ON calib WHEN NEW.filen LIKE '%c.txt' "
       "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
-  EXPECT_FALSE(TrainKind(*session, 1));
+  EXPECT_FALSE(TrainKind(*session, TokenKind::Words));
   // Both essays went into one batch: the run keeps neither, reports the
   // group it stopped in with what was kept, and tells nothing after it.
   EXPECT_EQ(Trainsize(), "0|0");
@@ -55,7 +55,7 @@ TEST_F(DataSafety, AFailedStatementStopsTheRunAndKeepsNothingOfTheEssay) {
 
   // Scoring on probabilities that could not be written gives no report.
   Sql("DROP TRIGGER full");
-  ASSERT_TRUE(TrainKind(*session, 1));
+  ASSERT_TRUE(TrainKind(*session, TokenKind::Words));
   Sql("CREATE TRIGGER ro BEFORE UPDATE OF p1 ON run1 BEGIN SELECT RAISE(ABORT, 'readonly'); END");
   session->options.What = 1;
   temp.Sub("essays/trial1");
@@ -72,12 +72,12 @@ TEST_F(DataSafety, ABusyDatabaseStopsTheRunBeforeTheEssayIsCounted) {
   ASSERT_TRUE(other.OpenFile(session->db.FilePath()));
   ASSERT_TRUE(other.Exec("BEGIN IMMEDIATE"));
   session->db.SetBusyTimeout(50);
-  EXPECT_FALSE(TrainKind(*session, 1));
+  EXPECT_FALSE(TrainKind(*session, TokenKind::Words));
   other.Rollback();
   EXPECT_EQ(Trainsize(), "0|0");
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
   EXPECT_NE(port.PaneText().find("Database error: database is locked"), std::string::npos);
-  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_TRUE(TrainKind(*session, TokenKind::Words));
   EXPECT_EQ(Trainsize(), "1|1");
 }
 
@@ -89,7 +89,7 @@ TEST_F(DataSafety, TablesChangedByAnotherProgramDuringARunAreReadAgain) {
     if (!changed) other.Statement(1, "INSERT INTO run1 (Vocab, isword, v1, w1) VALUES ('zulu', 1, 5, 5)");
     changed = true;
   };
-  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_TRUE(TrainKind(*session, TokenKind::Words));
   // Counted into the row the other program wrote, not into a second one.
   EXPECT_EQ(Rows("SELECT v1, w1 FROM run1 WHERE Vocab='zulu'", 2), (Lines{"6.0|6.0"}));
   EXPECT_EQ(Trainsize(), "1|1");
@@ -103,7 +103,7 @@ TEST_F(DataSafety, ASecondRunOnAProjectInUseIsRefused) {
   {
     RunLock held(other);
     ASSERT_TRUE(held.Held());
-    EXPECT_FALSE(TrainKind(*session, 1));
+    EXPECT_FALSE(TrainKind(*session, TokenKind::Words));
     EXPECT_EQ(RemoveFlaggedFiles(*session, {" 1" + a}), -1);
     session->options.What = 1;
     EXPECT_FALSE(ScoringCommand(*session));
@@ -112,7 +112,7 @@ TEST_F(DataSafety, ASecondRunOnAProjectInUseIsRefused) {
   ASSERT_FALSE(port.messages.empty());
   EXPECT_EQ(port.messages[0].text,
             "Project proj is in use by another Tarne run.\r\nTry again when that run has finished.");
-  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_TRUE(TrainKind(*session, TokenKind::Words));
   EXPECT_EQ(Trainsize(), "1|1");
 }
 
@@ -120,7 +120,7 @@ TEST_F(DataSafety, AFolderTextWithoutItsSlashStillTrainsEveryFile) {
   std::string folder = TrainFolder(1);
   folder.pop_back();
   session->settings.path2train[0] = folder;
-  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_TRUE(TrainKind(*session, TokenKind::Words));
   EXPECT_EQ(Rows("SELECT filen FROM calib WHERE gr=1", 1), (Lines{folder + "/a.txt"}));
   EXPECT_EQ(Trainsize(), "1|1");
   EXPECT_EQ(Value("SELECT v1 FROM run1 WHERE Vocab='zulu'"), 1);

@@ -20,7 +20,7 @@ class EssayReading : public TrainingFixture {
 TEST_F(EssayReading, NulInsideAnEssayGivesNoSecondRow) {
   Essay(1, "a.txt", "Alpha bravo charlie delta.");
   Essay(1, "b.txt", std::string("Alpha bravo\0charlie delta.", 26));
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Words(), (Lines_{"alpha|2", "bravo|2", "charlie|2", "delta|2"}));
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 2);
 }
@@ -42,7 +42,7 @@ TEST_F(EssayReading, EveryEncodingGivesTheSameTokens) {
   Essay(1, "bom.txt", "\xEF\xBB\xBF" + utf8);
   Essay(1, "le.txt", utf16(false));
   Essay(1, "be.txt", utf16(true));
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Words(), (Lines_{"caf\xC3\xA9|4", "fine|4", "here|4", "story|4", "words|4",
                              "zo\xC3\xAB\xE2\x80\x99s|4"}));
 }
@@ -51,7 +51,7 @@ TEST_F(EssayReading, BinaryFileIsSkippedAndSaidSo) {
   static const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
   const std::string binary = Essay(1, "picture.png", std::string(png, sizeof png - 1));
   Essay(1, "a.txt", "Alpha bravo charlie delta.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 1);
   EXPECT_NE(port.PaneText().find("Not a text file: " + binary + "\r\n"), std::string::npos);
   bool logged = false;

@@ -121,7 +121,7 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
   const auto oneAtATime = rows();
 
   session->db.Statement(1, "DELETE FROM run1");
-  RunVocabulary vocabulary(session->db, 0, 1);
+  RunVocabulary vocabulary(session->db, 0, 1, CountingRules());
   ASSERT_TRUE(vocabulary.Load());
   ASSERT_TRUE(session->db.Begin());
   for (auto [text, group] : essays) {

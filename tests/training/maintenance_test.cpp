@@ -31,7 +31,7 @@ class Maintenance : public TrainingFixture {
 
 TEST_F(Maintenance, PurgeInfrequentWordsAtTheThreshold) {
   port.answers = {Answer::Ok, Answer::No};
-  PurgeInfrequent(*session, 1);
+  PurgeInfrequent(*session, TokenKind::Words);
   const Lines kept{"once once", "once twice", "twice"};
   EXPECT_EQ(Vocab("run1"), kept);
   EXPECT_EQ(Vocab("stem"), kept);
@@ -61,7 +61,7 @@ TEST_F(Maintenance, PurgeInfrequentWordsAtTheThreshold) {
 TEST_F(Maintenance, PurgeInfrequentPairsTouchesOnlyPairs) {
   port.answers = {Answer::Ok, Answer::No};
   session->settings.rare = 40.5;  // now "twice" would go too, were it a pair
-  PurgeInfrequent(*session, 2);
+  PurgeInfrequent(*session, TokenKind::Pairs);
   EXPECT_EQ(Vocab("run1"), (Lines{"once", "once twice", "twice"}));
   EXPECT_EQ(Vocab("stem"), (Lines{"once", "once twice", "twice"}));
   EXPECT_EQ(LogLines()[1], "Purge infrequent  - 50 phrases to purge");
@@ -70,13 +70,13 @@ TEST_F(Maintenance, PurgeInfrequentPairsTouchesOnlyPairs) {
 TEST_F(Maintenance, CancelAtEitherQuestionChangesNothing) {
   const Lines before = Dump();
   port.answers = {Answer::Cancel};
-  PurgeInfrequent(*session, 3);
+  PurgeInfrequent(*session, TokenKind::Arguments);
   port.answers = {Answer::Ok, Answer::Cancel};
-  PurgeInfrequent(*session, 3);
+  PurgeInfrequent(*session, TokenKind::Arguments);
   port.answers = {Answer::Ok, Answer::Cancel};
   EraseDatabase(*session);
   port.answers = {Answer::Cancel};
-  PurgeAllOfKind(*session, 2);
+  PurgeAllOfKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Dump(), before);
   EXPECT_TRUE(port.logLines.empty());
   EXPECT_TRUE(port.progress.empty());
@@ -85,7 +85,7 @@ TEST_F(Maintenance, CancelAtEitherQuestionChangesNothing) {
 
 TEST_F(Maintenance, PurgeWithBackup) {
   port.answers = {Answer::Ok, Answer::Yes};
-  PurgeInfrequent(*session, 3);
+  PurgeInfrequent(*session, TokenKind::Arguments);
   const std::string backup = session->settings.path2root + "proj0.db";
   EXPECT_TRUE(FileExists(backup));
   EXPECT_EQ(port.messages[2].text, "Backed up as \r\n" + backup);
@@ -96,7 +96,7 @@ TEST_F(Maintenance, PurgeWithBackup) {
 TEST_F(Maintenance, PurgeWithoutTrainsizeRow) {
   Sql("DELETE FROM trainsize");
   port.answers = {Answer::Ok, Answer::No};
-  PurgeInfrequent(*session, 1);
+  PurgeInfrequent(*session, TokenKind::Words);
   EXPECT_EQ(port.messages.back().text, "Nothing happened. Database problem");
   EXPECT_EQ(port.messages.back().caption, "Purge");
   EXPECT_EQ(LogLines(), (Lines{"Purge Infrequent words started", "Purge failure"}));
@@ -107,14 +107,14 @@ TEST_F(Maintenance, PurgeWithoutTrainsizeRow) {
 TEST_F(Maintenance, PurgeWithNothingTrainedDeletesNothing) {
   Sql("UPDATE trainsize SET g1=0, g2=0");
   port.answers = {Answer::Ok, Answer::No};
-  PurgeInfrequent(*session, 1);
+  PurgeInfrequent(*session, TokenKind::Words);
   EXPECT_EQ(Vocab("run1").size(), 4u);
   EXPECT_EQ(port.messages.back().text, "Purge complete");
   EXPECT_EQ(LogLines()[1], "Purge infrequent  - 0 words to purge");
 }
 
 TEST_F(Maintenance, PurgeAllPhrasesAndAllArguments) {
-  PurgeAllOfKind(*session, 2);
+  PurgeAllOfKind(*session, TokenKind::Pairs);
   EXPECT_EQ(port.messages[0].text, "This will purge all phrases. \r\n\r\nAre you sure?");
   EXPECT_EQ(port.messages[0].caption, "Erase database");
   EXPECT_EQ(port.messages[0].icon, Icon::Question);
@@ -122,7 +122,7 @@ TEST_F(Maintenance, PurgeAllPhrasesAndAllArguments) {
   EXPECT_EQ(port.messages[1].caption, "Purge");
   EXPECT_EQ(Vocab("stem"), (Lines{"once", "once twice", "twice"}));
   EXPECT_EQ(Rows("SELECT * FROM calib", 5), (Lines{"/x|1|1|0|1"}));
-  PurgeAllOfKind(*session, 3);
+  PurgeAllOfKind(*session, TokenKind::Arguments);
   EXPECT_EQ(port.messages[2].text, "This will purge all arguments. \r\n\r\nAre you sure?");
   EXPECT_EQ(Vocab("run1"), (Lines{"once", "twice"}));
   EXPECT_EQ(Rows("SELECT * FROM calib", 5), (Lines{"/x|1|1|0|0"}));
@@ -143,7 +143,7 @@ TEST_F(Maintenance, EraseEverything) {
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
   EXPECT_EQ(Rows("SELECT * FROM trainsize", 5), (Lines{"0|0|0|0|0"}));
   std::string condition;
-  Recompute(*session, condition, 1, 0);
+  Recompute(*session, condition, TokenKind::Words, false);
   EXPECT_EQ(port.messages.back().text, "Database error. Nothing trained?");
 }
 

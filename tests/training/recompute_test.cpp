@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/training_fixture.h"
+#include "training/model_settings.h"
 #include "training/training.h"
 
 namespace tarne::testing {
@@ -24,7 +25,7 @@ class RecomputeTest : public TrainingFixture {
   }
   std::string Run(int kind, int conditionOnly = 0) {
     std::string condition = "unchanged";
-    Recompute(*session, condition, kind, conditionOnly);
+    Recompute(*session, condition, KindOf(kind), conditionOnly == 1);
     return condition;
   }
   void AllOff() {
@@ -129,6 +130,45 @@ TEST_F(RecomputeTest, BernoulliPhrasesCountTheEssaysTrainedForPhrases) {
   EXPECT_DOUBLE_EQ(Col("p1", "alpha bravo"), 3.0 / 5);
   EXPECT_DOUBLE_EQ(Col("p2", "alpha bravo"), 1.0 / 2);
   EXPECT_EQ(port.appends[3], " phrases");
+}
+
+TEST_F(RecomputeTest, SmoothingPriorsFromTrainingAndStopWordsOnly) {
+  MakeProject(2);
+  Sql("UPDATE trainsize SET g1=12, g2=8");
+  Token("run1", "seen", "isword", "v1, v2, w1, w2=498, 998, 3, 0");
+  Token("run1", "unseen", "isword", "v1, v2=0, 0");
+  Sql("INSERT INTO run1 (Vocab, isword, isstop, v1, v2) VALUES ('very', 1, 1, 2, 0)");
+  ScoringOptions& o = session->options;
+  o.IncludeStopWords = 0;  // only the two tokens without the stop flag
+  o.Alpha = 0.5;
+  Run(1);
+  // (v + a) / (N + a V): N1 = 498, N2 = 998, V = 2.
+  EXPECT_DOUBLE_EQ(Col("p1", "unseen"), 0.5 / 499);
+  EXPECT_DOUBLE_EQ(Col("p2", "seen"), 998.5 / 999);
+  EXPECT_DOUBLE_EQ(Col("p1", "seen"), MultinomialProbability(498, 498, 2, 0.5));
+  o.Model = 2;
+  Run(1);
+  // (w + a) / (n + 2a) over the 12 and 8 essays trained.
+  EXPECT_DOUBLE_EQ(Col("p1", "seen"), 3.5 / 13);
+  EXPECT_DOUBLE_EQ(Col("p2", "seen"), 0.5 / 9);
+  EXPECT_DOUBLE_EQ(Col("p2", "seen"), BernoulliProbability(0, 8, 0.5));
+
+  // Priors .6 and .4 from 12 and 8 essays: with p1 = 2 p2 the unseen token
+  // gives q1 = .75.
+  o = ScoringOptions{};
+  o.IncludeStopWords = 0;
+  o.PriorsFromTraining = 1;
+  Run(1);
+  EXPECT_DOUBLE_EQ(Col("p1", "unseen"), 0.002);
+  EXPECT_NEAR(Col("entropy", "unseen"), 1 - (0.75 * std::log2(1 / 0.75) + 0.25 * std::log2(4)),
+              1e-12);
+
+  o.StopWordsOnly = 1;  // wins over the Stop Words box
+  EXPECT_EQ(Run(1), "( isword ) AND (isstop=1)");
+  // The one stop token: p1 = 3 / (2 + 1), p2 = 1 / (0 + 1).
+  EXPECT_DOUBLE_EQ(Col("p1", "very"), 1);
+  EXPECT_EQ(port.appends.back(), "\r\n");
+  EXPECT_EQ(port.appends[port.appends.size() - 5], "Vocabulary size = 1 ");
 }
 
 TEST_F(RecomputeTest, RowsOutsideTheConditionKeepTheirValues) {

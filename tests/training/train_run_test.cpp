@@ -23,7 +23,7 @@ TEST_F(TrainRun, WordsRunRecordsEveryFileAndReports) {
   const std::string a = Essay(1, "a.txt", "Alpha bravo charlie.");
   const std::string b = Essay(1, "b.txt", "Delta echo foxtrot.");
   const std::string c = Essay(2, "c.txt", "Alpha golf hotel.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
 
   EXPECT_EQ(Calib(), (Lines{a + "|1|1|0|0", b + "|1|1|0|0", c + "|2|1|0|0"}));
   EXPECT_EQ(Trainsize(), "2|1");
@@ -53,11 +53,11 @@ TEST_F(TrainRun, WordsRunRecordsEveryFileAndReports) {
 TEST_F(TrainRun, SecondWordsRunFindsEverythingRead) {
   Essay(1, "a.txt", "Alpha bravo charlie.");
   Essay(2, "c.txt", "Alpha golf hotel.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   const Lines before = Dump();
   port.logLines.clear();
   port.appends.clear();
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Dump(), before);
   ASSERT_EQ(port.messages.size(), 2u);
   EXPECT_EQ(port.messages[0].text, "All files in group 1 directory have been read");
@@ -76,14 +76,14 @@ TEST_F(TrainRun, SecondWordsRunFindsEverythingRead) {
 TEST_F(TrainRun, EmptyFolderIsAllReadAndAMissingOneStopsTheRun) {
   Essay(1, "a.txt", "Alpha bravo charlie.");
   session->settings.path2train[1] = temp.Path() + "nowhere/";
-  EXPECT_FALSE(TrainKind(*session, 1));
+  EXPECT_FALSE(TrainKind(*session, TokenKind::Words));
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0].text,
             "The training folder of group 2 does not exist:\r\n" + temp.Path() + "nowhere/");
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
   port.messages.clear();
   session->settings.path2train[1] = temp.Sub("empty");
-  EXPECT_TRUE(TrainKind(*session, 1));
+  EXPECT_TRUE(TrainKind(*session, TokenKind::Words));
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0].text, "All files in group 2 directory have been read");
   EXPECT_TRUE(ListEssayFiles("no slash here").empty());
@@ -92,7 +92,7 @@ TEST_F(TrainRun, EmptyFolderIsAllReadAndAMissingOneStopsTheRun) {
 
 TEST_F(TrainRun, PairsAndArgumentsNeedWordsFirst) {
   Essay(1, "a.txt", "Alpha bravo charlie.");
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
   EXPECT_EQ(Value("SELECT count(*) FROM run1"), 0);
   EXPECT_EQ(port.messages.size(), 2u);
@@ -100,21 +100,21 @@ TEST_F(TrainRun, PairsAndArgumentsNeedWordsFirst) {
 
 TEST_F(TrainRun, CalibStatesAcrossKinds) {
   const std::string a = Essay(1, "a.txt", "Alpha bravo charlie.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Calib(), (Lines{a + "|1|1|0|0"}));
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Calib(), (Lines{a + "|1|1|1|0"}));
   EXPECT_EQ(Value("SELECT count(*) FROM run1 WHERE isphrase=1"), 2);
   // A second pairs run skips the file.
   port.messages.clear();
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(port.messages.size(), 2u);
   EXPECT_EQ(Value("SELECT v1 FROM run1 WHERE Vocab='alpha bravo'"), 1);
   // Removed words are trained again on the same row; pairs ignore such a file.
   Sql("UPDATE calib SET isinwords=0, isinphrases=0");
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Calib(), (Lines{a + "|1|0|0|0"}));
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Calib(), (Lines{a + "|1|1|0|0"}));
 }
 
@@ -123,10 +123,10 @@ TEST_F(TrainRun, ArgumentsRunRecomputesWordsOfBothTablesFirst) {
   Essay(1, "a.txt", "Players walking quickly. Alpha zulu.");
   Essay(1, "b.txt", "Players walking slowly.");
   Essay(2, "c.txt", "Players walking.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   port.appends.clear();
   session->options.Stemmed = 0;
-  TrainKind(*session, 3);
+  TrainKind(*session, TokenKind::Arguments);
   EXPECT_EQ(session->options.Stemmed, 0);
   ASSERT_GE(port.appends.size(), 9u);
   EXPECT_EQ(Lines(port.appends.begin(), port.appends.begin() + 9),
@@ -144,12 +144,12 @@ TEST_F(TrainRun, ArgumentsRunRecomputesWordsOfBothTablesFirst) {
 TEST_F(TrainRun, ShortFileIsCountedButNeverRecorded) {
   Essay(1, "a.txt", "   abcde   ");
   Essay(1, "b.txt", "Alpha bravo charlie.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 1);
   EXPECT_EQ(Trainsize(), "1|0");
   EXPECT_EQ(LogLines()[2], "Training group 1 words 2 files completed");
   port.logLines.clear();
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(LogLines()[1], "Training group 1 words 1 files");
 }
 
@@ -157,7 +157,7 @@ TEST_F(TrainRun, FilesAreTakenInByteOrderOfTheirNames) {
   for (const char* name : {"b.txt", "C.txt", "a.txt", "B.txt", ".hidden"})
     Essay(1, name, "Alpha bravo charlie.");
   temp.Sub("essays/g1/folder.txt");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   const std::string f = TrainFolder(1);
   EXPECT_EQ(Rows("SELECT filen FROM calib ORDER BY rowid", 1),
             (Lines{f + "B.txt", f + "C.txt", f + "a.txt", f + "b.txt"}));
@@ -165,24 +165,24 @@ TEST_F(TrainRun, FilesAreTakenInByteOrderOfTheirNames) {
 
 TEST_F(TrainRun, TrainedMeansThisExactPath) {
   const std::string bak = Essay(1, "essay1.txt.bak", "Alpha bravo charlie.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   // A file whose name is a prefix of a trained one, or differs in case only,
   // is a file of its own.
   const std::string plain = Essay(1, "essay1.txt", "Delta echo foxtrot.");
   const std::string upper = Essay(1, "ESSAY1.TXT.BAK", "Golf hotel india.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Rows("SELECT filen FROM calib ORDER BY rowid", 1), (Lines{bak, upper, plain}));
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Value("SELECT count(*) FROM calib WHERE isinphrases=1"), 3);
 }
 
 TEST_F(TrainRun, PathWithApostrophe) {
   const std::string path = Essay(1, "o'brien's essay.txt", "Alpha bravo charlie.");
-  TrainKind(*session, 1);
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Words);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Rows("SELECT filen, isinwords, isinphrases FROM calib", 3), (Lines{path + "|1|1"}));
   port.messages.clear();
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(port.messages.size(), 2u);
   RemoveFlaggedFiles(*session, {" 1" + path});
   EXPECT_EQ(Rows("SELECT isinwords, isinphrases FROM calib", 2), (Lines{"0|0"}));
@@ -194,7 +194,7 @@ TEST_F(TrainRun, CancelKeepsTheFilesDoneAndTheNextRunGoesOn) {
   Essay(2, "z.txt", "Delta echo foxtrot.");
   port.cancelCaption = "Reading files";
   port.cancelAtPollOfCaption = 4;  // while the fourth file is announced
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Value("SELECT count(*) FROM calib WHERE gr=1"), 3);
   EXPECT_EQ(Trainsize(), "3|1");
   EXPECT_EQ(LogLines()[2], "Training group 1 words 3 files completed");
@@ -204,7 +204,7 @@ TEST_F(TrainRun, CancelKeepsTheFilesDoneAndTheNextRunGoesOn) {
 
   port.cancelCaption.clear();
   port.logLines.clear();
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(LogLines()[1], "Training group 1 words 7 files");
   EXPECT_EQ(Value("SELECT v1 FROM run1 WHERE Vocab='alpha'"), 10);
   EXPECT_EQ(Trainsize(), "10|1");
@@ -215,7 +215,7 @@ TEST_F(TrainRun, CancelWhileCheckingSkipsTheGroupSilently) {
   Essay(2, "b.txt", "Delta echo foxtrot.");
   port.cancelCaption = "Checking for calibrated files - train/1";
   port.cancelAtPollOfCaption = 1;
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(LogLines(), (Lines{"Training group 1 words started", "Training group 2 words started",
                                "Training group 2 words 1 files",
                                "Training group 2 words 1 files completed"}));
@@ -229,7 +229,7 @@ TEST_F(TrainRun, UnreadableFileIsSkippedAndNamed) {
   port.onSet = [&](const std::string& text) {
     if (text.rfind("Working on file 2 ", 0) == 0) std::remove(gone.c_str());
   };
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 1);
   EXPECT_EQ(Trainsize(), "1|0");
   EXPECT_EQ(LogLines()[2], "Could not read file " + gone);
@@ -242,11 +242,11 @@ TEST_F(TrainRun, FileAppearingAfterTheCountWaitsForTheNextRun) {
   port.onInit = [&](const std::string& caption) {
     if (caption == "Checking for calibrated files - train/1") Essay(1, "a.txt", "Delta echo.");
   };
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Rows("SELECT filen FROM calib", 1), (Lines{TrainFolder(1) + "b.txt"}));
   EXPECT_EQ(port.progress[0].texts, (Lines{"Checking file 1 of  1 in set 1 of 2"}));
   port.onInit = nullptr;
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 2);
 }
 

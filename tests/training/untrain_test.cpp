@@ -19,9 +19,9 @@ class Untrain : public TrainingFixture {
     c = Essay(2, "c.txt", "Players walking. Alpha bravo.");
   }
   void TrainAll() {
-    TrainKind(*session, 1);
-    TrainKind(*session, 2);
-    TrainKind(*session, 3);
+    TrainKind(*session, TokenKind::Words);
+    TrainKind(*session, TokenKind::Pairs);
+    TrainKind(*session, TokenKind::Arguments);
   }
   std::string Flags(const std::string& path) {
     return Rows("SELECT isinwords, isinphrases, isinargs FROM calib WHERE filen='" + path + "'", 3)
@@ -44,7 +44,7 @@ TEST_F(Untrain, TrainUntrainTrainAgainGivesTheSameTables) {
 
 TEST_F(Untrain, RemovingAWordsOnlyFileLowersExactlyItsRows) {
   Essay(1, "b.txt", "Delta echo.");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   const Lines before = Rows("SELECT Vocab, v1, w1 FROM run1 ORDER BY Vocab", 3);
   const Lines stemBefore = Rows("SELECT Vocab, v1, w1 FROM stem ORDER BY Vocab", 3);
   RemoveFlaggedFiles(*session, {" 1" + a});
@@ -55,14 +55,14 @@ TEST_F(Untrain, RemovingAWordsOnlyFileLowersExactlyItsRows) {
             (Lines{"delta|1.0", "echo|1.0"}));
   EXPECT_EQ(Rows("SELECT g1, g2 FROM trainsize", 2), (Lines{"1|1"}));
   EXPECT_EQ(Flags(a), "0|0|0");
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   EXPECT_EQ(Rows("SELECT Vocab, v1, w1 FROM run1 ORDER BY Vocab", 3), before);
   EXPECT_EQ(Rows("SELECT Vocab, v1, w1 FROM stem ORDER BY Vocab", 3), stemBefore);
 }
 
 TEST_F(Untrain, WordsAndPhrasesComeOutOfBothTables) {
-  TrainKind(*session, 1);
-  TrainKind(*session, 2);
+  TrainKind(*session, TokenKind::Words);
+  TrainKind(*session, TokenKind::Pairs);
   EXPECT_EQ(Flags(c), "1|1|0");
   RemoveFlaggedFiles(*session, {" 2" + c});
   EXPECT_EQ(Flags(c), "0|0|0");
@@ -73,7 +73,7 @@ TEST_F(Untrain, WordsAndPhrasesComeOutOfBothTables) {
 }
 
 TEST_F(Untrain, GuardsKeepCountsFromGoingNegative) {
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   // Pretend the counts of one word were lost already.
   Sql("UPDATE run1 SET w1=0, v1=0 WHERE Vocab='zulu'");
   Sql("UPDATE run1 SET v1=1 WHERE Vocab='players'");  // the essay counts it twice
@@ -86,7 +86,7 @@ TEST_F(Untrain, GuardsKeepCountsFromGoingNegative) {
 }
 
 TEST_F(Untrain, RemoveEssayLeavesTheCallersTextAsItWas) {
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   std::string text = "Players WALKING quickly.";
   RemoveEssay(*session, text, "1", 1);
   EXPECT_EQ(text, "Players WALKING quickly.");
@@ -95,7 +95,7 @@ TEST_F(Untrain, RemoveEssayLeavesTheCallersTextAsItWas) {
 }
 
 TEST_F(Untrain, ReportsAndCancel) {
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   port.logLines.clear();
   port.appends.clear();
   port.messages.clear();
@@ -115,7 +115,7 @@ TEST_F(Untrain, ReportsAndCancel) {
 }
 
 TEST_F(Untrain, UnknownAndUnreadableEntriesChangeNothing) {
-  TrainKind(*session, 1);
+  TrainKind(*session, TokenKind::Words);
   const Lines before = Dump();
   const std::string moved = temp.Path() + "moved.txt";
   ASSERT_EQ(std::rename(b.c_str(), moved.c_str()), 0);

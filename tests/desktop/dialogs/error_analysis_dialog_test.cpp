@@ -173,7 +173,7 @@ class ErrorAnalysisDialogTest : public QObject {
     }
     // A rocket essay filed with the cats is misclassified against its label.
     const std::string misfiled = temp.Write("train/g1/zz_rocket.txt", kRockets[1]);
-    TrainKind(session, 1);
+    TrainKind(session, TokenKind::Words);
     auto count = [&](const std::string& sql) {
       session.db.Statement(1, sql);
       session.db.FetchResult(1, 0);

@@ -1,4 +1,6 @@
 // The project dialog driven through its widgets, saving into temporary folders.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -177,6 +179,30 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(session->settings.rare, 25.0);
     QCOMPARE(session->settings.dbprogram, std::string("MSACCESS"));
     QVERIFY(ReadFile(root + "grade7.trn").find("rare= 25\r\n") != std::string::npos);
+  }
+
+  void countingRulesAreSavedAndFixedOnceTrained() {
+    auto d = Open(SaveMode::New);
+    FillNewProject(d.get());
+    QVERIFY(Child<QWidget>(d.get(), "rulesFixed")->isHidden());
+    Child<QCheckBox>(d.get(), "allSentences")->click();
+    Child<QComboBox>(d.get(), "minWordLength")->setCurrentIndex(2);
+    Child<QTabWidget>(d.get(), "pages")->setCurrentIndex(5);
+    SaveShot(d.get(), "project-preferences");
+    Click(d.get(), "done");
+    QCOMPARE(d->result(), 1);
+    QCOMPARE(session->settings.rules, (CountingRules{true, 2}));
+    QVERIFY(ReadFile(temp->Path() + "proj/grade7.trn").find("allsentences= 1\r\nminwordlength= 2") !=
+            std::string::npos);
+
+    QVERIFY(session->OpenProjectDatabase());
+    session->db.Statement(1, "INSERT INTO calib (filen, gr, isinwords) VALUES ('/e.txt', 1, 1)");
+    auto e = Open(SaveMode::Edit);
+    QVERIFY(Child<QCheckBox>(e.get(), "allSentences")->isChecked());
+    QCOMPARE(Child<QComboBox>(e.get(), "minWordLength")->currentData().toInt(), 2);
+    QVERIFY(!Child<QCheckBox>(e.get(), "allSentences")->isEnabled());
+    QVERIFY(!Child<QComboBox>(e.get(), "minWordLength")->isEnabled());
+    QVERIFY(!Child<QWidget>(e.get(), "rulesFixed")->isHidden());
   }
 
   void cancelAndBrowse() {

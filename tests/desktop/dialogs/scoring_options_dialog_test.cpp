@@ -1,5 +1,6 @@
 // The scoring options dialog and its one-essay window, through their widgets.
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -59,6 +60,24 @@ class ScoringOptionsDialogTest : public QObject {
     SaveShot(again.get(), "scoring-options-new");
     Click(again.get(), "score");
     QCOMPARE(session->options.LogAll, 1);
+  }
+
+  void modelSettingsReachTheOptions() {
+    auto d = Open();
+    QLineEdit* alpha = Child<QLineEdit>(d.get(), "alpha");
+    QCOMPARE(alpha->text(), QString("1"));
+    alpha->selectAll();
+    QTest::keyClicks(alpha, "0.x1");
+    QCOMPARE(alpha->text(), QString("0.1"));
+    Click(d.get(), "stopWordsOnly");
+    QVERIFY(!Box(d.get(), "stemmed")->isEnabled());
+    QVERIFY(!Box(d.get(), "stopWords")->isEnabled());
+    Click(d.get(), "priorsFromTraining");
+    SaveShot(d.get(), "scoring-options-settings");
+    Click(d.get(), "score");
+    QCOMPARE(session->options.Alpha, 0.1);
+    QCOMPARE(session->options.StopWordsOnly, 1);
+    QCOMPARE(session->options.PriorsFromTraining, 1);
   }
 
   void stemmedGivesStopWordsBack() {
