@@ -6,7 +6,11 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -28,6 +32,12 @@ namespace tarne::desktop {
 
 namespace {
 
+// A new user's three steps, in order.
+const char* const kSteps[] = {
+    "Create or open a project (File)",
+    "Tick Options > Allow Train Words, then Train > Words",
+    "Score the trial essays (Score)",
+};
 
 }  // namespace
 
@@ -39,6 +49,9 @@ MainWindow::MainWindow(const std::string& configFolder) {
   session_ = std::make_unique<Session>(*port_, configFolder);
   setWindowIcon(TarneIcon());
   resize(900, 640);
+  remembered_ = std::make_unique<RememberedSettings>(session_->configFolder);
+  if (auto font = remembered_->PaneFont()) pane_->setFont(*font);
+  remembered_->LoadScoringOptions(session_->options);
 
   port_->onAppended = [this] {
     if (!menus_.Enabled(cmd::Save)) {
@@ -65,9 +78,13 @@ MainWindow::MainWindow(const std::string& configFolder) {
     const QString filter = project ? tr("Tarne Project Files (*.trn *.TRN)")
                                    : tr("Text Files (*.txt *.TXT);;Log Files (*.log *.LOG);;"
                                         "All Files (*)");
-    return QFileDialog::getOpenFileName(this, project ? tr("Open Project") : tr("Open"), {},
-                                        filter, nullptr, QFileDialog::ReadOnly)
-        .toStdString();
+    const QString kind = project ? "project" : "open";
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, project ? tr("Open Project") : tr("Open"),
+                                     remembered_->LastFolder(kind), filter, nullptr,
+                                     QFileDialog::ReadOnly);
+    remembered_->SetLastFolder(kind, chosen);
+    return chosen.toStdString();
   };
   choosers.saveFile = [this] {
     QFileDialog dialog(this, tr("Save As"));
@@ -75,7 +92,10 @@ MainWindow::MainWindow(const std::string& configFolder) {
     dialog.setNameFilters({tr("Text Files (*.txt *.TXT)"), tr("Log Files (*.log *.LOG)"),
                            tr("All Files (*)")});
     dialog.setDefaultSuffix("txt");
+    if (!remembered_->LastFolder("save").isEmpty())
+      dialog.setDirectory(remembered_->LastFolder("save"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    remembered_->SetLastFolder("save", dialog.selectedFiles().first());
     return dialog.selectedFiles().first().toStdString();
   };
   choosers.evaluationTable = [this](const EvaluationResult& result) {
@@ -96,6 +116,15 @@ MainWindow::MainWindow(const std::string& configFolder) {
   });
 
   BuildMenus();
+  // Until the first report the empty pane shows the way in, and the status
+  // bar keeps saying what to do next.
+  pane_->setPlaceholderText(QString("Getting started:\n\n  1. %1\n  2. %2\n  3. %3\n\n"
+                                    "F1 opens the user guide.")
+                                .arg(kSteps[0], kSteps[1], kSteps[2]));
+  guidance_ = new QLabel(this);
+  guidance_->setObjectName("guidance");
+  statusBar()->addWidget(guidance_, 1);
+  UpdateGuidance();
   SetTitle({});
   dirty_ = false;
   SyncActions();
@@ -148,6 +177,16 @@ void MainWindow::BuildMenus() {
   QAction* del = AddCommand(nullptr, cmd::Delete, tr("Delete"));
   del->setShortcut(QKeySequence(Qt::Key_Delete));
   addAction(del);
+
+  // Find has keys but no menu item: the Edit menu keeps its items.
+  auto* find = new QAction(tr("Find"), this);
+  find->setShortcut(QKeySequence::Find);
+  connect(find, &QAction::triggered, this, [this] { FindInPane(false); });
+  addAction(find);
+  auto* findNext = new QAction(tr("Find Next"), this);
+  findNext->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(findNext, &QAction::triggered, this, [this] { FindInPane(true); });
+  addAction(findNext);
 
   QMenu* train = bar->addMenu(tr("&Train"));
   AddCommand(train, cmd::TrainWords, tr("&Words"));
@@ -229,6 +268,8 @@ void MainWindow::RefreshEditState() {
 void MainWindow::SetSplash(QSplashScreen* splash) { splash_ = splash; }
 
 void MainWindow::PlaceOnScreen() {
+  // restoreGeometry itself moves a window whose screen is gone back onto one.
+  if (restoreGeometry(remembered_->WindowGeometry())) return;
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect room = screen->availableGeometry();
@@ -264,11 +305,29 @@ void MainWindow::BuildRecentItems() {
     action = new QAction(shown, this);
     actions_[command] = action;
     connect(action, &QAction::triggered, this, [this, command] { Run(command); });
-    fileMenu_->insertAction(exit, action);
+    fileMenu_->insertAction(recentSeparator_ ? recentSeparator_ : exit, action);
   }
-  fileMenu_->insertSeparator(exit);
+  if (!recentSeparator_) recentSeparator_ = fileMenu_->insertSeparator(exit);
   SyncActions();
 }
+
+bool MainWindow::WordsTrained() {
+  Database& db = session_->db;
+  if (!db.IsOpen()) return false;
+  db.Statement(1, "SELECT g1+g2+g3+g4+g5 FROM trainsize");
+  db.FetchResult(1, 0);
+  const bool trained = db.EndOfData(1) == 0 && db.ColumnUInt(1, 1) > 0;
+  return trained;
+}
+
+void MainWindow::UpdateGuidance() {
+  const char* step = !menus_.Enabled(cmd::EditProject) ? kSteps[0]
+                     : !WordsTrained()                 ? kSteps[1]
+                                                       : kSteps[2];
+  guidance_->setText(QString("Next step: ") + step);
+}
+
+QString MainWindow::Guidance() const { return guidance_->text(); }
 
 void MainWindow::SetTitle(const std::string& document) {
   setWindowTitle(QString("%1 - %2").arg(kProgramName,
@@ -284,6 +343,7 @@ bool MainWindow::Run(int command) {
   if (!menus_.Enabled(command)) return false;
   spaceWarned_ = false;
   Dispatch(command);
+  UpdateGuidance();
   return true;
 }
 
@@ -424,6 +484,7 @@ void MainWindow::ImportEssaysCommand() {
 
 void MainWindow::ScoreCommand() {
   if (!choosers.scoringOptions()) return;
+  remembered_->SaveScoringOptions(session_->options);
   Held([this] { ScoringCommand(*session_); });
 }
 
@@ -438,6 +499,9 @@ bool MainWindow::LoadProject(const std::string& projectFile) {
   // program, so it is offered for every project.
   menus_.ProjectLoaded(true);
   SyncActions();
+  UpdateGuidance();
+  // Once the recent items are built, a project opened now shows among them.
+  if (menusOpened_) BuildRecentItems();
   dirty_ = false;
   return true;
 }
@@ -454,10 +518,28 @@ void MainWindow::OpenRecent(int command) {
   LoadProject(path);
 }
 
+void MainWindow::FindInPane(bool again) {
+  if (!again || lastFind_.isEmpty()) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Find"), tr("Find in the pane:"),
+                                               QLineEdit::Normal, lastFind_, &ok);
+    if (!ok || text.isEmpty()) return;
+    lastFind_ = text;
+  }
+  // Searches on from the caret, then once more from the top.
+  if (pane_->find(lastFind_)) return;
+  QTextCursor top = pane_->textCursor();
+  top.movePosition(QTextCursor::Start);
+  pane_->setTextCursor(top);
+  if (!pane_->find(lastFind_)) statusBar()->showMessage(tr("\"%1\" not found").arg(lastFind_), 4000);
+}
+
 void MainWindow::ChooseFont() {
   bool ok = false;
   const QFont font = QFontDialog::getFont(&ok, pane_->font(), this, tr("Font"));
-  if (ok) pane_->setFont(font);
+  if (!ok) return;
+  pane_->setFont(font);
+  remembered_->SetPaneFont(font);
 }
 
 void MainWindow::ShowHelp() {
@@ -515,6 +597,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   // Only a window that really closes gives up its database.
   session_->db.Close();
+  remembered_->SetWindowGeometry(saveGeometry());
   if (help_) help_->close();
   event->accept();
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "desktop_port.h"
+#include "remembered_settings.h"
 #include "evaluation/cross_validation.h"
 #include "import/import_essays.h"
 #include "project/save_project.h"
@@ -18,6 +19,7 @@
 #include "shell/menu_state.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPrinter;
 class QSplashScreen;
@@ -54,6 +56,8 @@ class MainWindow : public QMainWindow {
   const MenuState& Menus() const { return menus_; }
   bool Dirty() const { return dirty_; }
   const std::string& DocumentFile() const { return documentFile_; }
+  // The status bar's line: the next step of a new user's three.
+  QString Guidance() const;
   // Gives the window its place: the remembered one when it is still on a
   // screen, else centred on the primary screen.
   void PlaceOnScreen();
@@ -85,6 +89,9 @@ class MainWindow : public QMainWindow {
   void RefreshEditState();
   void FirstMenuOpened();
   void SetTitle(const std::string& document);
+  void UpdateGuidance();
+  void FindInPane(bool again);
+  bool WordsTrained();
   // Runs work with every command and the close box held.
   void Held(const std::function<void()>& work);
   void Dispatch(int command);
@@ -118,6 +125,10 @@ class MainWindow : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<int, std::string> recentPaths_;
   QMenu* fileMenu_ = nullptr;
+  QLabel* guidance_ = nullptr;
+  std::unique_ptr<RememberedSettings> remembered_;
+  QAction* recentSeparator_ = nullptr;
+  QString lastFind_;
   QPointer<QSplashScreen> splash_;
   QPointer<HelpWindow> help_;
   bool menusOpened_ = false;

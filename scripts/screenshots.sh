@@ -12,3 +12,6 @@ mkdir -p "$out"
 # No window manager runs on the virtual display: the pictures show the
 # windows' contents without title bars.
 xvfb-run -a -s "-screen 0 1280x960x24" "$build/desktop/tarne-tour" "$out"
+# The same program at twice the scale: nothing may be cut or overlap.
+QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 2000x1500x24" \
+  "$build/desktop/tarne-tour" "$out" scale2

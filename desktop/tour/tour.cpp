@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSplashScreen>
@@ -112,6 +113,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   gOut = QDir(argv[1]).absolutePath();
+  // A second argument names a short tour: the start and the main window after
+  // a trial run only, saved under that prefix (the doubled scale's pictures).
+  const QString only = argc > 2 ? QString(argv[2]) : QString();
   QDir().mkpath(gOut);
   const QString work = QDir::tempPath() + "/tarne-tour-" + QString::number(QApplication::applicationPid());
   QDir(work).removeRecursively();
@@ -145,8 +149,10 @@ int main(int argc, char** argv) {
     auto* splash = new QSplashScreen(desktop::SplashPicture());
     splash->move(w.geometry().center() - splash->rect().center());
     splash->show();
-    Shoot("splash", {splash});
+    if (only.isEmpty()) Shoot("splash", {splash});
     delete splash;
+    // A new user's first sight: the steps in the empty pane and the status bar.
+    Shoot(only.isEmpty() ? QString("guidance") : only + "-guidance", {&w});
     if (!SaveProject(w.CurrentSession(), v, SaveMode::New)) {
       std::cerr << "could not create the demo project\n";
       app.exit(1);
@@ -163,7 +169,7 @@ int main(int argc, char** argv) {
       }
       Click(dialog, "cancel");
     });
-    w.Run(cmd::EditProject);
+    if (only.isEmpty()) w.Run(cmd::EditProject);
 
     // Training, with the progress window caught mid-run.
     w.Run(cmd::AllowTrainWords);
@@ -171,13 +177,26 @@ int main(int argc, char** argv) {
     bool shot = false;
     w.Port().onPendingMessages = [&] {
       auto* p = w.Port().LatestProgressWindow();
-      if (shot || !p || !p->Status().contains("Working on file 6")) return;
+      if (shot || !only.isEmpty() || !p || !p->Status().contains("Working on file 6")) return;
       shot = true;
       Shoot("progress", {&w, p});
     };
     w.Run(cmd::TrainWords);
     w.Run(cmd::TrainPairs);
     w.Port().onPendingMessages = nullptr;
+    if (!only.isEmpty()) {
+      w.Pane()->clear();
+      gModal.push_back([&](QWidget* dialog) {
+        Click(dialog, "what1");
+        Click(dialog, "score");
+      });
+      w.Run(cmd::Score);
+      gModal.clear();
+      Shoot(only + "-main-window", {&w});
+      QDir(work).removeRecursively();
+      app.exit(gSaved >= 2 ? 0 : 1);
+      return;
+    }
 
     // Scoring options with the one-essay window, then its verdict.
     gModal.push_back([&](QWidget* dialog) {
@@ -241,9 +260,37 @@ int main(int argc, char** argv) {
     gShootBox = "about";
     w.Run(cmd::About);
 
+    // A dark palette: the pane, the status bar and the error list's paths
+    // must stay readable.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(60, 60, 64));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::Link, QColor(120, 180, 255));
+    dark.setColor(QPalette::PlaceholderText, QColor(160, 160, 160));
+    QApplication::setPalette(dark);
+    gModal.push_back([&](QWidget* dialog) {
+      Click(dialog, "what2");
+      if (auto* b = Child<QAbstractButton>(dialog, "showErrors"); b && !b->isChecked()) b->click();
+      Click(dialog, "score");
+    });
+    gModal.push_back([&](QWidget* dialog) {
+      Shoot("dark-error-analysis", {dialog});
+      Click(dialog, "cancel");
+    });
+    w.Run(cmd::Score);
+    gModal.clear();
+    Shoot("dark-main-window", {&w});
+
     QDir(work).removeRecursively();
     std::cout << gSaved << " pictures\n";
-    app.exit(gSaved >= 9 ? 0 : 1);
+    app.exit(gSaved >= 12 ? 0 : 1);
   });
   return app.exec();
 }

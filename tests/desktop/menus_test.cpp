@@ -2,11 +2,14 @@
 // project, after a load and with each toggle; the keys; the save question.
 #include <QAction>
 #include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTest>
 #include <set>
 
 #include "desktop_fixture.h"
+#include "remembered_settings.h"
 #include "document_pane.h"
 #include "project/recent_projects.h"
 #include "shell/menu_state.h"
@@ -106,6 +109,48 @@ class MenusTest : public QObject {
     QVERIFY(help && help->isVisible());
     QVERIFY(help->screen()->availableGeometry().contains(help->geometry()));
     QVERIFY(f.boxes.empty());
+  }
+
+  // The status bar says the next of the three steps; the empty pane lists them.
+  void guidanceFollowsTheSteps() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    QCOMPARE(w.Guidance(), QString("Next step: Create or open a project (File)"));
+    QVERIFY(w.Pane()->placeholderText().contains("Tick Options > Allow Train Words"));
+    QVERIFY(w.LoadProject(f.MakeExampleProject("g")));
+    QCOMPARE(w.Guidance(),
+             QString("Next step: Tick Options > Allow Train Words, then Train > Words"));
+    w.Run(cmd::AllowTrainWords);
+    w.Run(cmd::TrainWords);
+    QCOMPARE(w.Guidance(), QString("Next step: Score the trial essays (Score)"));
+  }
+
+  // Scoring options, the pane font and the window's place outlive the
+  // window; a project opened after the menus were built shows at once.
+  void settingsAreRememberedAndRecentItemsFollow() {
+    DesktopFixture f;
+    const std::string config = f.Window().CurrentSession().configFolder;
+    {
+      desktop::RememberedSettings saved(config);
+      ScoringOptions o;
+      o.Model = 2;
+      o.ShowErrors = 1;
+      o.Alpha = 0.5;
+      saved.SaveScoringOptions(o);
+      saved.SetPaneFont(QFont("Monospace", 17));
+    }
+    desktop::MainWindow w(config);
+    QCOMPARE(w.CurrentSession().options.Model, 2);
+    QCOMPARE(w.CurrentSession().options.ShowErrors, 1);
+    QCOMPARE(w.CurrentSession().options.Alpha, 0.5);
+    QCOMPARE(w.Pane()->font().pointSize(), 17);
+
+    emit w.menuBar()->actions().first()->menu()->aboutToShow();
+    w.Port().answer = [](const std::string&, const std::string&, Buttons) { return Answer::Ok; };
+    const std::string file = f.MakeExampleProject("later");
+    QVERIFY(w.LoadProject(file));
+    QVERIFY(w.Action(cmd::RecentFirst));
+    QCOMPARE(w.Action(cmd::RecentFirst)->text().toStdString(), "&1 " + file);
   }
 
   void recentItemWithBlanksLoads() {
