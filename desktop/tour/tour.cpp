@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   }
   gOut = QDir(argv[1]).absolutePath();
   // A second argument names a short tour: the start and the main window after
-  // a trial run only, saved under that prefix (the doubled scale's pictures).
+  // training and the statistics only, saved under that prefix (the doubled scale's pictures).
   const QString only = argc > 2 ? QString(argv[2]) : QString();
   QDir().mkpath(gOut);
   const QString work = QDir::tempPath() + "/tarne-tour-" + QString::number(QApplication::applicationPid());
@@ -185,13 +185,7 @@ int main(int argc, char** argv) {
     w.Run(cmd::TrainPairs);
     w.Port().onPendingMessages = nullptr;
     if (!only.isEmpty()) {
-      w.Pane()->clear();
-      gModal.push_back([&](QWidget* dialog) {
-        Click(dialog, "what1");
-        Click(dialog, "score");
-      });
-      w.Run(cmd::Score);
-      gModal.clear();
+      w.Run(cmd::Stats);
       Shoot(only + "-main-window", {&w});
       QDir(work).removeRecursively();
       app.exit(gSaved >= 2 ? 0 : 1);
