@@ -13,12 +13,6 @@ namespace tarne {
 
 namespace {
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // The tokens of a normalised text for one kind, under the project's
 // counting rules.  known: only tokens the index holds (essays that are only
 // scored); otherwise new ones are added.

@@ -7,16 +7,6 @@
 
 namespace tarne {
 
-namespace {
-
-void Rebase(long double& mantissa, long& exponent) {
-  int e = 0;
-  mantissa = std::frexp(mantissa, &e);
-  exponent += e;
-}
-
-}  // namespace
-
 FoldCounts::FoldCounts(const EssaySample& sample, int slot, int heldOut)
     : groups_(sample.Groups()),
       v_(sample.Tokens(slot) * 6, 0),

@@ -83,6 +83,12 @@ void CombineKinds(const Session& session, const std::vector<double>& priors, con
 
 }  // namespace
 
+void Rebase(long double& mantissa, long& exponent) {
+  int e = 0;
+  mantissa = std::frexp(mantissa, &e);
+  exponent += e;
+}
+
 void KeepScoresInRange(GroupScores& scores, int groups) {
   long double largest = 0;
   for (int g = 1; g <= groups; ++g)

@@ -11,17 +11,6 @@
 
 namespace tarne {
 
-namespace {
-
-// Keeps a running product away from the end of the range.
-void Rebase(long double& mantissa, long& exponent) {
-  int e = 0;
-  mantissa = std::frexp(mantissa, &e);
-  exponent += e;
-}
-
-}  // namespace
-
 KindModel::KindModel(Session& session, int kind, const std::string& condition)
     : kind_(kind),
       groups_(session.settings.Groups()),

@@ -71,6 +71,9 @@ int VerdictWinner(const GroupScores& scores, int groups);
 // all groups reaching 0.  The ratios between groups do not change.
 inline constexpr long double kScoreFloor = 1e-300L;
 void KeepScoresInRange(GroupScores& scores, int groups);
+// Keeps a running product away from the end of the range: mantissa is
+// brought into [.5, 1) and its binary exponent added to exponent.
+void Rebase(long double& mantissa, long& exponent);
 
 // The Score command after the options are set: recompute, then One or a batch
 // run.  Answers false when it refused to start (no one-essay text).

@@ -14,12 +14,6 @@ namespace tarne {
 
 namespace {
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // What a run tells the user after a group whose essays are still being
 // written waits until they are kept: the lines stay in the order of the run,
 // and a group is reported completed with the essays really kept.
@@ -106,6 +100,12 @@ bool TrainingFoldersExist(Session& session) {
 }
 
 }  // namespace
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
 
 bool TrainKind(Session& session, TokenKind tokenKind) {
   // The number the statements and labels are written with.

@@ -48,6 +48,10 @@ EssayRead ReadEssay(Session& session, const std::string& path, std::string& text
 // The same without telling anyone: why is the line ReadEssay would write.
 EssayRead ReadEssayText(const std::string& path, std::string& text, std::string& why);
 
+// A to Z lower-cased, every other byte kept: what a training run does to an
+// essay's text before counting it (the tokenizer lower-cases the rest).
+std::string LowerAscii(std::string text);
+
 // The training run for a kind of token.  Answers false when it could not
 // start or stopped on a failure (the user has been told why); a Cancel is
 // not a failure.
