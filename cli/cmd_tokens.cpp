@@ -54,7 +54,8 @@ int RunTokens(const Args& a) {
 
 const Command kTokensCommand{
     "tokens", "Text analysis",
-    "  tokens [--kind K] [--stemmed] [FILE] the token list of every sentence\n",
+    "  tokens [--kind K] [--stemmed] [--min-word-length N] [FILE]\n"
+    "                                       the token list of every sentence\n",
     kTokensUsage,
     {"kind", "min-word-length"},
     {"stemmed"},
