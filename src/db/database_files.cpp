@@ -80,7 +80,11 @@ bool CreateProjectDatabase(const std::string& root, const std::string& sname,
       return false;
     }
   }
-  return RegisterDataSource(configFolder, sname, file);
+  // The registration only serves a project whose own file has gone missing
+  // (opening a project looks for its own file first and registers it again);
+  // a configuration folder that cannot be written does not undo the database.
+  RegisterDataSource(configFolder, sname, file);
+  return true;
 }
 
 std::string NextBackupPath(const std::string& root, const std::string& sname) {

@@ -16,7 +16,7 @@ std::string DatabaseFilePath(const std::string& root, const std::string& sname);
 bool CreateSchema(Database& db);
 
 // Replaces root + sname + ".db" by an empty database with the schema and
-// registers it under sname.  The caller closes database 1 first when it is
+// registers it under sname (where the configuration folder can be written).  The caller closes database 1 first when it is
 // open on that file.
 bool CreateProjectDatabase(const std::string& root, const std::string& sname,
                            const std::string& configFolder);

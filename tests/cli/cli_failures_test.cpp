@@ -147,6 +147,17 @@ TEST(CliNew, RelativeFoldersAreSavedAsAbsoluteOnes) {
   EXPECT_TRUE(Has(file, "path2trial2=" + work.Path() + "r2/\r\n")) << file;
 }
 
+TEST(CliNew, AConfigurationFolderThatCannotBeWrittenDoesNotUndoTheProject) {
+  TempFolder work;
+  const std::string notAFolder = work.Write("config", "a file where a folder belongs");
+  CliResult r = RunCli({"new", "--name", "p", "--root", work.Path() + "proj", "--groups", "2",
+                        "--train", "t1", "--train", "t2", "--trial", "r1", "--trial", "r2"},
+                       notAFolder, "", work.Path());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Project p created\n");
+  EXPECT_TRUE(FileExists(work.Path() + "proj/p.db"));
+}
+
 TEST(ConsoleUntraining, ListsTheFlaggedEssaysAndNeedsYes) {
   const std::vector<ErrorEntry> errors = {{"/e/a.txt", "  1   2   0.50  99.50", 1},
                                           {"/e/b.txt", "  1   2  40.00  60.00", 1}};
