@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "scoring/essay_product.h"
 #include "training/model_settings.h"
 
 namespace tarne {
@@ -67,19 +68,9 @@ KindProbabilities::KindProbabilities(const FoldCounts& counts, const Setting& se
     }
   }
   if (multinomial_) return;
-  for (std::uint32_t id = 0; id < counts.Tokens(); ++id) {
-    if (!selected_[id]) continue;
-    for (int g = 1; g <= G; ++g) {
-      const long double factor = 1.0L - static_cast<long double>(p_[id * 6 + g]);
-      if (factor == 0) {
-        ++absentZeros_[g];
-        continue;
-      }
-      absent_[g] *= factor;
-      if (std::fabs(absent_[g]) < 1e-1000L) Rebase(absent_[g], absentExponent_[g]);
-    }
-  }
-  for (int g = 1; g <= G; ++g) Rebase(absent_[g], absentExponent_[g]);
+  for (std::uint32_t id = 0; id < counts.Tokens(); ++id)
+    if (selected_[id]) absent_.Add(&p_[id * 6], G);
+  absent_.Finish(G);
 }
 
 void KindProbabilities::Score(const std::vector<EssayToken>& tokens, GroupScores& scores) const {
@@ -91,47 +82,11 @@ void KindProbabilities::Score(const std::vector<EssayToken>& tokens, GroupScores
   std::sort(present.begin(), present.end(), [](const EssayToken* a, const EssayToken* b) {
     return a->count != b->count ? a->count < b->count : a->id < b->id;
   });
-  for (const EssayToken* t : present) {
-    const unsigned n = static_cast<unsigned>(t->count);
-    for (int g = 1; g <= groups_; ++g) {
-      double p = p_[t->id * 6 + g];
-      if (p == 0) p = 1;
-      long double& s = scores.value[g];
-      if (multinomial_) {
-        s *= std::pow(static_cast<long double>(p), static_cast<long double>(n));
-        for (unsigned k = 2; k <= n; ++k) s /= k;
-      } else {
-        s *= p;
-      }
-    }
-    KeepScoresInRange(scores, groups_);
-  }
-  if (!multinomial_) {
-    long top = 0;
-    for (int g = 1; g <= groups_; ++g)
-      if (g == 1 || absentExponent_[g] > top) top = absentExponent_[g];
-    for (int g = 1; g <= groups_; ++g) {
-      long double held = 1;
-      int zeros = absentZeros_[g];
-      for (const EssayToken* t : present) {
-        const long double factor = 1.0L - static_cast<long double>(p_[t->id * 6 + g]);
-        if (factor == 0)
-          --zeros;
-        else
-          held *= factor;
-      }
-      long double& s = scores.value[g];
-      if (zeros > 0)
-        s = 0;
-      else
-        s = s * std::ldexp(absent_[g], static_cast<int>(absentExponent_[g] - top)) / held;
-    }
-    KeepScoresInRange(scores, groups_);
-  }
-  long double total = 0;
-  for (int g = 1; g <= groups_; ++g) total += scores.value[g];
-  if (total > 0)
-    for (int g = 1; g <= groups_; ++g) scores.value[g] /= total;
+  std::vector<ProductRow> rows;
+  rows.reserve(present.size());
+  for (const EssayToken* t : present)
+    rows.push_back({&p_[t->id * 6], static_cast<unsigned>(t->count)});
+  MultiplyEssay(rows, multinomial_, groups_, absent_, scores);
 }
 
 std::vector<double> SettingPriors(const Setting& setting, const std::vector<double>& project,

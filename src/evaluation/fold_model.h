@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "evaluation/essay_sample.h"
+#include "scoring/essay_product.h"
 #include "scoring/scoring.h"
 #include "shell/kinds.h"
 
@@ -57,9 +58,7 @@ class KindProbabilities {
   bool multinomial_;
   std::vector<std::uint8_t> selected_;
   std::vector<double> p_;  // [id * 6 + g]
-  long double absent_[6] = {1, 1, 1, 1, 1, 1};
-  long absentExponent_[6] = {0, 0, 0, 0, 0, 0};
-  int absentZeros_[6] = {0, 0, 0, 0, 0, 0};
+  AbsentProduct absent_;
 };
 
 // The priors a setting scores with.

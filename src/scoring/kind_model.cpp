@@ -6,6 +6,7 @@
 
 #include "db/prepared_statement.h"
 #include "project/session.h"
+#include "scoring/essay_product.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
 
@@ -34,18 +35,8 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
   }
   counts_.assign(rows_.size(), 0);
   if (multinomial_) return;
-  for (const Row& row : rows_) {
-    for (int g = 1; g <= groups_; ++g) {
-      const long double factor = 1.0L - static_cast<long double>(row.p[g]);
-      if (factor == 0) {
-        ++absentZeros_[g];
-        continue;
-      }
-      absent_[g] *= factor;
-      if (std::fabs(absent_[g]) < 1e-1000L) Rebase(absent_[g], absentExponent_[g]);
-    }
-  }
-  for (int g = 1; g <= groups_; ++g) Rebase(absent_[g], absentExponent_[g]);
+  for (const Row& row : rows_) absent_.Add(row.p, groups_);
+  absent_.Finish(groups_);
 }
 
 void KindModel::Score(const std::string& text, GroupScores& scores) {
@@ -69,104 +60,11 @@ void KindModel::Score(const std::string& text, GroupScores& scores) {
     return rows_[a].rowid < rows_[b].rowid;
   });
 
-  // A group whose score leaves the range of the type on the way is lost
-  // for good, though later tokens may favour it by far (a very long essay:
-  // thousands of rare tokens first, then the frequent ones).  Such an essay
-  // is scored again in logarithms.
-  const GroupScores start = scores;
-  bool lost = false;
-  auto watch = [&lost](long double before, long double after) {
-    if (before > 0 && after < std::numeric_limits<long double>::min()) lost = true;
-  };
-  for (std::uint32_t id : present_) {
-    const unsigned n = static_cast<unsigned>(counts_[id]);
-    for (int g = 1; g <= groups_; ++g) {
-      long double& s = scores.value[g];
-      const long double before = s;
-      if (multinomial_) {
-        s *= std::pow(static_cast<long double>(Probability(id, g)), static_cast<long double>(n));
-        for (unsigned k = 2; k <= n; ++k) s /= k;
-      } else {
-        s *= Probability(id, g);
-      }
-      watch(before, s);
-    }
-    KeepScoresInRange(scores, groups_);
-  }
-
-  if (!multinomial_) {
-    // The absent tokens are all selected tokens but the essay's own.  The
-    // product over the essay's own keeps an exponent of its own: an essay
-    // holding tens of thousands of tokens takes it out of range.
-    long double held[6] = {1, 1, 1, 1, 1, 1};
-    long heldExponent[6] = {0, 0, 0, 0, 0, 0};
-    int zeros[6] = {0, 0, 0, 0, 0, 0};
-    long top = 0;
-    for (int g = 1; g <= groups_; ++g) {
-      zeros[g] = absentZeros_[g];
-      for (std::uint32_t id : present_) {
-        const long double factor = 1.0L - static_cast<long double>(rows_[id].p[g]);
-        if (factor == 0) {
-          --zeros[g];
-          continue;
-        }
-        held[g] *= factor;
-        if (std::fabs(held[g]) < 1e-1000L) Rebase(held[g], heldExponent[g]);
-      }
-      const long exponent = absentExponent_[g] - heldExponent[g];
-      if (g == 1 || exponent > top) top = exponent;
-    }
-    for (int g = 1; g <= groups_; ++g) {
-      long double& s = scores.value[g];
-      const long double before = s;
-      if (zeros[g] > 0) {
-        s = 0;
-        continue;
-      }
-      s = s *
-          std::ldexp(absent_[g], static_cast<int>(absentExponent_[g] - heldExponent[g] - top)) /
-          held[g];
-      watch(before, s);
-    }
-    KeepScoresInRange(scores, groups_);
-  }
-  if (lost) ScoreInLogs(start, scores);
+  product_.clear();
+  for (std::uint32_t id : present_)
+    product_.push_back({rows_[id].p, static_cast<unsigned>(counts_[id])});
+  MultiplyEssay(product_, multinomial_, groups_, absent_, scores);
   for (std::uint32_t id : present_) counts_[id] = 0;
-
-  long double total = 0;
-  for (int g = 1; g <= groups_; ++g) total += scores.value[g];
-  if (total > 0)
-    for (int g = 1; g <= groups_; ++g) scores.value[g] /= total;
-}
-
-double KindModel::Probability(std::uint32_t id, int g) const {
-  const double p = rows_[id].p[g];
-  // An unseen-in-group token must not zero its group.
-  return p == 0 ? 1 : p;
-}
-
-void KindModel::ScoreInLogs(const GroupScores& start, GroupScores& scores) const {
-  // The factorials of the multinomial are the same in every group and are
-  // left out; so is everything else the groups share.
-  long double logs[6] = {0, 0, 0, 0, 0, 0};
-  long double best = -std::numeric_limits<long double>::infinity();
-  for (int g = 1; g <= groups_; ++g) {
-    long double sum = std::log(start.value[g]);
-    for (std::uint32_t id : present_) {
-      const long double n = multinomial_ ? counts_[id] : 1;
-      sum += n * std::log(static_cast<long double>(Probability(id, g)));
-    }
-    if (!multinomial_) {
-      if (absentZeros_[g] > 0) sum = -std::numeric_limits<long double>::infinity();
-      sum += std::log(absent_[g]) + absentExponent_[g] * std::log(2.0L);
-      for (std::uint32_t id : present_)
-        sum -= std::log1p(-static_cast<long double>(rows_[id].p[g]));
-    }
-    logs[g] = sum;
-    best = std::max(best, sum);
-  }
-  for (int g = 1; g <= groups_; ++g)
-    scores.value[g] = std::isfinite(best) ? std::exp(logs[g] - best) : 0;
 }
 
 }  // namespace tarne

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/essay_product.h"
 #include "scoring/scoring.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
@@ -31,13 +32,6 @@ class KindModel {
   void Score(const std::string& text, GroupScores& scores);
 
  private:
-  // The probability of row id in group g as the product uses it.
-  double Probability(std::uint32_t id, int g) const;
-  // The essay's scores from start (the priors) as Score works them out, but
-  // summed in logarithms and scaled so that the best group is 1: for an
-  // essay whose product leaves the range of the type.
-  void ScoreInLogs(const GroupScores& start, GroupScores& scores) const;
-
   struct Row {
     std::int64_t rowid = 0;
     double p[6] = {0, 0, 0, 0, 0, 0};
@@ -51,13 +45,10 @@ class KindModel {
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the rows
   std::vector<Row> rows_;
-  // The product of (1 - p) over all selected rows, as mantissa and binary
-  // exponent, with the factors that are exactly 0 counted apart.
-  long double absent_[6] = {1, 1, 1, 1, 1, 1};
-  long absentExponent_[6] = {0, 0, 0, 0, 0, 0};
-  int absentZeros_[6] = {0, 0, 0, 0, 0, 0};
+  AbsentProduct absent_;  // the Bernoulli model's product over all selected rows
   std::vector<int> counts_;
   std::vector<std::uint32_t> present_;
+  std::vector<ProductRow> product_;
 };
 
 }  // namespace tarne
