@@ -20,16 +20,7 @@ from sklearn.model_selection import GridSearchCV, StratifiedKFold
 from sklearn.naive_bayes import BernoulliNB, MultinomialNB
 from sklearn.pipeline import Pipeline
 
-
-def read(folder, groups):
-    texts, labels = [], []
-    for g in range(1, groups + 1):
-        d = os.path.join(folder, "g%d" % g)
-        for name in sorted(os.listdir(d)):
-            with open(os.path.join(d, name), "rb") as f:
-                texts.append(f.read().decode("latin-1"))
-            labels.append(g)
-    return texts, labels
+from essay_folders import read
 
 
 def main():

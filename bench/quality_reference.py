@@ -24,6 +24,8 @@ import csv
 import os
 import sys
 
+from essay_folders import read
+
 ALPHAS = (0.01, 0.03, 0.1, 0.3, 1.0)
 
 
@@ -63,17 +65,6 @@ def log_figures(path):
                 truth.append(int(row[tg]))
                 predicted.append(int(row[pg]))
     print("%.4f %.4f %d" % (accuracy(truth, predicted), qwk(truth, predicted), len(truth)))
-
-
-def read(folder, groups):
-    texts, labels = [], []
-    for g in range(1, groups + 1):
-        d = os.path.join(folder, "g%d" % g)
-        for name in sorted(os.listdir(d)):
-            with open(os.path.join(d, name), "rb") as f:
-                texts.append(f.read().decode("latin-1"))
-            labels.append(g)
-    return texts, labels
 
 
 def sklearn_figures(folders, groups):

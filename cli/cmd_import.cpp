@@ -110,15 +110,7 @@ int RunImport(const Args& a) {
   values.rules = rules;
 
   ProjectCommand command;
-  command.port.confirm = a.Has("yes");
-  command.port.backup = !a.Has("no-backup");
-  Session& session = command.session;
-  if (!SaveProject(session, values, SaveMode::New)) return 1;
-  if (!session.OpenProjectDatabase()) return 1;
-  // The confirmation is the command's output, where a script looks for it.
-  std::cout << "Project " << session.settings.sname << " created\n";
-  session.Log("Database " + session.settings.sname + " created");
-  return 0;
+  return command.Create(values, a) ? 0 : 1;
 }
 
 const Command kImportCommand{

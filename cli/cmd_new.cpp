@@ -111,17 +111,8 @@ int RunNew(const Args& a) {
   values.priors.resize(g);
 
   ProjectCommand command;
-  command.port.confirm = a.Has("yes");
-  command.port.backup = !a.Has("no-backup");
-  Session& session = command.session;
-  // A refusal has already told the user why.
-  if (!SaveProject(session, values, SaveMode::New)) return 1;
-  if (!session.OpenProjectDatabase()) return 1;
-  const std::string& sname = session.settings.sname;
-  // The confirmation is the command's output, where a script looks for it.
-  std::cout << "Project " << sname << " created\n";
-  session.Log("Database " + sname + " created");
-  WarnAboutGroupFolders(session.settings, values.createdFolders);
+  if (!command.Create(values, a)) return 1;
+  WarnAboutGroupFolders(command.session.settings, values.createdFolders);
   return 0;
 }
 

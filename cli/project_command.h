@@ -6,7 +6,9 @@
 #include <string>
 
 #include "console_port.h"
+#include "args.h"
 #include "db/gateway.h"
+#include "project/save_project.h"
 #include "project/session.h"
 
 namespace tarne::cli {
@@ -23,6 +25,11 @@ struct ProjectCommand {
   // report read from a failed statement is no result, whatever the code
   // doing the work concluded.
   int Exit(int code);
+  // Creates the project of values as `new` does (--yes confirms replacing a
+  // database, --no-backup declines its copy), opens its database and says
+  // "Project NAME created" on standard output; false when it was refused or
+  // failed (the user has been told why).
+  bool Create(ProjectDialogValues& values, const Args& a);
 
  private:
   std::optional<FailureWatch> watch_;

@@ -8,25 +8,6 @@ namespace tarne {
 
 namespace {
 
-// The code points of 0x80..0x9F; 0 where Windows-1252 assigns none.
-const unsigned kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, unsigned c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 struct Collector {
   Spreadsheet* sheet = nullptr;
   int line = 1;            // line of the text being fed
@@ -57,23 +38,11 @@ void OnRowEnd(int, void* context) {
 
 }  // namespace
 
-std::string Windows1252ToUtf8(const std::string& bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
-  for (unsigned char b : bytes) {
-    if (b >= 0x80 && b < 0xA0)
-      AppendUtf8(out, kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD);
-    else
-      AppendUtf8(out, b);
-  }
-  return out;
-}
-
 bool ParseSpreadsheet(std::string text, Spreadsheet& out, std::string& why) {
   out = Spreadsheet();
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (!IsValidUtf8(text)) {
-    text = Windows1252ToUtf8(text);
+    text = Windows1252ToUtf8(text, true);
     out.windows1252 = true;
   }
   const size_t firstBreak = text.find('\n');

@@ -24,7 +24,4 @@ struct Spreadsheet {
 // holds one, else a comma.  Answers false with why set on a malformed file.
 bool ParseSpreadsheet(std::string text, Spreadsheet& out, std::string& why);
 
-// Windows-1252 bytes as UTF-8 (the five unassigned bytes as U+FFFD).
-std::string Windows1252ToUtf8(const std::string& bytes);
-
 }  // namespace tarne

@@ -18,6 +18,12 @@ void AppendUtf8(std::string& out, std::int32_t codepoint) {
   out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
 }
 
+// The code points of Windows-1252's 0x80..0x9F; 0 where it assigns none.
+constexpr std::int32_t kHigh1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
 // UTF-16 after its two-byte mark.  A lone surrogate becomes U+FFFD and an odd
 // last byte is dropped: a damaged character must not cost the rest of the essay.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
@@ -62,6 +68,20 @@ bool LooksBinary(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string Windows1252ToUtf8(std::string_view bytes, bool replaceUnassigned) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (unsigned char b : bytes) {
+    std::int32_t c = b;
+    if (b >= 0x80 && b < 0xA0) {
+      c = kHigh1252[b - 0x80];
+      if (c == 0) c = replaceUnassigned ? 0xFFFD : b;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
 
 bool IsValidUtf8(std::string_view text) {
   const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());

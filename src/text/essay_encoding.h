@@ -20,6 +20,11 @@ enum class EssayEncoding {
 // was; every other answer leaves what the tokenizer is to read.
 EssayEncoding DecodeEssayBytes(std::string& text);
 
+// Windows-1252 text as UTF-8.  The five positions of 0x80..0x9F the code
+// page leaves unassigned become U+FFFD with replaceUnassigned, else the C1
+// control code of the same number.
+std::string Windows1252ToUtf8(std::string_view bytes, bool replaceUnassigned);
+
 // Whether every byte sequence of text is a well-formed UTF-8 character
 // (no overlong forms, no surrogates, nothing beyond U+10FFFF).
 bool IsValidUtf8(std::string_view text);

@@ -57,9 +57,8 @@ std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentW
   return out;
 }
 
-bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
+void MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
                      const CountingRules& rules, std::string_view normalised) {
-  const FailureWatch watch(db);
   FrequentWords frequent;
   if (kind == 3) frequent.Load(db, table);
   std::unordered_map<std::string, int, TokenHash, std::equal_to<>> counts;
@@ -78,12 +77,11 @@ bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
   // Both comparisons, so that the index on the work column finds the rows.
   db.Statement(1, "Update " + name + " set thisessay=0 where thisessay>0 OR thisessay<0");
   const char* flag = kind == 2 ? "isphrase" : kind == 3 ? "isarg" : "isword";
-  PreparedStatement mark(db, "UPDATE " + name + " SET thisessay = thisessay + ?1 WHERE Vocab = ?2 AND " +
-                                 flag + "=1");
-  for (const auto& [token, n] : counts) {
+  PreparedStatement mark(db, "UPDATE " + name +
+                                 " SET thisessay = thisessay + ?1 WHERE Vocab = ?2 AND " + flag +
+                                 "=1");
+  for (const auto& [token, n] : counts)
     if (!mark.Ok() || !mark.Bind(1, std::int64_t{n}).Bind(2, token).Run()) break;
-  }
-  return !watch.Failed();
 }
 
 bool QuotedLess(std::string_view a, std::string_view b) {

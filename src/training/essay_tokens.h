@@ -42,11 +42,11 @@ bool QuotedLess(std::string_view a, std::string_view b);
 // Counts a normalised essay's tokens of kind, under the project's counting
 // rules, into the thisessay column of table ("run1" or "stem"), cleared
 // first: every row of that kind whose token the counted sentences list gets
-// the number of times they list it.  The
-// counting is done in memory and written with one statement per distinct
-// token, so a long essay costs what training it costs, not a statement per
-// sentence.  Answers false when a statement failed.
-bool MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
+// the number of times they list it.  The counting is done in memory and
+// written with one statement per distinct token, so a long essay costs what
+// training it costs, not a statement per sentence.  A failed statement is
+// seen by the caller's watch over its unit of work.
+void MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
                      const CountingRules& rules, std::string_view normalised);
 
 // One distinct token of a sentence and how often the sentence lists it.
