@@ -22,6 +22,7 @@ const char* kNewUsage =
     "                     [--new DIR] [--prior P ...] [--common X] [--rare Y]\n"
     "                     [--lowinfo Z] [--msa DIR] [--all-sentences]\n"
     "                     [--min-word-length N] [--yes] [--backup|--no-backup]\n"
+    "                     [--server \"host=H port=P dbname=D user=U\"]\n"
     "Creates a project of G groups (2 to 5): its project file ROOT/SNAME.trn, its\n"
     "database ROOT/SNAME.db and its data source.  Give --train and --trial once per\n"
     "group, in group order, and --prior once per group or not at all (the priors\n"
@@ -35,7 +36,10 @@ const char* kNewUsage =
     "project counts as Tarne always has): --all-sentences skips a sentence without\n"
     "two words to count instead of ending the essay there; --min-word-length N\n"
     "(4, 3 or 2; default 4) counts words of N letters or more.  Both classified\n"
-    "better on real essays.\n";
+    "better on real essays.\n"
+    "--server keeps the project's tables on a PostgreSQL server instead, in a schema\n"
+    "named SNAME of the server database that the libpq connection text names.  No\n"
+    "password goes into it: libpq's ~/.pgpass or PGPASSWORD, or the prompt, gives it.\n";
 
 // Folders typed on the command line are relative to the folder the command
 // runs in; saved as typed they would point elsewhere for every later command
@@ -97,7 +101,8 @@ int RunNew(const Args& a) {
   ProjectDialogValues values;
   values.groups = groups;
   values.sname = a.Value("name");
-  values.dbprogram = "MSACCESS";
+  values.dbprogram = a.All("server").empty() ? "MSACCESS" : kServerProgram;
+  values.dbserver = a.Value("server");
   values.root = Absolute(a.Value("root"));
   values.msa = Absolute(a.Value("msa"));
   values.newFolder = Absolute(a.Value("new"));
@@ -121,7 +126,7 @@ const Command kNewCommand{
     "  new --name N --root DIR --groups G --train DIR.. --trial DIR.. [...]\n",
     kNewUsage,
     {"name", "root", "groups", "train", "trial", "new", "prior", "common", "rare", "lowinfo",
-     "msa", "min-word-length"},
+     "msa", "min-word-length", "server"},
     {"yes", "backup", "no-backup", "all-sentences"},
     RunNew};
 

@@ -1,5 +1,6 @@
 #include "console_port.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -67,6 +68,29 @@ int ConsolePort::AppendToPane(const std::string& text) {
     std::cout.flush();
   }
   return ok;
+}
+
+std::string ConsolePort::AskPassword(const std::string& connection) {
+  // The terminal itself, so that a password never comes from a file or a
+  // pipe meant as the command's input, nor goes to its output.
+  FILE* tty = std::fopen("/dev/tty", "r+");
+  if (!tty) return {};
+  ClearProgressLine();
+  std::fprintf(tty, "Password for %s: ", connection.c_str());
+  std::fflush(tty);
+  termios saved{};
+  const bool quiet = tcgetattr(fileno(tty), &saved) == 0;
+  if (quiet) {
+    termios silent = saved;
+    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(fileno(tty), TCSAFLUSH, &silent);
+  }
+  std::string password;
+  for (int c; (c = std::fgetc(tty)) != EOF && c != '\n';) password += static_cast<char>(c);
+  if (quiet) tcsetattr(fileno(tty), TCSAFLUSH, &saved);
+  std::fputc('\n', tty);
+  std::fclose(tty);
+  return password;
 }
 
 Answer ConsolePort::MessageBox(const std::string& text, const std::string& caption,

@@ -30,6 +30,8 @@ class ConsolePort : public Port {
   void ProcessPendingMessages() override;
   int ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int groups, int what,
                         std::vector<std::string>& flagged) override;
+  // Asks on the terminal, without echo; "" when there is no terminal.
+  std::string AskPassword(const std::string& connection) override;
 
   // How questions are answered: OK/Cancel confirmations are OK only when
   // confirm is set; the back-up question (Yes/No/Cancel) is Yes unless

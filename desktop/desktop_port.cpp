@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <algorithm>
@@ -110,6 +112,15 @@ int DesktopPort::PROGESS_IS_CANCELLED(ProgressHandle window) {
 void DesktopPort::ProcessPendingMessages() {
   QApplication::processEvents(QEventLoop::AllEvents);
   if (onPendingMessages) onPendingMessages();
+}
+
+std::string DesktopPort::AskPassword(const std::string& connection) {
+  bool ok = false;
+  const QString password = QInputDialog::getText(
+      QApplication::activeWindow(), "Database server password",
+      QString::fromStdString("Password for " + connection + ":"), QLineEdit::Password, QString(),
+      &ok);
+  return ok ? password.toStdString() : std::string();
 }
 
 int DesktopPort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int groups, int what,

@@ -29,6 +29,7 @@ class DesktopPort : public Port {
   void PROGRESS_SHUTDOWN(ProgressHandle window) override;
   int PROGESS_IS_CANCELLED(ProgressHandle window) override;
   void ProcessPendingMessages() override;
+  std::string AskPassword(const std::string& connection) override;
   int ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int groups, int what,
                         std::vector<std::string>& flagged) override;
 

@@ -5,7 +5,7 @@ set -euo pipefail
 # (libFuzzer, the sanitizers) for the sanitizer build; sqlite3 and bc for the
 # kill test; nlohmann-json3-dev for JSON results, libcsv-dev for importing
 # spreadsheets; dpkg-dev (dpkg-shlibdeps) for the Debian package.
-packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
+packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libpq-dev libgtest-dev python3
   qt6-base-dev fonts-dejavu-core libutf8proc-dev nlohmann-json3-dev libcsv-dev clang libclang-rt-dev bc ccache
   dpkg-dev)
 # Extra packages a script needs beside the build (screenshots: xvfb xauth).

@@ -5,16 +5,24 @@
 # for a few seconds.  Works on a fresh Debian 12 machine.
 # TARNE_FUZZ_SECONDS (default 5) sets the fuzzing time per target;
 # TARNE_SANITIZE=0 skips the sanitizer build and the fuzzing;
-# TARNE_PACKAGE_TEST=0 skips the package.
+# TARNE_PACKAGE_TEST=0 skips the package.  The server-side tests run against
+# a throwaway PostgreSQL server (scripts/test_server.sh); TARNE_SERVER_TEST=0
+# skips them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+server_packages=()
+[ "${TARNE_SERVER_TEST:-1}" = 0 ] || server_packages=(postgresql)
+scripts/deps.sh "${server_packages[@]}"
 # Cache hits across clones in other folders (see CMakeLists.txt).
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 build=${TARNE_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNE_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+if [ "${TARNE_SERVER_TEST:-1}" != 0 ]; then
+  # Only the tests that use the server; the rest ran above.
+  scripts/test_server.sh ctest --test-dir "$build" --output-on-failure -R 'Server'
+fi
 if [ "${TARNE_PACKAGE_TEST:-1}" != 0 ]; then
   TARNE_BUILD_DIR="$build" scripts/package_test.sh
 fi

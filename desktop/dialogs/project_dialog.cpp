@@ -152,7 +152,18 @@ QWidget* ProjectDialog::DatabasePage() {
   sqlite_ = new QRadioButton("SQLite");
   sqlite_->setObjectName("sqlite");
   programRow->addWidget(sqlite_);
+  server_ = new QRadioButton("PostgreSQL server");
+  server_->setObjectName("server");
+  programRow->addWidget(server_);
   programRow->addStretch(1);
+  connection_ = Edit("connection");
+  connection_->setPlaceholderText("host=H port=P dbname=D user=U (no password)");
+  connection_->setEnabled(false);
+  programRow->addWidget(connection_, 2);
+  connect(server_, &QRadioButton::toggled, connection_, &QLineEdit::setEnabled);
+  // A project's tables stay where they were made; tarne-cli copy moves them.
+  sqlite_->setEnabled(mode_ == SaveMode::New);
+  server_->setEnabled(mode_ == SaveMode::New);
   grid->addWidget(program, 0, 0, 1, 2);
   grid->addWidget(new QLabel("Where do you want to put the database?"), 1, 0, 1, 2);
   root_ = Edit("root");
@@ -296,7 +307,9 @@ void ProjectDialog::Fill(const ProjectDialogValues& v) {
   filtering_ = true;
   sname_->setText(ToQ(v.sname));
   sqlite_->setChecked(v.dbprogram == "MSACCESS");
-  if (v.dbprogram != "MSACCESS") otherProgram_ = v.dbprogram;
+  server_->setChecked(v.dbprogram == kServerProgram);
+  connection_->setText(ToQ(v.dbserver));
+  if (v.dbprogram != "MSACCESS" && v.dbprogram != kServerProgram) otherProgram_ = v.dbprogram;
   root_->setText(ToQ(v.root));
   msa_->setText(ToQ(v.msa));
   newFolder_->setText(ToQ(v.newFolder));
@@ -373,7 +386,10 @@ ProjectDialogValues ProjectDialog::CurrentValues() const {
   ProjectDialogValues v;
   v.groups = groups_;
   v.sname = ToStd(sname_->text());
-  v.dbprogram = sqlite_->isChecked() ? std::string("MSACCESS") : otherProgram_;
+  v.dbprogram = sqlite_->isChecked()   ? std::string("MSACCESS")
+                : server_->isChecked() ? std::string(kServerProgram)
+                                       : otherProgram_;
+  v.dbserver = ToStd(connection_->text());
   v.root = ToStd(root_->text());
   v.msa = ToStd(msa_->text());
   v.newFolder = ToStd(newFolder_->text());

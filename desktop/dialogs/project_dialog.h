@@ -71,6 +71,8 @@ class ProjectDialog : public QDialog {
   QButtonGroup* groupButtons_ = nullptr;
   QTabWidget* pages_ = nullptr;
   QRadioButton* sqlite_ = nullptr;
+  QRadioButton* server_ = nullptr;
+  QLineEdit* connection_ = nullptr;  // the server's libpq connection text
   QLineEdit* root_ = nullptr;
   QLineEdit* msa_ = nullptr;
   QLineEdit* newFolder_ = nullptr;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "db/datasources.h"
+#include "db/server_project.h"
 
 namespace fs = std::filesystem;
 
@@ -94,8 +95,25 @@ std::string NextBackupPath(const std::string& root, const std::string& sname) {
   }
 }
 
+Answer OfferServerBackup(Port& port, Database& db, const std::string& sname,
+                         const std::function<void(const std::string&)>& logLine) {
+  Answer answer = port.MessageBox("Do you want to quickly back-up the database before proceeding?",
+                                  "Checking", Buttons::YesNoCancel, Icon::Question);
+  if (answer != Answer::Yes) return answer;
+  const std::string name = NextBackupSchema(db, sname);
+  if (!BackupServerProject(db, sname, name)) {
+    port.MessageBox("Could not back up the database to " + name, "Checking", Buttons::Ok,
+                    Icon::Exclamation);
+    return Answer::Cancel;
+  }
+  port.MessageBox("Backed up as \r\n" + name, "", Buttons::Ok, Icon::None);
+  if (logLine) logLine("Database backed up as " + name);
+  return answer;
+}
+
 Answer OfferBackup(Port& port, Database& db, const std::string& root, const std::string& sname,
                    const std::function<void(const std::string&)>& logLine) {
+  if (db.IsServer()) return OfferServerBackup(port, db, sname, logLine);
   Answer answer = port.MessageBox("Do you want to quickly back-up the database before proceeding?",
                                   "Checking", Buttons::YesNoCancel, Icon::Question);
   if (answer != Answer::Yes) return answer;

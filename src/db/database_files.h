@@ -29,6 +29,11 @@ std::string NextBackupPath(const std::string& root, const std::string& sname);
 Answer OfferBackup(Port& port, Database& db, const std::string& root, const std::string& sname,
                    const std::function<void(const std::string&)>& logLine);
 
+// OfferBackup for project sname on the server db is connected to: the
+// copy is the schema sname + n (see NextBackupSchema).
+Answer OfferServerBackup(Port& port, Database& db, const std::string& sname,
+                         const std::function<void(const std::string&)>& logLine);
+
 // Compacts the open database in place; false when none is open.
 bool CompactDatabase(Database& db);
 

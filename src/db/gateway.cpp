@@ -1,11 +1,14 @@
 #include "db/gateway.h"
+#include "db/server_connection.h"
 #include "db/sql_functions.h"
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -37,6 +40,19 @@ std::int64_t ValueAsInt64(sqlite3_value* v) {
   }
 }
 
+// A server's text form of a number, as the file engine would read the value.
+double ServerReal(std::string_view text) {
+  if (text.empty()) return 0;
+  return std::strtod(std::string(text).c_str(), nullptr);
+}
+
+std::int64_t ServerInt(std::string_view text) {
+  std::int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec == std::errc() && end == text.data() + text.size()) return value;
+  return TruncateToInt64(ServerReal(text));
+}
+
 }  // namespace
 
 // One statement number's result set.  The current row is copied out of the
@@ -52,6 +68,9 @@ struct Database::Cursor {
   std::vector<sqlite3_value*> row;  // the current row
   bool hasRow = false;
   std::string sql;
+  // A server's result, read whole; serverRow is the current row.
+  std::shared_ptr<ServerResult> result;
+  int serverRow = -1;
 
   void ClearRow() {
     for (sqlite3_value* v : row) sqlite3_value_free(v);
@@ -62,6 +81,16 @@ struct Database::Cursor {
     if (stmt) sqlite3_finalize(stmt);
     stmt = nullptr;
     pending = false;
+    result.reset();
+    serverRow = -1;
+  }
+  // The server's text of column (from 1) in the current row; nullopt for
+  // NULL or no such column.
+  std::optional<std::string_view> ServerColumn(int column) const {
+    if (!hasRow || !result || column < 1 || column > result->Columns() ||
+        result->IsNull(serverRow, column - 1))
+      return std::nullopt;
+    return result->Text(serverRow, column - 1);
   }
   void Release() {
     ClearRow();
@@ -142,10 +171,32 @@ bool Database::CreateNewFile(const std::string& path) {
   return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 
+bool Database::ConnectServer(const std::string& connection) {
+  Close();
+  std::string error;
+  server_ = ServerConnection::Connect(connection, passwordPrompt_, error);
+  if (!server_) Report(error, "connect " + connection);
+  return server_ != nullptr;
+}
+
+bool Database::OpenServer(const std::string& connection, const std::string& schema) {
+  if (!ConnectServer(connection)) return false;
+  std::string error;
+  if (!server_->UseSchema(schema, error)) {
+    Report(error, "open " + schema);
+    Close();
+    return false;
+  }
+  schema_ = schema;
+  return true;
+}
+
 void Database::Close() {
   for (int i = 0; i < 3; ++i) cursors_[i].Release();
   if (db_) sqlite3_close_v2(db_);
   db_ = nullptr;
+  server_.reset();
+  schema_.clear();
   path_.clear();
 }
 
@@ -156,6 +207,20 @@ void Database::Statement(int stmt, const std::string& sql) {
   }
   Cursor& c = CursorFor(stmt);
   c.Release();
+  if (server_) {
+    std::shared_ptr<ServerResult> rows;
+    std::string error;
+    if (!server_->Run(sql, {}, &rows, error)) {
+      Report(error, sql);
+      return;
+    }
+    if (rows && rows->Rows() > 0) {
+      c.result = std::move(rows);
+      c.remaining = c.limit > 0 ? c.limit : -1;
+      c.sql = sql;
+    }
+    return;
+  }
   if (!db_) {
     Report("no database is open", sql);
     return;
@@ -184,6 +249,16 @@ void Database::Statement(int stmt, const std::string& sql) {
 void Database::FetchResult(int stmt, int) {
   Cursor& c = CursorFor(stmt);
   c.ClearRow();
+  if (c.result) {
+    if (c.remaining == 0 || c.serverRow + 1 >= c.result->Rows()) {
+      c.Finish();
+      return;
+    }
+    ++c.serverRow;
+    c.hasRow = true;
+    if (c.remaining > 0) --c.remaining;
+    return;
+  }
   if (!c.stmt || !c.pending || c.remaining == 0) {
     c.Finish();
     return;
@@ -210,19 +285,27 @@ void Database::FetchResult(int stmt, int) {
 int Database::EndOfData(int stmt) const { return CursorFor(stmt).hasRow ? 0 : -1; }
 
 std::uint32_t Database::ColumnUInt(int stmt, int column) const {
+  if (const Cursor& c = CursorFor(stmt); c.result)
+    return static_cast<std::uint32_t>(ServerInt(c.ServerColumn(column).value_or("")));
   return static_cast<std::uint32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));
 }
 
 std::int32_t Database::ColumnSInt(int stmt, int column) const {
+  if (const Cursor& c = CursorFor(stmt); c.result)
+    return static_cast<std::int32_t>(ServerInt(c.ServerColumn(column).value_or("")));
   return static_cast<std::int32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));
 }
 
 double Database::ColumnFloat(int stmt, int column) const {
+  if (const Cursor& c = CursorFor(stmt); c.result)
+    return ServerReal(c.ServerColumn(column).value_or(""));
   sqlite3_value* v = CursorFor(stmt).Column(column);
   return v ? sqlite3_value_double(v) : 0.0;
 }
 
 std::string Database::ColumnText(int stmt, int column) const {
+  if (const Cursor& c = CursorFor(stmt); c.result)
+    return std::string(c.ServerColumn(column).value_or(""));
   sqlite3_value* v = CursorFor(stmt).Column(column);
   if (!v) return {};
   const void* bytes = nullptr;
@@ -251,10 +334,17 @@ void Database::StatementMode(int stmt, int rows) {
 void Database::SetOptionSInt(int, int) {}
 
 void Database::SetBusyTimeout(int milliseconds) {
+  // A server's lock waits are the server's own (see project/run_lock.h).
   if (db_) sqlite3_busy_timeout(db_, milliseconds);
 }
 
 bool Database::Exec(const std::string& sql) {
+  if (server_) {
+    std::string error;
+    if (server_->Run(sql, {}, nullptr, error)) return true;
+    Report(error, sql);
+    return false;
+  }
   if (!db_) {
     Report("no database is open", sql);
     return false;
@@ -270,6 +360,7 @@ bool Database::Exec(const std::string& sql) {
 }
 
 std::int64_t Database::LastInsertRowid() const {
+  if (server_) return server_->LastInsertRowid();
   return db_ ? sqlite3_last_insert_rowid(db_) : 0;
 }
 
@@ -277,9 +368,17 @@ bool Database::Begin() { return Exec("BEGIN IMMEDIATE"); }
 bool Database::Commit() { return Exec("COMMIT"); }
 bool Database::Rollback() { return Exec("ROLLBACK"); }
 
-bool Database::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+bool Database::InTransaction() const {
+  if (server_) return server_->InTransaction();
+  return db_ && !sqlite3_get_autocommit(db_);
+}
 
 bool Database::Vacuum() {
+  if (server_) {
+    for (int i = 0; i < 3; ++i) cursors_[i].Release();
+    // The project's own tables; the rest of the server database is not ours.
+    return Exec("VACUUM run1, stem, calib, trainsize");
+  }
   if (!db_) {
     Report("no database is open", "VACUUM");
     return false;
@@ -294,6 +393,10 @@ bool Database::Vacuum() {
 
 bool Database::BackupTo(const std::string& path) {
   const std::string what = "backup to " + path;
+  if (server_) {
+    Report("a server database is backed up by BackupServerProject", what);
+    return false;
+  }
   if (!db_) {
     Report("no database is open", what);
     return false;

@@ -1,6 +1,8 @@
-// The SQL gateway: database 1 of the program, an SQLite file, reached by
-// statement texts built by concatenation.  Statement numbers 1 and 2 hold
-// result sets at the same time.  A failed statement has no effect and yields
+// The SQL gateway: database 1 of the program, reached by statement texts
+// built by concatenation.  Two engines lie under it: an SQLite file beside
+// the project (the default) or a project schema on a PostgreSQL server
+// (db/server_connection.h); callers see no difference between them.
+// Statement numbers 1 and 2 hold result sets at the same time.  A failed statement has no effect and yields
 // no rows, and is reported to the error sink with the engine's message and
 // the statement text, so no failure goes unnoticed.
 #pragma once
@@ -15,6 +17,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tarne {
+
+class ServerConnection;
 
 class Database {
  public:
@@ -48,8 +52,20 @@ class Database {
   // registers it under the name.
   bool OpenDataSource(const std::string& connection, const std::string& fallbackPath,
                       const std::string& configFolder);
+  // Connects to the server named by connection (libpq's "key=value" list)
+  // and opens the project schema there as this database.
+  bool OpenServer(const std::string& connection, const std::string& schema);
+  // Connects to the server without a project schema: for creating one.
+  bool ConnectServer(const std::string& connection);
+  // Asked for a password when a server wants one nothing else supplied.
+  void SetPasswordPrompt(std::function<std::string(const std::string&)> prompt) {
+    passwordPrompt_ = std::move(prompt);
+  }
   void Close();
-  bool IsOpen() const { return db_ != nullptr; }
+  bool IsOpen() const { return db_ != nullptr || server_ != nullptr; }
+  bool IsServer() const { return server_ != nullptr; }
+  // The project schema a server database is open on ("" for a file).
+  const std::string& Schema() const { return schema_; }
   // How long a statement waits for a database another connection is
   // writing before it fails as busy (5 seconds unless changed).
   void SetBusyTimeout(int milliseconds);
@@ -107,6 +123,9 @@ class Database {
   Cursor& CursorFor(int stmt) const;
 
   sqlite3* db_ = nullptr;
+  std::unique_ptr<ServerConnection> server_;
+  std::string schema_;
+  std::function<std::string(const std::string&)> passwordPrompt_;
   std::string path_;
   ErrorSink sink_;
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)

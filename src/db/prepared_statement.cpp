@@ -3,11 +3,23 @@
 #include <sqlite3.h>
 
 #include "db/gateway.h"
+#include "db/server_connection.h"
+
+#include <cstdio>
 
 namespace tarne {
 
 PreparedStatement::PreparedStatement(Database& db, std::string sql)
     : db_(db), sql_(std::move(sql)) {
+  if (db_.server_) {
+    std::string error;
+    std::string name;
+    if (db_.server_->Prepare(sql_, name, error))
+      serverName_ = std::move(name);
+    else
+      db_.Report(error, sql_);
+    return;
+  }
   if (!db_.db_) {
     db_.Report("no database is open", sql_);
     return;
@@ -20,25 +32,53 @@ PreparedStatement::PreparedStatement(Database& db, std::string sql)
   }
 }
 
-PreparedStatement::~PreparedStatement() { sqlite3_finalize(stmt_); }
+PreparedStatement::~PreparedStatement() {
+  sqlite3_finalize(stmt_);
+  if (!serverName_.empty() && db_.server_) db_.server_->Deallocate(serverName_);
+}
+
+void PreparedStatement::BindServer(int index, std::string value) {
+  if (index < 1) return;
+  if (params_.size() < static_cast<size_t>(index)) params_.resize(index);
+  params_[index - 1] = std::move(value);
+}
+
+bool PreparedStatement::RunServer(std::shared_ptr<ServerResult>* rows) {
+  std::string error;
+  if (db_.server_ && db_.server_->RunPrepared(serverName_, params_, rows, error)) return true;
+  db_.Report(db_.server_ ? error : "no database is open", sql_);
+  return false;
+}
 
 PreparedStatement& PreparedStatement::Bind(int index, std::int64_t value) {
+  if (!serverName_.empty()) BindServer(index, std::to_string(value));
   if (stmt_) sqlite3_bind_int64(stmt_, index, value);
   return *this;
 }
 
 PreparedStatement& PreparedStatement::Bind(int index, double value) {
+  if (!serverName_.empty()) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    BindServer(index, text);
+  }
   if (stmt_) sqlite3_bind_double(stmt_, index, value);
   return *this;
 }
 
 PreparedStatement& PreparedStatement::Bind(int index, std::string_view text) {
+  if (!serverName_.empty()) BindServer(index, std::string(text));
   if (stmt_)
     sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
   return *this;
 }
 
 bool PreparedStatement::Run() {
+  if (!serverName_.empty()) {
+    const bool ok = RunServer(nullptr);
+    Reset();
+    return ok;
+  }
   if (!stmt_) return false;
   const int rc = sqlite3_step(stmt_);
   const bool ok = rc == SQLITE_DONE || rc == SQLITE_ROW;
@@ -48,6 +88,23 @@ bool PreparedStatement::Run() {
 }
 
 bool PreparedStatement::Step() {
+  if (!serverName_.empty()) {
+    if (!active_) {
+      active_ = true;
+      rows_.reset();
+      row_ = -1;
+      if (!RunServer(&rows_)) {
+        Reset();
+        return false;
+      }
+    }
+    if (rows_ && row_ + 1 < rows_->Rows()) {
+      ++row_;
+      return true;
+    }
+    Reset();
+    return false;
+  }
   if (!stmt_) return false;
   active_ = true;
   const int rc = sqlite3_step(stmt_);
@@ -58,14 +115,26 @@ bool PreparedStatement::Step() {
 }
 
 std::int64_t PreparedStatement::Int(int column) const {
+  if (rows_) {
+    const std::string text(Text(column));
+    if (text.find_first_of(".eEnN") == std::string::npos) return std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<std::int64_t>(std::strtod(text.c_str(), nullptr));
+  }
   return stmt_ ? sqlite3_column_int64(stmt_, column) : 0;
 }
 
 double PreparedStatement::Real(int column) const {
+  if (rows_) return std::strtod(std::string(Text(column)).c_str(), nullptr);
   return stmt_ ? sqlite3_column_double(stmt_, column) : 0.0;
 }
 
 std::string_view PreparedStatement::Text(int column) const {
+  if (rows_) {
+    if (row_ < 0 || row_ >= rows_->Rows() || column < 0 || column >= rows_->Columns() ||
+        rows_->IsNull(row_, column))
+      return {};
+    return rows_->Text(row_, column);
+  }
   if (!stmt_) return {};
   const void* bytes = sqlite3_column_blob(stmt_, column);
   const int n = sqlite3_column_bytes(stmt_, column);
@@ -74,6 +143,13 @@ std::string_view PreparedStatement::Text(int column) const {
 }
 
 void PreparedStatement::Reset() {
+  if (!serverName_.empty()) {
+    rows_.reset();
+    row_ = -1;
+    params_.clear();
+    active_ = false;
+    return;
+  }
   if (!stmt_) return;
   sqlite3_reset(stmt_);
   sqlite3_clear_bindings(stmt_);

@@ -5,14 +5,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3_stmt;
 
 namespace tarne {
 
 class Database;
+class ServerResult;
 
 class PreparedStatement {
  public:
@@ -21,7 +24,7 @@ class PreparedStatement {
   PreparedStatement(const PreparedStatement&) = delete;
   PreparedStatement& operator=(const PreparedStatement&) = delete;
 
-  bool Ok() const { return stmt_ != nullptr; }
+  bool Ok() const { return stmt_ != nullptr || !serverName_.empty(); }
 
   // Parameters from 1; the text is copied.
   PreparedStatement& Bind(int index, std::int64_t value);
@@ -43,8 +46,17 @@ class PreparedStatement {
  private:
   Database& db_;
   std::string sql_;
+  // Values bound for a server's statement; its rows once it has run.
+  void BindServer(int index, std::string value);
+  bool RunServer(std::shared_ptr<ServerResult>* rows);
+
   sqlite3_stmt* stmt_ = nullptr;
   bool active_ = false;
+  // On a server: the name the statement was prepared under.
+  std::string serverName_;
+  std::vector<std::string> params_;
+  std::shared_ptr<ServerResult> rows_;
+  int row_ = -1;
 };
 
 }  // namespace tarne

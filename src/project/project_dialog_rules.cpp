@@ -11,6 +11,7 @@ ProjectDialogValues OpeningDialogValues(const ProjectSettings& settings, SaveMod
   const int groups = settings.Groups();
   v.groups = groups >= 2 && groups <= kDialogGroupRows ? groups : 2;
   v.dbprogram = settings.dbprogram.empty() ? "MSACCESS" : settings.dbprogram;
+  v.dbserver = settings.dbserver;
   v.train.assign(kDialogGroupRows, std::string());
   v.trial.assign(kDialogGroupRows, std::string());
   v.priors.assign(kDialogGroupRows, std::string());

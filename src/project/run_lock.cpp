@@ -5,12 +5,55 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "db/prepared_statement.h"
 
 #include "project/session.h"
 
 namespace tarne {
 
 std::string RunLockPath(const std::string& databaseFile) { return databaseFile + ".lock"; }
+
+namespace {
+
+// How long a run waits for another run's server-side lock.
+constexpr auto kServerLockWait = std::chrono::seconds(3);
+constexpr auto kServerLockPoll = std::chrono::milliseconds(100);
+
+// The lock's two keys: one for Tarne's locks, one for the schema.
+const char* const kLockKeys = "hashtext('tarne run'), hashtext(?)";
+
+void TellInUse(Session& session, const std::string& sname) {
+  session.Message("Project " + sname +
+                      " is in use by another Tarne run.\r\nTry again when that run has "
+                      "finished.",
+                  kProgramName, Buttons::Ok, Icon::Exclamation);
+}
+
+}  // namespace
+
+bool TakeServerRunLock(Database& db, const std::string& schema) {
+  PreparedStatement take(db, std::string("SELECT pg_try_advisory_lock(") + kLockKeys + ")");
+  const auto giveUp = std::chrono::steady_clock::now() + kServerLockWait;
+  for (;;) {
+    take.Bind(1, schema);
+    if (!take.Step()) return false;
+    const bool taken = take.Text(0) == "t";
+    take.Reset();
+    if (taken) return true;
+    if (std::chrono::steady_clock::now() >= giveUp) return false;
+    std::this_thread::sleep_for(kServerLockPoll);
+  }
+}
+
+void ReleaseServerRunLock(Database& db, const std::string& schema) {
+  if (!db.IsServer()) return;
+  PreparedStatement release(db, std::string("SELECT pg_advisory_unlock(") + kLockKeys + ")");
+  release.Bind(1, schema);
+  release.Step();
+}
 
 RunLock::RunLock(Session& session) : session_(session) {
   if (session.runLockDepth > 0) {
@@ -21,6 +64,15 @@ RunLock::RunLock(Session& session) : session_(session) {
   // Without an open database there is nothing to protect; the run finds the
   // database missing on its own and says so.
   if (!session.db.IsOpen()) {
+    held_ = true;
+    return;
+  }
+  if (session.db.IsServer()) {
+    if (!TakeServerRunLock(session.db, session.db.Schema())) {
+      TellInUse(session, session.settings.sname);
+      return;
+    }
+    session.runLockDepth = 1;
     held_ = true;
     return;
   }
@@ -55,10 +107,7 @@ bool RunLock::Take(const std::string& databaseFile, const std::string& sname) {
   } while (rc != 0 && errno == EINTR);
   if (rc != 0) {
     ::close(fd);
-    session_.Message("Project " + sname +
-                         " is in use by another Tarne run.\r\nTry again when that run has "
-                         "finished.",
-                     kProgramName, Buttons::Ok, Icon::Exclamation);
+    TellInUse(session_, sname);
     return false;
   }
   // The lock file itself is left in place when the run ends: removing it
@@ -74,7 +123,11 @@ RunLock::~RunLock() {
     return;
   }
   if (!held_ || session_.runLockDepth == 0) return;
-  if (--session_.runLockDepth == 0 && session_.runLockFd >= 0) {
+  if (--session_.runLockDepth == 0 && session_.db.IsServer()) {
+    ReleaseServerRunLock(session_.db, session_.db.Schema());
+    return;
+  }
+  if (session_.runLockDepth == 0 && session_.runLockFd >= 0) {
     ::close(session_.runLockFd);  // releases the lock
     session_.runLockFd = -1;
   }

@@ -2,13 +2,17 @@
 // compaction and scoring all keep work state in the database (the thisessay
 // column, the essay counts); two of them at once, from two processes or two
 // windows, would count essays twice.  A run therefore holds an exclusive
-// lock on a file beside the database for as long as it works.
+// lock on a file beside the database for as long as it works.  A project on
+// a database server is shared by several machines, so there the lock is the
+// server's: an advisory lock named after the project's schema, held by the
+// run's connection (and let go by the server should the run die).
 #pragma once
 
 #include <string>
 
 namespace tarne {
 
+class Database;
 struct Session;
 
 class RunLock {
@@ -38,5 +42,11 @@ class RunLock {
 
 // The lock file of a database file.
 std::string RunLockPath(const std::string& databaseFile);
+
+// Takes the server-side lock of project schema on db's connection, waiting
+// a few seconds for a run that holds it; false when it stays taken (the
+// caller tells the user) or the server cannot be asked.
+bool TakeServerRunLock(Database& db, const std::string& schema);
+void ReleaseServerRunLock(Database& db, const std::string& schema);
 
 }  // namespace tarne

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "db/database_files.h"
+#include "db/server_connection.h"
+#include "db/server_project.h"
 #include "project/recent_projects.h"
 #include "project/run_lock.h"
 #include "project/session.h"
@@ -79,6 +81,22 @@ bool ConfirmReplacingDatabase(Session& session, const ProjectSettings& s) {
                      [&session, &log](const std::string& line) {
                        session.port.WriteProjectLogLine(log, line);
                      }) != Answer::Cancel;
+}
+
+// The same for a project on a server: server is connected, holding the
+// project's lock.
+bool ConfirmReplacingServerProject(Session& session, const ProjectSettings& s, Database& server) {
+  if (!ServerSchemaExists(server, s.sname)) return true;
+  if (session.Message("Project " + s.sname + " already has a database on the server:\r\n" +
+                          s.dbserver +
+                          "\r\n\r\nReplace it with an empty one? Everything trained in it is "
+                          "lost.",
+                      "New Project", Buttons::OkCancel, Icon::Exclamation) != Answer::Ok)
+    return false;
+  const std::string log = s.LogFilePath();
+  return OfferServerBackup(session.port, server, s.sname, [&session, &log](const std::string& line) {
+           session.port.WriteProjectLogLine(log, line);
+         }) != Answer::Cancel;
 }
 
 }  // namespace
@@ -175,12 +193,41 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   }
 
   s.dbprogram = values.dbprogram;
+  s.dbserver.clear();
+  if (s.OnServer()) {
+    const std::string problem = ServerConnectionProblem(values.dbserver);
+    if (!problem.empty()) {
+      session.Message(problem, "More information needed", Buttons::Ok, Icon::None);
+      return false;
+    }
+    s.dbserver = values.dbserver;
+  }
   s.wkeep = session.settings.wkeep;
   const std::string file = s.ProjectFilePath();
   // A run working on the database about to be replaced would go on writing
   // into the deleted file; the lock is held until the new one is in place.
   std::optional<RunLock> replacing;
-  if (mode == SaveMode::New) {
+  Database server;
+  if (mode == SaveMode::New && s.OnServer()) {
+    const std::string log = s.LogFilePath();
+    server.SetErrorSink(
+        [&session, log](const std::string& line) { session.port.WriteProjectLogLine(log, line); });
+    server.SetPasswordPrompt(
+        [&session](const std::string& connection) { return session.port.AskPassword(connection); });
+    if (!server.ConnectServer(s.dbserver)) {
+      session.Message("Could not reach the database server:\r\n" + server.LastError(),
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
+      return false;
+    }
+    if (!TakeServerRunLock(server, s.sname)) {
+      session.Message("Project " + s.sname +
+                          " is in use by another Tarne run.\r\nTry again when that run has "
+                          "finished.",
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
+      return false;
+    }
+    if (!ConfirmReplacingServerProject(session, s, server)) return false;
+  } else if (mode == SaveMode::New) {
     replacing.emplace(session, s.DatabasePath(), s.sname);
     if (!replacing->Held() || !ConfirmReplacingDatabase(session, s)) return false;
   }
@@ -197,9 +244,12 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
     // A new project over an old short name replaces its database file, which
     // must not be held open meanwhile.
     if (session.db.IsOpen()) session.db.Close();
-    if (!CreateProjectDatabase(s.path2root, s.sname, session.configFolder)) {
-      session.Message("Could not create the database " + s.DatabasePath(), kProgramName,
-                      Buttons::Ok, Icon::Exclamation);
+    if (s.OnServer() ? !CreateServerProject(server, s.sname)
+                     : !CreateProjectDatabase(s.path2root, s.sname, session.configFolder)) {
+      session.Message("Could not create the database " +
+                          (s.OnServer() ? s.sname + " on the server:\r\n" + server.LastError()
+                                        : s.DatabasePath()),
+                      kProgramName, Buttons::Ok, Icon::Exclamation);
       return false;
     }
   }

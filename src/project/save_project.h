@@ -18,6 +18,8 @@ struct ProjectDialogValues {
   int groups = 2;
   std::string sname;
   std::string dbprogram = "MSACCESS";
+  // With dbprogram kServerProgram: the server's libpq connection text.
+  std::string dbserver;
   std::string root;
   std::string msa;
   std::string newFolder;

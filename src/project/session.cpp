@@ -17,6 +17,7 @@ Session::Session(Port& p, std::string folder)
   db.SetErrorSink([this](const std::string& message) {
     if (!settings.sname.empty()) Log(message);
   });
+  db.SetPasswordPrompt([this](const std::string& connection) { return port.AskPassword(connection); });
 }
 
 void Session::Log(const std::string& message) {
@@ -32,6 +33,12 @@ bool Session::OpenProjectDatabase() {
   // and keyed by short name alone, so two projects of one name in different
   // folders would otherwise open whichever was registered last.  The list
   // only serves a project whose own file is not there.
+  if (settings.OnServer()) {
+    if (db.OpenServer(settings.dbserver, settings.sname)) return true;
+    Message("Could not open the database of project " + settings.sname + "\r\n" + db.LastError(),
+            kProgramName, Buttons::Ok, Icon::Exclamation);
+    return false;
+  }
   const std::string own = settings.DatabasePath();
   std::error_code ec;
   if (std::filesystem::exists(own, ec)) {

@@ -93,6 +93,37 @@ bool SplitSetting(const std::string& line, std::string& key, std::string& value,
   return true;
 }
 
+// A value may hold "=" (a server's connection text does) but a line only
+// one: "%" and "=" are written as %25 and %3D.
+std::string EncodeSettingValue(const std::string& value) {
+  std::string out;
+  for (char c : value) {
+    if (c == '%')
+      out += "%25";
+    else if (c == '=')
+      out += "%3D";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string DecodeSettingValue(const std::string& value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value.compare(i, 3, "%25") == 0) {
+      out += '%';
+      i += 2;
+    } else if (value.compare(i, 3, "%3D") == 0) {
+      out += '=';
+      i += 2;
+    } else {
+      out += value[i];
+    }
+  }
+  return out;
+}
+
 void ApplyLine(const std::string& line, ProjectSettings& s) {
   std::string key, value, match;
   if (!SplitSetting(line, key, value, match)) return;
@@ -105,6 +136,8 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
     s.priors.assign(g, 0.0);
   } else if (match == "dbprogra") {
     s.dbprogram = value;
+  } else if (match == "dbserve") {
+    s.dbserver = DecodeSettingValue(value);
   } else if (match == "snam") {
     s.sname = value;
   } else if (match == "path2roo") {
@@ -140,6 +173,8 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
 
 }  // namespace
 
+bool ProjectSettings::OnServer() const { return dbprogram == kServerProgram; }
+
 std::string ProjectFileText(const ProjectSettings& s) {
   std::string text;
   auto line = [&text](const std::string& key, const std::string& value) {
@@ -150,6 +185,7 @@ std::string ProjectFileText(const ProjectSettings& s) {
   };
   line("incats", PlainNumber(s.incats, 7));
   line("dbprogram", s.dbprogram);
+  if (s.OnServer()) line("dbserver", EncodeSettingValue(s.dbserver));
   line("sname", s.sname);
   line("path2root", s.path2root);
   line("path2msa", s.path2msa);

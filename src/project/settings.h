@@ -14,6 +14,9 @@ namespace tarne {
 struct ProjectSettings {
   std::int16_t incats = 0;
   std::string dbprogram;
+  // The server's libpq connection text ("host=... dbname=..."), for a
+  // project whose dbprogram is kServerProgram; never a password.
+  std::string dbserver;
   std::string sname;
   std::string path2root;
   std::string path2msa;
@@ -31,10 +34,15 @@ struct ProjectSettings {
   CountingRules rules;
 
   int Groups() const { return incats; }
+  bool OnServer() const;
   std::string ProjectFilePath() const { return path2root + sname + ".trn"; }
   std::string DatabasePath() const { return path2root + sname + ".db"; }
   std::string LogFilePath() const { return path2root + sname + ".log"; }
 };
+
+// The dbprogram of a project kept on a PostgreSQL server.  Any other value
+// keeps the project in an SQLite file beside the project file.
+inline constexpr const char* kServerProgram = "PostgreSQL";
 
 // Thresholds that are 0 after a save or a load take these values.
 inline constexpr double kCommonDefault = 1000;

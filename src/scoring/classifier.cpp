@@ -23,7 +23,7 @@ void AppendListing(Session& session, const std::string& table, const std::string
   const int groups = session.settings.Groups();
   db.StatementMode(1, 50);
   db.Statement(1, "select vocab, sum, p1,p2,p3,p4,p5 from " + table + " where thisessay>0" +
-                      " AND " + condition + " ORDER BY ENTROPY desc");
+                      " AND " + condition + " ORDER BY ENTROPY desc, thisessay, rowid");
   listing += "Token                       Freq/1000          Odds for Group\r\n";
   listing += std::string(38, ' ');
   for (int g = 1; g <= groups; ++g) listing += "  " + FormatMask(g, "   ##") + "  ";

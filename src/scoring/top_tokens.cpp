@@ -71,7 +71,7 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   db.StatementMode(1, 100);
   db.Statement(1, std::string("select Vocab, v1,v2,v3,v4, v5, p1, p2, p3, p4, p5, entropy from "
                               "run1 where ") +
-                      flag + " AND (entropy>0) ORDER BY entropy DESC");
+                      flag + " AND (entropy>0) ORDER BY entropy DESC, rowid");
   db.FetchResult(1, 0);
   for (int n = 1; db.EndOfData(1) == 0 && n <= 100; ++n) {
     TopToken row;

@@ -55,6 +55,13 @@ class Port {
   // the two-character true group followed by the path.
   virtual int ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int groups, int what,
                                 std::vector<std::string>& flagged) = 0;
+
+  // Asks for the password of a database server (connection names it, never
+  // holding one); "" when the user gives none.  Nothing keeps the answer.
+  virtual std::string AskPassword(const std::string& connection) {
+    (void)connection;
+    return {};
+  }
 };
 
 // The "Tarne" caption of message boxes.

@@ -21,6 +21,7 @@
 #include "db/gateway.h"
 #include "support/run_cli.h"
 #include "support/temp_folder.h"
+#include "support/test_server.h"
 
 namespace fs = std::filesystem;
 
@@ -62,9 +63,11 @@ std::string Rows(Database& db, const std::string& sql, int columns) {
 // The four tables: the vocabulary sorted and also as the sequence of tokens
 // in row order (which decides the order of equal values in listings), the
 // calib rows in row order (the order of a train run), and trainsize.
-std::string TableDump(const std::string& file) {
+// server: the project is on that server (schema gold) rather than in file.
+std::string TableDump(const std::string& file, const std::string& server) {
   Database db;
-  if (!db.OpenFile(file)) return "no database\n";
+  if (server.empty() ? !db.OpenFile(file) : !db.OpenServer(server, "gold"))
+    return "no database\n";
   std::string out;
   for (const char* table : {"run1", "stem"}) {
     out += std::string("== ") + table + "\n";
@@ -88,7 +91,8 @@ std::string TableDump(const std::string& file) {
 
 class GoldenReplay {
  public:
-  GoldenReplay() : work_(temp_.Path()) {
+  // server: a PostgreSQL connection text for a project kept there.
+  explicit GoldenReplay(std::string server = {}) : work_(temp_.Path()), server_(std::move(server)) {
     fs::copy(std::string(TARNE_SOURCE_DIR) + "/examples", work_ + "essays",
              fs::copy_options::recursive);
     config_ = temp_.Sub("config");
@@ -101,14 +105,15 @@ class GoldenReplay {
 
   // Runs one command and adds its outputs and the tables' digest.
   void Run(std::vector<std::string> args) {
-    CliResult r = RunCli(args, config_);
     std::string line = "$";
     for (const std::string& a : args) line += " " + a;
+    if (!server_.empty() && args[0] == "new") args.insert(args.end(), {"--server", server_});
+    CliResult r = RunCli(args, config_);
     transcript_ += Normal(line) + "\nexit " + std::to_string(r.exitCode) + "\n";
     transcript_ += "-- stdout\n" + Normal(r.out) + "\n-- stderr\n" + Normal(r.err) + "\n";
     ++commands_;
-    if (FileExists(database_)) {
-      const std::string dump = Normal(TableDump(database_));
+    if (!server_.empty() || FileExists(database_)) {
+      const std::string dump = Normal(TableDump(database_, server_));
       char digest[32];
       std::snprintf(digest, sizeof digest, "%016llx",
                     static_cast<unsigned long long>(Fnv1a(dump)));
@@ -146,6 +151,7 @@ class GoldenReplay {
 
   TempFolder temp_;
   std::string work_;
+  std::string server_;
   std::string config_;
   std::string project_;
   std::string database_;
@@ -153,13 +159,14 @@ class GoldenReplay {
   int commands_ = 0;
 };
 
-void Compare(const std::string& name, const std::string& actual) {
+// expected, when not empty, stands for the recorded file.
+void Compare(const std::string& name, const std::string& actual, std::string expected = {}) {
   const std::string path = kGoldenDir + name;
   if (const char* record = std::getenv("TARNE_GOLDEN_RECORD"); record && *record == '1') {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << actual;
     return;
   }
-  const std::string expected = ReadFile(path);
+  if (expected.empty()) expected = ReadFile(path);
   ASSERT_FALSE(expected.empty()) << "no golden file " << path;
   if (expected == actual) return;
   // Left beside the build for a diff against the recorded file.
@@ -172,8 +179,7 @@ void Compare(const std::string& name, const std::string& actual) {
                 << expected.substr(from == std::string::npos ? 0 : from + 1, 400);
 }
 
-TEST(Golden, SampleEssaysGiveTheRecordedTablesReportsAndLogs) {
-  GoldenReplay r;
+void Replay(GoldenReplay& r) {
   const std::string w = r.Work();
   const std::string p = r.Project();
   const std::string essays = w + "essays/";
@@ -256,8 +262,30 @@ TEST(Golden, SampleEssaysGiveTheRecordedTablesReportsAndLogs) {
   r.File(w + "project/gold.csv");
   r.Run({"stats", p});
   r.File(w + "project/gold.log");
+}
 
+TEST(Golden, SampleEssaysGiveTheRecordedTablesReportsAndLogs) {
+  GoldenReplay r;
+  Replay(r);
   Compare("examples_transcript.txt", r.Transcript());
+}
+
+// The same commands on a project kept on a server give the same transcript;
+// only the backup is named as a server's backups are.
+TEST(Golden, ServerProjectGivesTheRecordedTranscript) {
+  const std::string server = TestServer();
+  if (server.empty()) GTEST_SKIP() << kNoTestServer;
+  if (const char* record = std::getenv("TARNE_GOLDEN_RECORD"); record && *record == '1')
+    GTEST_SKIP() << "the transcript is recorded from the file project";
+  DropServerProject("gold");
+  GoldenReplay r(server);
+  Replay(r);
+  std::string expected = ReadFile(kGoldenDir + "examples_transcript.txt");
+  const std::string file = "$WORK/project/gold0.db";
+  for (size_t at; (at = expected.find(file)) != std::string::npos;)
+    expected.replace(at, file.size(), "gold0");
+  Compare("examples_transcript.txt", r.Transcript(), expected);
+  DropServerProject("gold");
 }
 
 }  // namespace

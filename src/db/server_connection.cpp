@@ -1,0 +1,322 @@
+#include "db/server_connection.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace tarne {
+
+namespace {
+
+bool IsWordStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$';
+}
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The statement's first words, lower-cased, for the rewrites that concern
+// a whole statement.
+std::vector<std::string> LeadingWords(std::string_view sql, size_t count) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (words.size() < count) {
+    while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+    const size_t start = i;
+    while (i < sql.size() && IsWordChar(sql[i])) ++i;
+    if (i == start) break;
+    words.push_back(Lower(sql.substr(start, i - start)));
+  }
+  return words;
+}
+
+bool IsKindFlag(const std::string& word) {
+  return word == "isword" || word == "isphrase" || word == "isarg";
+}
+
+void Discard(PGresult* result) { PQclear(result); }
+
+std::string ErrorText(const char* message) {
+  std::string text = message ? message : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text.empty() ? "the server gave no answer" : text;
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+}  // namespace
+
+ServerResult::ServerResult(pg_result* result) : result_(result) {}
+ServerResult::~ServerResult() { PQclear(result_); }
+int ServerResult::Rows() const { return PQntuples(result_); }
+int ServerResult::Columns() const { return PQnfields(result_); }
+bool ServerResult::IsNull(int row, int column) const {
+  return PQgetisnull(result_, row, column) != 0;
+}
+std::string_view ServerResult::Text(int row, int column) const {
+  return std::string_view(PQgetvalue(result_, row, column),
+                          static_cast<size_t>(PQgetlength(result_, row, column)));
+}
+
+std::string ServerSql(std::string_view sql) {
+  const std::vector<std::string> lead = LeadingWords(sql, 3);
+  if (lead.size() == 2 && lead[0] == "begin" && lead[1] == "immediate") return "BEGIN";
+  if (lead.size() == 2 && lead[0] == "pragma" && lead[1] == "data_version") return "SELECT 0";
+
+  std::string out;
+  out.reserve(sql.size() + 32);
+  int parameter = 0;
+  const size_t n = sql.size();
+  for (size_t i = 0; i < n;) {
+    const char c = sql[i];
+    if (c == '$' && i + 1 < n && sql[i + 1] == '$') {
+      // A function body between $$ marks, as it stands.
+      const size_t end = sql.find("$$", i + 2);
+      const size_t j = end == std::string_view::npos ? n : end + 2;
+      out.append(sql.substr(i, j - i));
+      i = j;
+    } else if (c == '\'' || c == '"') {
+      // A quoted text or name, its doubled quotes included, as it stands.
+      size_t j = i + 1;
+      for (; j < n; ++j) {
+        if (sql[j] != c) continue;
+        if (j + 1 < n && sql[j + 1] == c) {
+          ++j;
+          continue;
+        }
+        break;
+      }
+      j = j < n ? j + 1 : n;
+      out.append(sql.substr(i, j - i));
+      i = j;
+    } else if (c == '?') {
+      // "?" takes the next number, "?N" names its own.
+      size_t j = i + 1;
+      while (j < n && IsDigit(sql[j])) ++j;
+      if (j > i + 1) {
+        out += "$";
+        out.append(sql.substr(i + 1, j - i - 1));
+        parameter = std::max(parameter, std::atoi(std::string(sql.substr(i + 1, j - i - 1)).c_str()));
+      } else {
+        out += "$" + std::to_string(++parameter);
+      }
+      i = j;
+    } else if (IsWordStart(c)) {
+      size_t j = i;
+      while (j < n && IsWordChar(sql[j])) ++j;
+      const std::string_view word = sql.substr(i, j - i);
+      out.append(word);
+      if (IsKindFlag(Lower(word))) {
+        // A flag standing alone between parentheses is a condition.
+        size_t before = out.size() - word.size();
+        while (before > 0 && out[before - 1] == ' ') --before;
+        size_t after = j;
+        while (after < n && sql[after] == ' ') ++after;
+        if (before > 0 && out[before - 1] == '(' && after < n && sql[after] == ')') out += "<>0";
+      }
+      i = j;
+    } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(sql[i + 1]))) {
+      size_t j = i;
+      bool real = false;
+      while (j < n && IsDigit(sql[j])) ++j;
+      if (j < n && sql[j] == '.' && !(j + 1 < n && sql[j + 1] == '.')) {
+        real = true;
+        ++j;
+        while (j < n && IsDigit(sql[j])) ++j;
+      }
+      if (j + 1 < n && (sql[j] == 'e' || sql[j] == 'E') &&
+          (IsDigit(sql[j + 1]) ||
+           ((sql[j + 1] == '+' || sql[j + 1] == '-') && j + 2 < n && IsDigit(sql[j + 2])))) {
+        real = true;
+        j += 2;
+        while (j < n && IsDigit(sql[j])) ++j;
+      }
+      out.append(sql.substr(i, j - i));
+      if (real) out += "::float8";
+      i = j;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  if (lead.size() == 3 && lead[0] == "insert" && lead[1] == "into" &&
+      (lead[2] == "run1" || lead[2] == "stem" || lead[2] == "calib"))
+    out += " RETURNING rowid";
+  return out;
+}
+
+std::string ServerConnectionProblem(const std::string& connection) {
+  if (connection.find_first_not_of(" \t") == std::string::npos)
+    return "You need to specify the database server (host=... dbname=... user=...)";
+  char* message = nullptr;
+  PQconninfoOption* options = PQconninfoParse(connection.c_str(), &message);
+  if (!options) {
+    std::string problem = "The database server cannot be read: " + ErrorText(message);
+    PQfreemem(message);
+    return problem;
+  }
+  bool password = false;
+  for (PQconninfoOption* o = options; o->keyword; ++o)
+    if (std::string_view(o->keyword) == "password" && o->val && *o->val) password = true;
+  PQconninfoFree(options);
+  if (password)
+    return "A password is never kept in the project file: leave it out of the server's "
+           "connection and give it in ~/.pgpass, in PGPASSWORD or when asked";
+  return {};
+}
+
+std::string QuoteIdentifier(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
+ServerConnection::~ServerConnection() { PQfinish(conn_); }
+
+std::unique_ptr<ServerConnection> ServerConnection::Connect(const std::string& connection,
+                                                             const PasswordPrompt& prompt,
+                                                             std::string& error) {
+  // The connection text is expanded as libpq's own "key=value" list; a
+  // password asked for is handed over beside it, never written into it.
+  auto open = [&connection](const std::string* password) {
+    const char* keys[] = {"dbname", "fallback_application_name", password ? "password" : nullptr,
+                          nullptr};
+    const char* values[] = {connection.c_str(), "tarne", password ? password->c_str() : nullptr,
+                            nullptr};
+    return PQconnectdbParams(keys, values, 1);
+  };
+  PGconn* conn = open(nullptr);
+  if (conn && PQstatus(conn) == CONNECTION_BAD && PQconnectionNeedsPassword(conn) && prompt) {
+    const std::string password = prompt(connection);
+    if (!password.empty()) {
+      PQfinish(conn);
+      conn = open(&password);
+    }
+  }
+  if (!conn || PQstatus(conn) != CONNECTION_OK) {
+    error = ErrorText(conn ? PQerrorMessage(conn) : "out of memory");
+    PQfinish(conn);
+    return nullptr;
+  }
+  PQsetNoticeProcessor(conn, IgnoreNotice, nullptr);
+  std::unique_ptr<ServerConnection> server(new ServerConnection(conn));
+  // Texts travel as the bytes Tarne holds: a database kept as SQL_ASCII
+  // takes any bytes, any other one takes UTF-8.  Reals come back in their
+  // shortest exact form.
+  const char* encoding = PQparameterStatus(conn, "server_encoding");
+  const std::string client =
+      encoding && std::string(encoding) == "SQL_ASCII" ? "SQL_ASCII" : "UTF8";
+  if (!server->Run("SET client_encoding TO '" + client +
+                       "'; SET extra_float_digits TO 3; SET client_min_messages TO warning",
+                   {}, nullptr, error))
+    return nullptr;
+  return server;
+}
+
+bool ServerConnection::UseSchema(const std::string& schema, std::string& error) {
+  std::shared_ptr<ServerResult> rows;
+  if (!Run("SELECT 1 FROM pg_namespace WHERE nspname=$1", {schema}, &rows, error)) return false;
+  if (rows->Rows() == 0) {
+    error = "the server holds no project " + schema;
+    return false;
+  }
+  // pg_catalog after the project, so that its log() (the natural
+  // logarithm) and its "/" (NULL for a division by zero) come first.
+  return Run("SET search_path TO " + QuoteIdentifier(schema) + ", pg_catalog", {}, nullptr, error);
+}
+
+bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* rows,
+                              std::string& error) {
+  const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+  if (status == PGRES_COMMAND_OK) {
+    Discard(result);
+    return true;
+  }
+  if (status != PGRES_TUPLES_OK) {
+    error = ErrorText(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_));
+    Discard(result);
+    return false;
+  }
+  const char* command = PQcmdStatus(result);
+  if (command && std::string_view(command).starts_with("INSERT")) {
+    if (PQntuples(result) > 0) lastInsert_ = std::strtoll(PQgetvalue(result, 0, 0), nullptr, 10);
+    Discard(result);
+    return true;
+  }
+  if (rows)
+    *rows = std::make_shared<ServerResult>(result);
+  else
+    Discard(result);
+  return true;
+}
+
+namespace {
+
+std::vector<const char*> Values(const std::vector<std::string>& params,
+                                std::vector<int>& lengths) {
+  std::vector<const char*> values;
+  values.reserve(params.size());
+  lengths.clear();
+  for (const std::string& p : params) {
+    values.push_back(p.c_str());
+    lengths.push_back(static_cast<int>(p.size()));
+  }
+  return values;
+}
+
+}  // namespace
+
+bool ServerConnection::Run(const std::string& sql, const std::vector<std::string>& params,
+                           std::shared_ptr<ServerResult>* rows, std::string& error) {
+  const std::string text = ServerSql(sql);
+  if (params.empty()) {
+    // Several statements may share one text here (the schema is made so).
+    PGresult* result = PQexec(conn_, text.c_str());
+    // Only the last result comes back; an earlier failure stops the rest.
+    return Finish(result, rows, error);
+  }
+  std::vector<int> lengths;
+  const std::vector<const char*> values = Values(params, lengths);
+  PGresult* result = PQexecParams(conn_, text.c_str(), static_cast<int>(params.size()), nullptr,
+                                  values.data(), lengths.data(), nullptr, 0);
+  return Finish(result, rows, error);
+}
+
+bool ServerConnection::Prepare(const std::string& sql, std::string& name, std::string& error) {
+  name = "tarne_" + std::to_string(++prepared_);
+  PGresult* result = PQprepare(conn_, name.c_str(), ServerSql(sql).c_str(), 0, nullptr);
+  return Finish(result, nullptr, error);
+}
+
+bool ServerConnection::RunPrepared(const std::string& name, const std::vector<std::string>& params,
+                                   std::shared_ptr<ServerResult>* rows, std::string& error) {
+  std::vector<int> lengths;
+  const std::vector<const char*> values = Values(params, lengths);
+  PGresult* result = PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()),
+                                    values.data(), lengths.data(), nullptr, 0);
+  return Finish(result, rows, error);
+}
+
+void ServerConnection::Deallocate(const std::string& name) {
+  // Inside a failed transaction the server takes no statement at all; the
+  // name then goes with the connection.
+  if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return;
+  PQclear(PQexec(conn_, ("DEALLOCATE " + name).c_str()));
+}
+
+bool ServerConnection::InTransaction() const {
+  const PGTransactionStatusType status = PQtransactionStatus(conn_);
+  return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+}  // namespace tarne

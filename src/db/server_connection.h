@@ -1,0 +1,97 @@
+// The PostgreSQL engine under the gateway: one libpq connection to a server
+// database, with the project's schema first on the search path so that the
+// program's statements (run1, stem, calib, trainsize, log(), gain()) name the
+// project's own tables and functions.  Statements are rewritten where the two
+// engines read SQL differently (see ServerSql); every value a caller binds
+// travels apart from the statement text.  Results are read whole into memory,
+// so two result sets can be open at once on the one connection.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+namespace tarne {
+
+// The rows of one query, as the server's text forms.
+class ServerResult {
+ public:
+  explicit ServerResult(pg_result* result);
+  ~ServerResult();
+  ServerResult(const ServerResult&) = delete;
+  ServerResult& operator=(const ServerResult&) = delete;
+
+  int Rows() const;
+  int Columns() const;
+  bool IsNull(int row, int column) const;
+  std::string_view Text(int row, int column) const;
+
+ private:
+  pg_result* result_;
+};
+
+class ServerConnection {
+ public:
+  // Asked for a password when the server wants one that neither the
+  // connection text, libpq's password file nor its environment gave; answers
+  // "" to give up.  The password is used for this connection only.
+  using PasswordPrompt = std::function<std::string(const std::string& connection)>;
+
+  ~ServerConnection();
+  ServerConnection(const ServerConnection&) = delete;
+  ServerConnection& operator=(const ServerConnection&) = delete;
+
+  // Connects; nullptr with error set when the server cannot be reached.
+  static std::unique_ptr<ServerConnection> Connect(const std::string& connection,
+                                                   const PasswordPrompt& prompt,
+                                                   std::string& error);
+
+  // Puts schema first on the search path; false when it does not exist.
+  bool UseSchema(const std::string& schema, std::string& error);
+
+  // Runs one statement with text parameters ($1, $2, ... or ? in sql).  A
+  // query's rows land in rows (when given); an INSERT into a table with row
+  // ids keeps the new row's id for LastInsertRowid.
+  bool Run(const std::string& sql, const std::vector<std::string>& params,
+           std::shared_ptr<ServerResult>* rows, std::string& error);
+  // Prepares sql under a fresh name, given back in name.
+  bool Prepare(const std::string& sql, std::string& name, std::string& error);
+  bool RunPrepared(const std::string& name, const std::vector<std::string>& params,
+                   std::shared_ptr<ServerResult>* rows, std::string& error);
+  void Deallocate(const std::string& name);
+
+  bool InTransaction() const;
+  std::int64_t LastInsertRowid() const { return lastInsert_; }
+
+ private:
+  explicit ServerConnection(pg_conn* conn) : conn_(conn) {}
+  bool Finish(pg_result* result, std::shared_ptr<ServerResult>* rows, std::string& error);
+
+  pg_conn* conn_;
+  std::int64_t lastInsert_ = 0;
+  int prepared_ = 0;
+};
+
+// sql as the server is to read it: "?" parameters numbered $1, $2, ...;
+// decimal literals as double precision (the server would otherwise work
+// them out as exact decimals, giving other last digits than the file
+// engine); a kind flag alone in parentheses, "(isword)", compared with 0;
+// "BEGIN IMMEDIATE" as "BEGIN"; "PRAGMA data_version" as a constant (a
+// run holds the project's server-side lock, so no other writer changes the
+// tables under it); an INSERT into run1, stem or calib returning the row id.
+std::string ServerSql(std::string_view sql);
+
+// What keeps connection from naming a server: "" when libpq reads it as a
+// connection text that holds no password (a project file keeps no password).
+std::string ServerConnectionProblem(const std::string& connection);
+
+// name as a quoted identifier: "name", inner double quotes doubled.
+std::string QuoteIdentifier(const std::string& name);
+
+}  // namespace tarne
