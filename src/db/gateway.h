@@ -2,9 +2,10 @@
 // built by concatenation.  Two engines lie under it: an SQLite file beside
 // the project (the default) or a project schema on a PostgreSQL server
 // (db/server_connection.h); callers see no difference between them.
-// Statement numbers 1 and 2 hold result sets at the same time.  A failed statement has no effect and yields
-// no rows, and is reported to the error sink with the engine's message and
-// the statement text, so no failure goes unnoticed.
+// Statement numbers 1 and 2 hold result sets at the same time.  A failed
+// statement has no effect and yields no rows, and is reported to the error
+// sink with the engine's message and the statement text, so no failure goes
+// unnoticed.
 #pragma once
 
 #include <cstdint>
