@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -44,6 +45,20 @@ std::int64_t ValueAsInt64(sqlite3_value* v) {
 double ServerReal(std::string_view text) {
   if (text.empty()) return 0;
   return std::strtod(std::string(text).c_str(), nullptr);
+}
+
+// A real as the file engine gives it as text: 15 significant digits, and
+// a whole number with ".0".
+std::string RealText(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  std::string out = text;
+  if (out.find_first_of(".ein") != std::string::npos) {
+    if (const size_t e = out.find('e'); e != std::string::npos && out.find('.') == std::string::npos)
+      out.insert(e, ".0");
+    return out;
+  }
+  return out + ".0";
 }
 
 std::int64_t ServerInt(std::string_view text) {
@@ -304,8 +319,12 @@ double Database::ColumnFloat(int stmt, int column) const {
 }
 
 std::string Database::ColumnText(int stmt, int column) const {
-  if (const Cursor& c = CursorFor(stmt); c.result)
-    return std::string(c.ServerColumn(column).value_or(""));
+  if (const Cursor& c = CursorFor(stmt); c.result) {
+    const std::optional<std::string_view> text = c.ServerColumn(column);
+    if (!text) return {};
+    if (c.result->IsReal(column - 1)) return RealText(ServerReal(*text));
+    return std::string(*text);
+  }
   sqlite3_value* v = CursorFor(stmt).Column(column);
   if (!v) return {};
   const void* bytes = nullptr;

@@ -60,6 +60,10 @@ int ServerResult::Columns() const { return PQnfields(result_); }
 bool ServerResult::IsNull(int row, int column) const {
   return PQgetisnull(result_, row, column) != 0;
 }
+bool ServerResult::IsReal(int column) const {
+  constexpr Oid kFloat8 = 701;
+  return PQftype(result_, column) == kFloat8;
+}
 std::string_view ServerResult::Text(int row, int column) const {
   return std::string_view(PQgetvalue(result_, row, column),
                           static_cast<size_t>(PQgetlength(result_, row, column)));

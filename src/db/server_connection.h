@@ -30,6 +30,8 @@ class ServerResult {
   int Rows() const;
   int Columns() const;
   bool IsNull(int row, int column) const;
+  // Whether column holds reals (double precision).
+  bool IsReal(int column) const;
   std::string_view Text(int row, int column) const;
 
  private:

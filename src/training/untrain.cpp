@@ -1,4 +1,5 @@
 #include "db/gateway.h"
+#include "db/prepared_statement.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
@@ -74,30 +75,30 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
 
     const std::string& entry = flagged[i - 1];
     const std::string path = entry.size() > 2 ? entry.substr(2) : std::string();
-    const std::string quoted = SqlQuote(path);
     const FailureWatch lookup(db);
     // The training record says which group the file was counted in; the
     // group of the list entry may be another (a file given with the wrong
     // group), and subtracting it there would corrupt both groups' counts.
-    db.Statement(1, "select isinwords, isinphrases, isinargs, gr from calib WHERE filen='" +
-                        quoted + "' AND (isinwords<>0 OR isinphrases<>0 OR isinargs<>0)" +
-                        " ORDER BY rowid");
-    db.FetchResult(1, 0);
+    PreparedStatement record(db,
+                             "select isinwords, isinphrases, isinargs, gr from calib WHERE filen=?"
+                             " AND (isinwords<>0 OR isinphrases<>0 OR isinargs<>0) ORDER BY rowid");
+    const bool trained = record.Bind(1, path).Step();
     if (lookup.Failed()) {
       // No row because the records could not be read says nothing about
       // whether the file is trained.
       failed = true;
       break;
     }
-    if (db.EndOfData(1) != 0) {
+    if (!trained) {
       session.Log("Not trained: " + path);
       session.Append("Not trained: " + path + "\r\n");
       continue;
     }
-    const int words = db.ColumnSInt(1, 1);
-    const int phrases = db.ColumnSInt(1, 2);
-    const int args = db.ColumnSInt(1, 3);
-    const int g = db.ColumnSInt(1, 4);
+    const int words = static_cast<int>(record.Int(0));
+    const int phrases = static_cast<int>(record.Int(1));
+    const int args = static_cast<int>(record.Int(2));
+    const int g = static_cast<int>(record.Int(3));
+    record.Reset();
     if (g < 1 || g > 5) continue;
     const std::string group = TrimmedNumber(g);
 
@@ -105,7 +106,12 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
     // Clearing the flags without subtracting would leave the counts in
     // while the file looks untrained; a later run would count it twice.
     if (ReadEssay(session, path, text, true) != EssayRead::kRead) continue;
-    const std::string where = " where gr=" + group + " AND filen='" + quoted + "'";
+    const std::string where = " where gr=" + group + " AND filen=?";
+    auto clearFlag = [&db, &where, &path](const char* flag) {
+      PreparedStatement(db, std::string("Update calib set ") + flag + "=0" + where)
+          .Bind(1, path)
+          .Run();
+    };
     const FailureWatch watch(db);
     if (!db.Begin()) {
       failed = true;
@@ -114,17 +120,17 @@ int RemoveFlaggedFiles(Session& session, const std::vector<std::string>& flagged
     if (phrases != 0) {
       RemoveEssay(session, text, group, 2);
       RemoveEssay(session, text, group, 4);
-      db.Statement(1, "Update calib set isinphrases=0" + where);
+      clearFlag("isinphrases");
     }
     if (args != 0) {
       RemoveEssay(session, text, group, 5);
       RemoveEssay(session, text, group, 6);
-      db.Statement(1, "Update calib set isinargs=0" + where);
+      clearFlag("isinargs");
     }
     if (words != 0) {
       RemoveEssay(session, text, group, 1);
       RemoveEssay(session, text, group, 3);
-      db.Statement(1, "Update calib set isinwords=0" + where);
+      clearFlag("isinwords");
       db.Statement(1, "Update trainsize set g" + group + " = g" + group + "-1");
     }
     if (watch.Failed() || !db.Commit()) {

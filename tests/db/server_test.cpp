@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "db/database_files.h"
+#include "db/prepared_statement.h"
+#include "db/server_connection.h"
+#include "db/server_project.h"
+#include "project/run_lock.h"
+#include "support/temp_folder.h"
+#include "support/test_server.h"
+
+namespace tarne::testing {
+namespace {
+
+TEST(ServerSql, RewritesOnlyWhatTheServerReadsDifferently) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"UPDATE run1 SET v1=v1+? WHERE rowid=?", "UPDATE run1 SET v1=v1+$1 WHERE rowid=$2"},
+      {"UPDATE run1 SET thisessay = thisessay + ?1 WHERE Vocab = ?2",
+       "UPDATE run1 SET thisessay = thisessay + $1 WHERE Vocab = $2"},
+      {"select p1 from run1 where Vocab in ('a?','it''s 1.5') and v1> .5",
+       "select p1 from run1 where Vocab in ('a?','it''s 1.5') and v1> .5::float8"},
+      {"SET p1= 0+(v1+ 1E-05)/(12+ 2.5*300)",
+       "SET p1= 0+(v1+ 1E-05::float8)/(12+ 2.5::float8*300)"},
+      {"where ( isword ) AND (isphrase) and isarg=1 and (v1) and (IsArg)",
+       "where ( isword<>0 ) AND (isphrase<>0) and isarg=1 and (v1) and (IsArg<>0)"},
+      {"INSERT INTO run1 (Vocab) VALUES (?)", "INSERT INTO run1 (Vocab) VALUES ($1) RETURNING rowid"},
+      {"insert into trainsize default values", "insert into trainsize default values"},
+      {"BEGIN IMMEDIATE", "BEGIN"},
+      {"PRAGMA data_version", "SELECT 0"},
+      {"FOR g IN 1..n LOOP $$ x 1.5 ? $$ v2", "FOR g IN 1..n LOOP $$ x 1.5 ? $$ v2"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(ServerSql(sql), expected) << sql;
+}
+
+// One project on the server and the same project in a file, both open.
+class ServerEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (TestServer().empty()) GTEST_SKIP() << kNoTestServer;
+    DropServerProject("tarne_db_test");
+    Database creator;
+    ASSERT_TRUE(creator.ConnectServer(TestServer())) << creator.LastError();
+    ASSERT_TRUE(CreateServerProject(creator, "tarne_db_test")) << creator.LastError();
+    ASSERT_TRUE(server.OpenServer(TestServer(), "tarne_db_test")) << server.LastError();
+    ASSERT_TRUE(CreateProjectDatabase(tmp.Path(), "grade7", tmp.Path() + "config/"));
+    ASSERT_TRUE(file.OpenFile(DatabaseFilePath(tmp.Path(), "grade7")));
+  }
+  void TearDown() override {
+    if (!TestServer().empty()) DropServerProject("tarne_db_test");
+  }
+  // Every column of every row, reals in full.
+  static std::string Rows(Database& db, const std::string& sql, int columns) {
+    std::string out;
+    db.Statement(1, sql);
+    for (db.FetchResult(1); db.EndOfData(1) == 0; db.FetchResult(1)) {
+      for (int c = 1; c <= columns; ++c) {
+        char real[40];
+        std::snprintf(real, sizeof real, "%.17g", db.ColumnFloat(1, c));
+        out += db.ColumnText(1, c) + "=" + real + "=" + std::to_string(db.ColumnSInt(1, c)) + " ";
+      }
+      out += "\n";
+    }
+    return out;
+  }
+
+  TempFolder tmp;
+  Database server;
+  Database file;
+};
+
+TEST_F(ServerEngineTest, StatementsGiveWhatTheFileEngineGives) {
+  const char* setup[] = {
+      "insert into run1 (Vocab, isword, v1, v2, w1, w2) values ('cat', 1, 3, 1, 2, 1)",
+      "insert into run1 (Vocab, isphrase, v1, v2, w1, w2) values ('big cat', 1, 0, 4, 0, 2)",
+      "insert into run1 (Vocab, isword, isstop) values ('the', 1, 1)",
+      "update run1 set thisessay=2 where Vocab='cat'",
+      "update run1 set v2=v2+thisessay, w2=w2+1 where thisessay>0",
+      "Update trainsize set g1 = g1+3",
+      "UPDATE run1 SET p1= 0+(v1+ .5)/(7+ .5* 3), p2= 0+(v2+ .5)/(7+ .5* 3) WHERE ( isword )",
+      "UPDATE run1 SET entropy = gain( 1, .25, p1, .75, p2, entropy) WHERE (isword)",
+  };
+  for (const char* sql : setup) {
+    file.Statement(1, sql);
+    server.Statement(1, sql);
+  }
+  const std::vector<std::pair<std::string, int>> queries = {
+      {"select Vocab, v1, v2, w2, p1, p2, entropy, thisessay from run1 order by rowid", 8},
+      {"select sum(v1+v2+v3+v4+v5), count(isword) from run1 where isword=1", 2},
+      {"select sum(v1), count(*) from stem", 2},
+      {"Select * from trainsize", 5},
+      {"select count(vocab) from run1 where 1000*(v1+v2+v3+v4+v5)/ 0 > 1", 1},
+      {"select Vocab from run1 where (isphrase) AND (entropy>=0) ORDER BY entropy DESC, rowid", 1},
+      {"select log(v1), log(v3), 7/2, 7.0/2, v1/v3 from run1 where Vocab='cat'", 5},
+  };
+  for (const auto& [sql, columns] : queries)
+    EXPECT_EQ(Rows(server, sql, columns), Rows(file, sql, columns)) << sql;
+}
+
+TEST_F(ServerEngineTest, BoundTextsRoundTripAndTwoResultSetsStayOpen) {
+  const std::string name = "o'brien \xe9t\xe9 \"1\".txt";
+  PreparedStatement insert(server, "INSERT into calib (filen, gr, isinwords) Values (?, ?, 1)");
+  ASSERT_TRUE(insert.Bind(1, name).Bind(2, std::int64_t{2}).Run());
+  EXPECT_EQ(server.LastInsertRowid(), 1);
+  ASSERT_TRUE(insert.Bind(1, std::string("b.txt")).Bind(2, std::int64_t{1}).Run());
+  EXPECT_EQ(server.LastInsertRowid(), 2);
+  PreparedStatement find(server, "select gr from calib where filen=?");
+  ASSERT_TRUE(find.Bind(1, name).Step());
+  EXPECT_EQ(find.Int(0), 2);
+  find.Reset();
+
+  server.Statement(2, "select filen from calib order by rowid");
+  server.FetchResult(2);
+  server.Statement(1, "select count(*) from calib");
+  server.FetchResult(1);
+  EXPECT_EQ(server.ColumnUInt(1, 1), 2u);
+  EXPECT_EQ(server.ColumnText(2, 1), name);
+  server.FetchResult(2);
+  EXPECT_EQ(server.ColumnText(2, 1), "b.txt");
+  server.FetchResult(2);
+  EXPECT_EQ(server.EndOfData(2), -1);
+}
+
+TEST_F(ServerEngineTest, BackupCopiesTheTablesUnderTheNextFreeName) {
+  server.Statement(1, "insert into run1 (Vocab, isword, v1) values ('cat', 1, 3)");
+  for (const char* expected : {"tarne_db_test0", "tarne_db_test1"}) {
+    const std::string name = NextBackupSchema(server, "tarne_db_test");
+    EXPECT_EQ(name, expected);
+    ASSERT_TRUE(BackupServerProject(server, "tarne_db_test", name)) << server.LastError();
+  }
+  Database copy;
+  ASSERT_TRUE(copy.OpenServer(TestServer(), "tarne_db_test1"));
+  EXPECT_EQ(Rows(copy, "select Vocab, v1, rowid from run1", 3), Rows(server, "select Vocab, v1, rowid from run1", 3));
+  copy.Statement(1, "insert into run1 (Vocab, isword) values ('dog', 1)");
+  EXPECT_EQ(copy.LastInsertRowid(), 2);
+}
+
+TEST_F(ServerEngineTest, TheRunLockIsRefusedToASecondConnection) {
+  Database other;
+  ASSERT_TRUE(other.OpenServer(TestServer(), "tarne_db_test"));
+  ASSERT_TRUE(TakeServerRunLock(server, "tarne_db_test"));
+  EXPECT_FALSE(TakeServerRunLock(other, "tarne_db_test"));
+  EXPECT_TRUE(TakeServerRunLock(other, "another_project"));
+  ReleaseServerRunLock(server, "tarne_db_test");
+  EXPECT_TRUE(TakeServerRunLock(other, "tarne_db_test"));
+}
+
+}  // namespace
+}  // namespace tarne::testing
