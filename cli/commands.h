@@ -30,7 +30,8 @@ struct Command {
 
 extern const Command kStemCommand, kTokensCommand, kNewCommand, kShowCommand, kImportCommand,
     kTrainCommand, kRecomputeCommand, kRemoveCommand, kPurgeCommand, kEraseCommand,
-    kCompactCommand, kScoreCommand, kStatsCommand, kTopCommand, kEvaluateCommand, kDemoCommand;
+    kCompactCommand, kScoreCommand, kStatsCommand, kTopCommand, kEvaluateCommand, kDemoCommand,
+    kCopyCommand;
 
 // Every command, in the order of the overview.
 const std::vector<const Command*>& CommandTable();

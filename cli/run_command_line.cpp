@@ -8,7 +8,7 @@ namespace tarne::cli {
 const std::vector<const Command*>& CommandTable() {
   static const std::vector<const Command*> table = {
       &kStemCommand,   &kTokensCommand,    &kNewCommand,    &kShowCommand,
-      &kImportCommand, &kTrainCommand,     &kRecomputeCommand, &kRemoveCommand,
+      &kImportCommand, &kCopyCommand,      &kTrainCommand,     &kRecomputeCommand, &kRemoveCommand,
       &kPurgeCommand,  &kEraseCommand,     &kCompactCommand, &kScoreCommand,
       &kStatsCommand,  &kTopCommand,       &kEvaluateCommand, &kDemoCommand,
   };

@@ -37,7 +37,7 @@ PreparedStatement::~PreparedStatement() {
   if (!serverName_.empty() && db_.server_) db_.server_->Deallocate(serverName_);
 }
 
-void PreparedStatement::BindServer(int index, std::string value) {
+void PreparedStatement::BindServer(int index, std::optional<std::string> value) {
   if (index < 1) return;
   if (params_.size() < static_cast<size_t>(index)) params_.resize(index);
   params_[index - 1] = std::move(value);
@@ -112,6 +112,19 @@ bool PreparedStatement::Step() {
   if (rc != SQLITE_DONE) db_.Report(sqlite3_errmsg(db_.db_), sql_);
   Reset();
   return false;
+}
+
+PreparedStatement& PreparedStatement::BindNull(int index) {
+  if (!serverName_.empty()) BindServer(index, std::nullopt);
+  if (stmt_) sqlite3_bind_null(stmt_, index);
+  return *this;
+}
+
+bool PreparedStatement::IsNull(int column) const {
+  if (rows_)
+    return row_ < 0 || row_ >= rows_->Rows() || column < 0 || column >= rows_->Columns() ||
+           rows_->IsNull(row_, column);
+  return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 std::int64_t PreparedStatement::Int(int column) const {

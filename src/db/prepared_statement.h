@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,7 @@ class PreparedStatement {
   PreparedStatement& Bind(int index, std::int64_t value);
   PreparedStatement& Bind(int index, double value);
   PreparedStatement& Bind(int index, std::string_view text);
+  PreparedStatement& BindNull(int index);
 
   // Runs a statement that gives no rows; false when it failed.
   bool Run();
@@ -39,6 +41,7 @@ class PreparedStatement {
   std::int64_t Int(int column) const;
   double Real(int column) const;
   std::string_view Text(int column) const;
+  bool IsNull(int column) const;
 
   // Ends the current result and clears the bindings for the next run.
   void Reset();
@@ -47,14 +50,14 @@ class PreparedStatement {
   Database& db_;
   std::string sql_;
   // Values bound for a server's statement; its rows once it has run.
-  void BindServer(int index, std::string value);
+  void BindServer(int index, std::optional<std::string> value);
   bool RunServer(std::shared_ptr<ServerResult>* rows);
 
   sqlite3_stmt* stmt_ = nullptr;
   bool active_ = false;
   // On a server: the name the statement was prepared under.
   std::string serverName_;
-  std::vector<std::string> params_;
+  std::vector<std::optional<std::string>> params_;
   std::shared_ptr<ServerResult> rows_;
   int row_ = -1;
 };

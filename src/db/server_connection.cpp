@@ -266,21 +266,21 @@ bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* r
 
 namespace {
 
-std::vector<const char*> Values(const std::vector<std::string>& params,
+std::vector<const char*> Values(const ServerConnection::Params& params,
                                 std::vector<int>& lengths) {
   std::vector<const char*> values;
   values.reserve(params.size());
   lengths.clear();
-  for (const std::string& p : params) {
-    values.push_back(p.c_str());
-    lengths.push_back(static_cast<int>(p.size()));
+  for (const std::optional<std::string>& p : params) {
+    values.push_back(p ? p->c_str() : nullptr);
+    lengths.push_back(p ? static_cast<int>(p->size()) : 0);
   }
   return values;
 }
 
 }  // namespace
 
-bool ServerConnection::Run(const std::string& sql, const std::vector<std::string>& params,
+bool ServerConnection::Run(const std::string& sql, const Params& params,
                            std::shared_ptr<ServerResult>* rows, std::string& error) {
   const std::string text = ServerSql(sql);
   if (params.empty()) {
@@ -302,7 +302,7 @@ bool ServerConnection::Prepare(const std::string& sql, std::string& name, std::s
   return Finish(result, nullptr, error);
 }
 
-bool ServerConnection::RunPrepared(const std::string& name, const std::vector<std::string>& params,
+bool ServerConnection::RunPrepared(const std::string& name, const Params& params,
                                    std::shared_ptr<ServerResult>* rows, std::string& error) {
   std::vector<int> lengths;
   const std::vector<const char*> values = Values(params, lengths);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,11 +61,13 @@ class ServerConnection {
   // Runs one statement with text parameters ($1, $2, ... or ? in sql).  A
   // query's rows land in rows (when given); an INSERT into a table with row
   // ids keeps the new row's id for LastInsertRowid.
-  bool Run(const std::string& sql, const std::vector<std::string>& params,
+  // A parameter without a value is NULL.
+  using Params = std::vector<std::optional<std::string>>;
+  bool Run(const std::string& sql, const Params& params,
            std::shared_ptr<ServerResult>* rows, std::string& error);
   // Prepares sql under a fresh name, given back in name.
   bool Prepare(const std::string& sql, std::string& name, std::string& error);
-  bool RunPrepared(const std::string& name, const std::vector<std::string>& params,
+  bool RunPrepared(const std::string& name, const Params& params,
                    std::shared_ptr<ServerResult>* rows, std::string& error);
   void Deallocate(const std::string& name);
 
