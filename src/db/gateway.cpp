@@ -190,7 +190,12 @@ bool Database::ConnectServer(const std::string& connection) {
   Close();
   std::string error;
   server_ = ServerConnection::Connect(connection, passwordPrompt_, error);
-  if (!server_) Report(error, "connect " + connection);
+  if (!server_) {
+    Report(error, "connect " + connection);
+    return false;
+  }
+  server_->SetLateErrorSink(
+      [this](const std::string& message) { Report(message, "(statements sent ahead)"); });
   return server_ != nullptr;
 }
 

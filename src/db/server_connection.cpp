@@ -185,7 +185,10 @@ std::string QuoteIdentifier(const std::string& name) {
   return out + "\"";
 }
 
-ServerConnection::~ServerConnection() { PQfinish(conn_); }
+ServerConnection::~ServerConnection() {
+  Drain();
+  PQfinish(conn_);
+}
 
 std::unique_ptr<ServerConnection> ServerConnection::Connect(const std::string& connection,
                                                              const PasswordPrompt& prompt,
@@ -243,8 +246,12 @@ bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* r
                               std::string& error) {
   const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK) {
+    // A COMMIT of a transaction a failed statement spoilt undoes it instead.
+    const char* command = PQcmdStatus(result);
+    const bool undone = expectCommit_ && command && std::string_view(command) == "ROLLBACK";
     Discard(result);
-    return true;
+    if (undone) error = "the transaction failed and was rolled back";
+    return !undone;
   }
   if (status != PGRES_TUPLES_OK) {
     error = ErrorText(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_));
@@ -282,7 +289,14 @@ std::vector<const char*> Values(const ServerConnection::Params& params,
 
 bool ServerConnection::Run(const std::string& sql, const Params& params,
                            std::shared_ptr<ServerResult>* rows, std::string& error) {
+  Drain();
   const std::string text = ServerSql(sql);
+  const std::vector<std::string> lead = LeadingWords(text, 1);
+  expectCommit_ = lead.size() == 1 && (lead[0] == "commit" || lead[0] == "end");
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{expectCommit_};
   if (params.empty()) {
     // Several statements may share one text here (the schema is made so).
     PGresult* result = PQexec(conn_, text.c_str());
@@ -297,13 +311,107 @@ bool ServerConnection::Run(const std::string& sql, const Params& params,
 }
 
 bool ServerConnection::Prepare(const std::string& sql, std::string& name, std::string& error) {
+  Drain();
   name = "tarne_" + std::to_string(++prepared_);
-  PGresult* result = PQprepare(conn_, name.c_str(), ServerSql(sql).c_str(), 0, nullptr);
+  std::string text = ServerSql(sql);
+  const std::vector<std::string> lead = LeadingWords(text, 3);
+  const std::string returning = " RETURNING rowid";
+  const size_t open = text.find('(');
+  const size_t values = Lower(text).find("values");
+  const size_t valuesOpen = values == std::string::npos ? values : text.find('(', values);
+  const std::vector<std::string> firstColumn =
+      open == std::string::npos ? std::vector<std::string>{}
+                                : LeadingWords(std::string_view(text).substr(open + 1), 1);
+  const bool ownIds = !firstColumn.empty() && firstColumn[0] == "rowid";
+  if (lead.size() == 3 && lead[0] == "insert" && !ownIds &&
+      text.ends_with(returning) && text.find('$') != std::string::npos &&
+      open != std::string::npos && valuesOpen != std::string::npos && open < values) {
+    // The INSERT gets its row id as one more parameter (see Numbered).
+    int parameters = 0;
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+      if (text[i] == '$' && IsDigit(text[i + 1]))
+        parameters = std::max(parameters, std::atoi(text.c_str() + i + 1));
+    const int id = parameters + 1;
+    text.resize(text.size() - returning.size());
+    text.insert(valuesOpen + 1, "$" + std::to_string(id) + ", ");
+    text.insert(open + 1, "rowid, ");
+    numbered_[name] = {lead[2], id};
+  }
+  PGresult* result = PQprepare(conn_, name.c_str(), text.c_str(), 0, nullptr);
   return Finish(result, nullptr, error);
+}
+
+bool ServerConnection::Reserve(const std::string& table, std::string& error) {
+  std::shared_ptr<ServerResult> ids;
+  if (!Run("SELECT nextval(pg_get_serial_sequence($1, 'rowid')) FROM generate_series(1, 512)",
+           {table}, &ids, error))
+    return false;
+  Reserved& r = reserved_[table];
+  r.ids.clear();
+  r.next = 0;
+  for (int i = 0; ids && i < ids->Rows(); ++i)
+    r.ids.push_back(std::strtoll(std::string(ids->Text(i, 0)).c_str(), nullptr, 10));
+  return !r.ids.empty();
+}
+
+bool ServerConnection::SendAhead(const std::string& name, const Params& params,
+                                 std::string& error) {
+  if (PQpipelineStatus(conn_) == PQ_PIPELINE_OFF && !PQenterPipelineMode(conn_)) {
+    error = ErrorText(PQerrorMessage(conn_));
+    return false;
+  }
+  std::vector<int> lengths;
+  const std::vector<const char*> values = Values(params, lengths);
+  if (!PQsendQueryPrepared(conn_, name.c_str(), static_cast<int>(params.size()), values.data(),
+                           lengths.data(), nullptr, 0)) {
+    error = ErrorText(PQerrorMessage(conn_));
+    Drain();
+    return false;
+  }
+  // The answers wait in the server's buffer meanwhile; a few hundred of
+  // them stay far below what it holds without blocking.
+  if (++ahead_ >= 256) Drain();
+  return true;
+}
+
+void ServerConnection::Drain() {
+  if (PQpipelineStatus(conn_) == PQ_PIPELINE_OFF) return;
+  std::string first;
+  if (PQpipelineSync(conn_)) {
+    int ended = 0;  // queries whose results have all been read
+    for (;;) {
+      PGresult* result = PQgetResult(conn_);
+      if (!result) {
+        if (PQstatus(conn_) == CONNECTION_BAD || ++ended > ahead_) break;
+        continue;
+      }
+      const ExecStatusType status = PQresultStatus(result);
+      if (status == PGRES_FATAL_ERROR && first.empty())
+        first = ErrorText(PQresultErrorMessage(result));
+      PQclear(result);
+      if (status == PGRES_PIPELINE_SYNC) break;
+    }
+  } else {
+    first = ErrorText(PQerrorMessage(conn_));
+  }
+  PQexitPipelineMode(conn_);
+  ahead_ = 0;
+  if (!first.empty() && lateError_) lateError_(first);
 }
 
 bool ServerConnection::RunPrepared(const std::string& name, const Params& params,
                                    std::shared_ptr<ServerResult>* rows, std::string& error) {
+  if (const auto numbered = numbered_.find(name); numbered != numbered_.end()) {
+    Reserved& r = reserved_[numbered->second.table];
+    if (r.next >= r.ids.size() && !Reserve(numbered->second.table, error)) return false;
+    lastInsert_ = r.ids[r.next++];
+    Params with = params;
+    with.resize(std::max<size_t>(with.size(), static_cast<size_t>(numbered->second.parameter)));
+    with[static_cast<size_t>(numbered->second.parameter) - 1] = std::to_string(lastInsert_);
+    return SendAhead(name, with, error);
+  }
+  if (!rows) return SendAhead(name, params, error);
+  Drain();
   std::vector<int> lengths;
   const std::vector<const char*> values = Values(params, lengths);
   PGresult* result = PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()),
@@ -314,11 +422,13 @@ bool ServerConnection::RunPrepared(const std::string& name, const Params& params
 void ServerConnection::Deallocate(const std::string& name) {
   // Inside a failed transaction the server takes no statement at all; the
   // name then goes with the connection.
+  Drain();
   if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return;
   PQclear(PQexec(conn_, ("DEALLOCATE " + name).c_str()));
 }
 
-bool ServerConnection::InTransaction() const {
+bool ServerConnection::InTransaction() {
+  Drain();
   const PGTransactionStatusType status = PQtransactionStatus(conn_);
   return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }

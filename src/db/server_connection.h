@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct pg_conn;
@@ -71,16 +72,44 @@ class ServerConnection {
                    std::shared_ptr<ServerResult>* rows, std::string& error);
   void Deallocate(const std::string& name);
 
-  bool InTransaction() const;
+  bool InTransaction();
   std::int64_t LastInsertRowid() const { return lastInsert_; }
 
+  // Receives the failure of a statement that was sent ahead (see below).
+  void SetLateErrorSink(std::function<void(const std::string&)> sink) {
+    lateError_ = std::move(sink);
+  }
+
  private:
+  // A prepared INSERT into a table with row ids, which the connection
+  // numbers itself from ids it reserves in blocks, so that it need not wait
+  // for the server's answer.
+  struct Numbered {
+    std::string table;
+    int parameter = 0;  // the row id's parameter number
+  };
+  struct Reserved {
+    std::vector<std::int64_t> ids;
+    size_t next = 0;
+  };
+
   explicit ServerConnection(pg_conn* conn) : conn_(conn) {}
   bool Finish(pg_result* result, std::shared_ptr<ServerResult>* rows, std::string& error);
+  // Statements that give no rows are sent ahead without waiting for their
+  // answers (libpq's pipeline); anything that needs an answer first waits
+  // for all of them.  A failure among them goes to the late-error sink.
+  bool SendAhead(const std::string& name, const Params& params, std::string& error);
+  void Drain();
+  bool Reserve(const std::string& table, std::string& error);
 
   pg_conn* conn_;
   std::int64_t lastInsert_ = 0;
   int prepared_ = 0;
+  int ahead_ = 0;  // statements sent ahead and not yet answered
+  bool expectCommit_ = false;  // the statement running is a COMMIT
+  std::function<void(const std::string&)> lateError_;
+  std::unordered_map<std::string, Numbered> numbered_;  // by prepared name
+  std::unordered_map<std::string, Reserved> reserved_;  // by table
 };
 
 // sql as the server is to read it: "?" parameters numbered $1, $2, ...;
