@@ -209,6 +209,10 @@ void Database::FetchResult(int stmt, int) {
 
 int Database::EndOfData(int stmt) const { return CursorFor(stmt).hasRow ? 0 : -1; }
 
+std::uint32_t RealAsUInt(double value) {
+  return static_cast<std::uint32_t>(TruncateToInt64(value));
+}
+
 std::uint32_t Database::ColumnUInt(int stmt, int column) const {
   return static_cast<std::uint32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));
 }

@@ -130,6 +130,9 @@ class FailureWatch {
   int start_;
 };
 
+// What a column read as an unsigned integer gives for a real value.
+std::uint32_t RealAsUInt(double value);
+
 // Doubles the single quotes of a text put between single quotes in SQL.
 std::string SqlQuote(const std::string& text);
 
