@@ -23,16 +23,17 @@ KindModel::KindModel(Session& session, int kind)
 
 KindModel::KindModel(Session& session, int kind, SelectedRows&& selected)
     : KindModel(session, kind) {
-  const SelectedRows taken = std::move(selected);
-  rows_.reserve(taken.rows.size());
-  for (const SelectedRows::Row& from : taken.rows) {
+  const std::string texts = std::move(selected.texts);
+  rows_ = std::move(selected.rows);
+  selected = SelectedRows();
+  size_t kept = 0;
+  for (const Row& row : rows_) {
     // A second row of the same text (never written by Tarne) is left out.
-    if (!index_.Add(taken.Text(from)).second) continue;
-    Row row;
-    row.rowid = from.rowid;
-    for (int g = 1; g <= 5; ++g) row.p[g] = from.p[g];
-    rows_.push_back(row);
+    if (!index_.Add(std::string_view(texts).substr(row.textStart, row.textLength)).second)
+      continue;
+    rows_[kept++] = row;
   }
+  rows_.resize(kept);
   Finish();
 }
 

@@ -36,10 +36,7 @@ class KindModel {
   void Score(const std::string& text, GroupScores& scores);
 
  private:
-  struct Row {
-    std::int64_t rowid = 0;
-    double p[6] = {0, 0, 0, 0, 0, 0};
-  };
+  using Row = SelectedRows::Row;  // its text is in index_
 
   KindModel(Session& session, int kind);
   void Finish();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -39,41 +40,83 @@ double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
   return db.ColumnUInt(1, 1);
 }
 
-// The NULLs of a row: Vocab at bit 0, p1..p5 at bits 1..5, then sum and
-// entropy.
-constexpr unsigned kSumNull = 1u << 6;
-constexpr unsigned kEntropyNull = 1u << 7;
-
-// What a row holds in the columns the recomputation writes.
-struct Values {
+// A selected row: what it holds in the columns the recomputation writes
+// (p1..pG at [1]..[G], sum, entropy) and its counts of groups 1..G, with
+// the NULLs among them as bits.
+struct Entry {
+  std::int64_t rowid = 0;
   double p[6] = {0, 0, 0, 0, 0, 0};
   double sum = 0;
   double entropy = 0;
-  unsigned nulls = 0;
-  bool allReal = true;  // every value not NULL is stored as a real
-};
-
-// A selected row's counts of groups 1..G (NULLs at bits 1..5).
-struct Counts {
   double x[6] = {0, 0, 0, 0, 0, 0};
-  unsigned nulls = 0;
+  std::uint32_t textStart = 0;
+  std::uint16_t nulls = 0;  // the bits below
+  bool allReal = true;      // every value not NULL is stored as a real
 };
+// Vocab, p1..p5, sum, entropy, then counts 1..5.
+constexpr unsigned kTextNull = 1u;
+constexpr unsigned PNull(int g) { return 1u << g; }
+constexpr unsigned kSumNull = 1u << 6;
+constexpr unsigned kEntropyNull = 1u << 7;
+constexpr unsigned CountNull(int g) { return 1u << (7 + g); }
 
 bool SameReal(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-// Whether writing now would change nothing in the row, bit for bit.
-bool Unchanged(const Values& held, const Values& now, int groups) {
+// Whether writing the new values (p, sum, entropy and nulls as given)
+// would change nothing in the row, bit for bit.
+bool Unchanged(const Entry& held, const double* p, double sum, double entropy, unsigned nulls,
+               int groups) {
   if (!held.allReal) return false;
   unsigned mask = kSumNull | kEntropyNull;
-  for (int g = 1; g <= groups; ++g) mask |= 1u << g;
-  if ((held.nulls & mask) != (now.nulls & mask)) return false;
+  for (int g = 1; g <= groups; ++g) mask |= PNull(g);
+  if ((held.nulls & mask) != (nulls & mask)) return false;
   for (int g = 1; g <= groups; ++g)
-    if (!(now.nulls & (1u << g)) && !SameReal(held.p[g], now.p[g])) return false;
-  if (!(now.nulls & kSumNull) && !SameReal(held.sum, now.sum)) return false;
-  return (now.nulls & kEntropyNull) || SameReal(held.entropy, now.entropy);
+    if (!(nulls & PNull(g)) && !SameReal(held.p[g], p[g])) return false;
+  if (!(nulls & kSumNull) && !SameReal(held.sum, sum)) return false;
+  return (nulls & kEntropyNull) || SameReal(held.entropy, entropy);
 }
+
+// A real column of the current row and whether it is NULL or not a real;
+// a real reads as itself, so only a 0 needs its type asked.
+double RealColumn(const PreparedStatement& rows, int column, unsigned nullBit, Entry& entry) {
+  const double value = rows.Real(column);
+  if (value == 0 && !rows.IsReal(column)) {
+    if (rows.IsNull(column))
+      entry.nulls |= nullBit;
+    else
+      entry.allReal = false;
+  }
+  return value;
+}
+
+// The new values of the entries (in ascending row order) for an UPDATE
+// over the same selection: columns 1..5 are p1..p5, 6 sum, 7 entropy.
+class FedEntries : public FedValues {
+ public:
+  explicit FedEntries(const std::vector<Entry>& entries) : entries_(entries) {}
+  std::optional<double> Value(std::int64_t rowid, int column) override {
+    if (next_ >= entries_.size() || entries_[next_].rowid != rowid) {
+      const auto found = std::lower_bound(
+          entries_.begin(), entries_.end(), rowid,
+          [](const Entry& e, std::int64_t id) { return e.rowid < id; });
+      if (found == entries_.end() || found->rowid != rowid) return std::nullopt;
+      next_ = static_cast<size_t>(found - entries_.begin());
+    }
+    const Entry& e = entries_[next_];
+    if (column == 7) {
+      ++next_;  // the last column asked for a row
+      return (e.nulls & kEntropyNull) ? std::nullopt : std::optional<double>(e.entropy);
+    }
+    if (column == 6) return (e.nulls & kSumNull) ? std::nullopt : std::optional<double>(e.sum);
+    return (e.nulls & PNull(column)) ? std::nullopt : std::optional<double>(e.p[column]);
+  }
+
+ private:
+  const std::vector<Entry>& entries_;
+  size_t next_ = 0;
+};
 
 // The numbers the texts stand for, as the engine reads them when they stand
 // in a statement.
@@ -165,50 +208,40 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
 
   // Every selected row, in table order: its counts and what it holds.
-  std::string read = "SELECT rowid, Vocab, p1, p2, p3, p4, p5, sum, entropy";
+  std::string read = "SELECT rowid, Vocab, sum, entropy";
+  for (int g = 1; g <= groups; ++g) read += ", p" + TrimmedNumber(g);
   for (int g = 1; g <= groups; ++g) read += ", " + x + TrimmedNumber(g);
-  std::vector<std::int64_t> rowids;
-  std::vector<Values> held;
-  std::vector<Counts> counts;
-  std::vector<std::uint32_t> textStart;
+  std::vector<Entry> entries;
   std::string texts;
   double vocabulary = 0;  // count(x1)
   std::vector<double> groupSum(groups + 1, 0);
   {
+    db.Statement(1, "SELECT max(rowid) FROM " + table);
+    db.FetchResult(1, 0);
+    entries.reserve(db.ColumnUInt(1, 1));
     PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond);
     while (rows.Step()) {
-      rowids.push_back(rows.Int(0));
-      Values v;
-      if (rows.IsNull(1)) v.nulls |= 1u;  // no text
+      Entry& e = entries.emplace_back();
+      e.rowid = rows.Int(0);
+      const std::string_view text = rows.Text(1);
+      if (text.empty() && rows.IsNull(1)) e.nulls |= kTextNull;
       if (selected) {
-        textStart.push_back(static_cast<std::uint32_t>(texts.size()));
-        texts += rows.Text(1);
+        e.textStart = static_cast<std::uint32_t>(texts.size());
+        texts += text;
       }
-      for (int c = 2; c <= 8; ++c) {
-        if (rows.IsNull(c)) {
-          v.nulls |= c <= 6 ? 1u << (c - 1) : c == 7 ? kSumNull : kEntropyNull;
-        } else if (!rows.IsReal(c)) {
-          v.allReal = false;
-        }
-      }
-      for (int g = 1; g <= 5; ++g) v.p[g] = rows.Real(g + 1);
-      v.sum = rows.Real(7);
-      v.entropy = rows.Real(8);
-      held.push_back(v);
-      Counts n;
+      e.sum = RealColumn(rows, 2, kSumNull, e);
+      e.entropy = RealColumn(rows, 3, kEntropyNull, e);
+      for (int g = 1; g <= groups; ++g) e.p[g] = RealColumn(rows, 3 + g, PNull(g), e);
       for (int g = 1; g <= groups; ++g) {
-        if (rows.IsNull(8 + g)) {
-          n.nulls |= 1u << g;
-          continue;
-        }
-        n.x[g] = rows.Real(8 + g);
-        groupSum[g] += n.x[g];
+        // A count that is not a real is still summed as the engine would.
+        Entry counted;
+        e.x[g] = RealColumn(rows, 3 + groups + g, CountNull(g), counted);
+        e.nulls |= counted.nulls;
+        if (!(counted.nulls & CountNull(g))) groupSum[g] += e.x[g];
       }
-      if (!(n.nulls & 2u)) ++vocabulary;
-      counts.push_back(n);
+      if (!(e.nulls & CountNull(1))) ++vocabulary;
     }
   }
-  if (selected) textStart.push_back(static_cast<std::uint32_t>(texts.size()));
   // The totals as a column read gives them.
   std::vector<double> groupTotal(groups + 1, 0);
   for (int g = 1; g <= groups; ++g) groupTotal[g] = RealAsUInt(groupSum[g]);
@@ -243,73 +276,82 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   const double essays = number[3 * groups + 1];
   const double lowInfo = number[3 * groups + 2];
 
-  // The new values; a row with a probability that is not positive keeps its
-  // old gain.
-  std::vector<size_t> changed;
-  std::vector<Values> now(held.size());
-  for (size_t i = 0; i < held.size(); ++i) {
-    const Counts& n = counts[i];
-    Values& v = now[i];
-    v = held[i];
-    v.nulls &= ~(kSumNull | kEntropyNull);
-    bool everyP = true;
+  // The new values, kept in place of the old once compared; a row with a
+  // probability that is not positive keeps its old gain.
+  std::vector<std::uint32_t> changed;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    Entry& e = entries[i];
+    double p[6] = {0, 0, 0, 0, 0, 0};
+    unsigned nulls = 0;
     for (int g = 1; g <= groups; ++g) {
-      v.nulls &= ~(1u << g);
-      std::optional<double> p;
-      if (!(n.nulls & (1u << g))) {
-        p = Quotient(n.x[g] + addend[g], divisor[g]);
-        if (p) p = 0.0 + *p;
-      }
-      if (p) {
-        v.p[g] = *p;
-      } else {
-        v.p[g] = 0;
-        v.nulls |= 1u << g;
-        everyP = false;
-      }
+      std::optional<double> q;
+      if (!(e.nulls & CountNull(g))) q = Quotient(e.x[g] + addend[g], divisor[g]);
+      if (q)
+        p[g] = 0.0 + *q;
+      else
+        nulls |= PNull(g);
     }
     std::optional<double> sum;
-    if ((n.nulls & 0x3eu) == 0) {
-      double s = n.x[1];
-      for (int g = 2; g <= groups; ++g) s += n.x[g];
+    bool countsKnown = true;
+    for (int g = 1; g <= groups; ++g) countsKnown = countsKnown && !(e.nulls & CountNull(g));
+    if (countsKnown) {
+      double s = e.x[1];
+      for (int g = 2; g <= groups; ++g) s += e.x[g];
       sum = Quotient(1000.0 * s, essays);
     }
-    v.sum = sum ? *sum : 0;
-    if (!sum) v.nulls |= kSumNull;
+    if (!sum) nulls |= kSumNull;
     std::optional<double> old;
-    if (!(held[i].nulls & kEntropyNull)) old = held[i].entropy;
+    if (!(e.nulls & kEntropyNull)) old = e.entropy;
+    bool everyP = true;
+    for (int g = 1; g <= groups; ++g) everyP = everyP && !(nulls & PNull(g));
     const std::optional<double> gain =
-        everyP ? InformationGain(maxGain, prior, v.p, groups, old) : old;
-    v.entropy = gain ? *gain : 0;
-    if (!gain) v.nulls |= kEntropyNull;
-    if (!Unchanged(held[i], v, groups)) changed.push_back(i);
+        everyP ? InformationGain(maxGain, prior, p, groups, old) : old;
+    if (!gain) nulls |= kEntropyNull;
+    const double newSum = sum ? *sum : 0;
+    const double newGain = gain ? *gain : 0;
+    if (!Unchanged(e, p, newSum, newGain, nulls, groups)) changed.push_back(static_cast<std::uint32_t>(i));
+    for (int g = 1; g <= groups; ++g) e.p[g] = p[g];
+    e.sum = newSum;
+    e.entropy = newGain;
+    e.nulls = static_cast<std::uint16_t>((e.nulls & ~(kSumNull | kEntropyNull | 0x3eu)) | nulls);
   }
-  counts.clear();
-  counts.shrink_to_fit();
 
   if (!changed.empty()) {
     const bool ownTransaction = !db.InTransaction() && db.Begin();
+    // When most rows change, one statement over the selection writes them
+    // faster than a statement per row; unchanged rows get what they hold.
+    const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
+    if (changed.size() * 4 > entries.size() &&
+        std::is_sorted(entries.begin(), entries.end(), byRow)) {
+      FedEntries fed(entries);
+      std::string update = "UPDATE " + table + " SET ";
+      for (int g = 1; g <= groups; ++g)
+        update += "p" + TrimmedNumber(g) + "=fed(rowid, " + TrimmedNumber(g) + "), ";
+      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE " + cond;
+      db.ExecFed(update, fed);
+      changed.clear();
+    }
     std::string update = "UPDATE " + table + " SET ";
     for (int g = 1; g <= groups; ++g) update += "p" + TrimmedNumber(g) + "=?, ";
     update += "sum=?, entropy=? WHERE rowid=?";
     PreparedStatement write(db, update);
-    for (size_t i : changed) {
-      const Values& v = now[i];
+    for (std::uint32_t i : changed) {
+      const Entry& e = entries[i];
       for (int g = 1; g <= groups; ++g) {
-        if (v.nulls & (1u << g))
+        if (e.nulls & PNull(g))
           write.BindNull(g);
         else
-          write.Bind(g, v.p[g]);
+          write.Bind(g, e.p[g]);
       }
-      if (v.nulls & kSumNull)
+      if (e.nulls & kSumNull)
         write.BindNull(groups + 1);
       else
-        write.Bind(groups + 1, v.sum);
-      if (v.nulls & kEntropyNull)
+        write.Bind(groups + 1, e.sum);
+      if (e.nulls & kEntropyNull)
         write.BindNull(groups + 2);
       else
-        write.Bind(groups + 2, v.entropy);
-      write.Bind(groups + 3, rowids[i]);
+        write.Bind(groups + 2, e.entropy);
+      write.Bind(groups + 3, e.rowid);
       if (!write.Run()) break;
     }
     if (ownTransaction) {
@@ -331,29 +373,29 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
 
   // Without low-information tokens, only those whose gain is above the
   // threshold count, and only they are scored.
-  const auto informative = [&](size_t i) {
-    return options.IncludeLowInfo != 0 ||
-           (!(now[i].nulls & kEntropyNull) && now[i].entropy > lowInfo);
+  const auto informative = [&](const Entry& e) {
+    return options.IncludeLowInfo != 0 || (!(e.nulls & kEntropyNull) && e.entropy > lowInfo);
   };
   if (options.IncludeLowInfo == 0) {
     vocabulary = 0;
-    for (size_t i = 0; i < now.size(); ++i) {
-      // count(vocab) leaves out rows without a text.
-      if (informative(i) && !(held[i].nulls & 1u)) ++vocabulary;
-    }
+    // count(vocab) leaves out rows without a text.
+    for (const Entry& e : entries)
+      if (informative(e) && !(e.nulls & kTextNull)) ++vocabulary;
   }
   if (selected) {
     selected->rows.clear();
-    selected->texts = std::move(texts);
-    for (size_t i = 0; i < now.size(); ++i) {
-      if (!informative(i)) continue;
-      SelectedRows::Row row;
-      row.rowid = rowids[i];
-      for (int g = 1; g <= 5; ++g) row.p[g] = (now[i].nulls & (1u << g)) ? 0 : now[i].p[g];
-      row.textStart = textStart[i];
-      row.textLength = textStart[i + 1] - textStart[i];
-      selected->rows.push_back(row);
+    selected->rows.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const Entry& e = entries[i];
+      if (!informative(e)) continue;
+      SelectedRows::Row& row = selected->rows.emplace_back();
+      row.rowid = e.rowid;
+      for (int g = 1; g <= groups; ++g) row.p[g] = e.p[g];
+      row.textStart = e.textStart;
+      row.textLength = static_cast<std::uint32_t>(
+          (i + 1 < entries.size() ? entries[i + 1].textStart : texts.size()) - e.textStart);
     }
+    selected->texts = std::move(texts);
   }
   session.Append("Vocabulary size = " + TrimmedNumber(vocabulary) + " ");
   if (options.Stemmed != 1) session.Append("un");
