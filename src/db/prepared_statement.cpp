@@ -155,6 +155,11 @@ std::string_view PreparedStatement::Text(int column) const {
   return std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(n));
 }
 
+bool PreparedStatement::IsReal(int column) const {
+  if (rows_) return !IsNull(column) && rows_->IsReal(column);
+  return stmt_ && sqlite3_column_type(stmt_, column) == SQLITE_FLOAT;
+}
+
 void PreparedStatement::Reset() {
   if (!serverName_.empty()) {
     rows_.reset();

@@ -42,6 +42,7 @@ class PreparedStatement {
   double Real(int column) const;
   std::string_view Text(int column) const;
   bool IsNull(int column) const;
+  bool IsReal(int column) const;
 
   // Ends the current result and clears the bindings for the next run.
   void Reset();
