@@ -8,6 +8,8 @@
 #   TARNE_CLI=path/to/tarne-cli   use this program instead of building one
 #   TARNE_BUILD_DIR=DIR           where to build it (default build-release)
 #   TARNE_KEEP=1                  keep the work folder (its path is printed)
+#   TARNE_KILL_PG=CONNECTION      keep the project on this PostgreSQL server
+#                                 (psql, pg_dump and pg_restore are needed)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,21 +24,47 @@ build_dir=build-release
 
 db=$work/project/asap$set_no.db
 log=$work/project/asap$set_no.log
+server=${TARNE_KILL_PG:-}
 command -v sqlite3 >/dev/null || { echo "kill_test: sqlite3 is needed" >&2; exit 1; }
-
+if [ -n "$server" ]; then
+  # The same project, its tables in the schema asapSET of the server.
+  "$cli" "${args[@]}" --server "$server" --yes --no-backup >/dev/null
+fi
+# Runs SQL on the project's database and prints the rows, columns split by "|".
+query() {
+  if [ -n "$server" ]; then
+    psql "$server" -XAtq -v ON_ERROR_STOP=1 \
+      <<<"SET client_min_messages TO warning; SET search_path TO \"asap$set_no\"; $1"
+  else
+    sqlite3 "$db" "$1"
+  fi
+}
 # The counts, flags and records, without the work column that only tells
 # which essay came last.
 dump() {
   local columns="Vocab, isword, isphrase, isarg, isstop, v1, v2, v3, v4, v5, w1, w2, w3, w4, w5"
-  sqlite3 "$db" "SELECT 'run1', $columns FROM run1 ORDER BY Vocab, isword, isphrase, isarg;
+  query "SELECT 'run1', $columns FROM run1 ORDER BY Vocab, isword, isphrase, isarg;
                  SELECT 'stem', $columns FROM stem ORDER BY Vocab, isword, isphrase, isarg;
                  SELECT 'calib', filen, gr, isinwords, isinphrases, isinargs FROM calib ORDER BY filen, gr;
                  SELECT 'trainsize', g1, g2, g3, g4, g5 FROM trainsize;"
 }
+# Keeps the database as it is now under the name $1.
+save() {
+  if [ -n "$server" ]; then
+    pg_dump "$server" -n "asap$set_no" -Fc -f "$work/$1.pgdump"
+  else
+    cp "$db" "$work/$1.db"
+  fi
+}
 # Puts a saved database in place, with no journal of an earlier run beside it.
 restore() {
+  if [ -n "$server" ]; then
+    query "DROP SCHEMA \"asap$set_no\" CASCADE" >/dev/null
+    pg_restore -d "$server" "$work/$1.pgdump"
+    return
+  fi
   rm -f "$db" "$db-wal" "$db-shm" "$db-journal"
-  cp "$1" "$db"
+  cp "$work/$1.db" "$db"
 }
 now() { date +%s.%N; }
 # Runs the command in the background, kills it after a random part of
@@ -52,7 +80,7 @@ kill_at_random() {
 
 }
 
-cp "$db" "$work/empty.db"
+save empty
 # A third of group 1's training essays are removed again.
 mapfile -t removed < <(find "$work/essays/train/g1" -type f | sort | awk 'NR % 3 == 1')
 train=("$cli" train "$project" words)
@@ -62,7 +90,7 @@ start=$(now)
 "${train[@]}" >/dev/null 2>&1
 train_span=$(echo "$(now) - $start" | bc -l)
 dump >"$work/trained.txt"
-cp "$db" "$work/trained.db"
+save trained
 start=$(now)
 "${remove[@]}" >/dev/null 2>&1 || true
 remove_span=$(echo "$(now) - $start" | bc -l)
@@ -78,18 +106,18 @@ for what in train remove; do
   killed=0
   for i in $(seq 1 "$trials"); do
     if [ "$what" = train ]; then
-      restore "$work/empty.db"
+      restore empty
       span=$train_span
       kill_at_random "${train[@]}" >/dev/null
-      done_before=$(sqlite3 "$db" "SELECT count(*) FROM calib")
+      done_before=$(query "SELECT count(*) FROM calib")
       [ "$done_before" -lt "$(grep -c '^calib' "$work/trained.txt")" ] && killed=$((killed + 1))
       "${train[@]}" >/dev/null 2>&1
       expected=$work/trained.txt
     else
-      restore "$work/trained.db"
+      restore trained
       span=$remove_span
       kill_at_random "${remove[@]}" >/dev/null
-      left=$(sqlite3 "$db" "SELECT count(*) FROM calib WHERE gr=1 AND isinwords=1")
+      left=$(query "SELECT count(*) FROM calib WHERE gr=1 AND isinwords=1")
       [ "$left" -gt "$(grep -c '^calib|[^|]*|1|1|' "$work/removed.txt")" ] && killed=$((killed + 1))
       # Essays removed before the kill are no longer trained; the second run
       # may say so and exit 1.
