@@ -136,6 +136,7 @@ class Database {
   bool OpenWithFlags(const std::string& path, int flags);
   void Report(const std::string& engineMessage, const std::string& sql);
   Cursor& CursorFor(int stmt) const;
+  bool ExecFedOnServer(const std::string& sql, FedValues& values);
 
   sqlite3* db_ = nullptr;
   std::unique_ptr<ServerConnection> server_;

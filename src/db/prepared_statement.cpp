@@ -5,7 +5,9 @@
 #include "db/gateway.h"
 #include "db/server_connection.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tarne {
 
@@ -129,15 +131,24 @@ bool PreparedStatement::IsNull(int column) const {
 
 std::int64_t PreparedStatement::Int(int column) const {
   if (rows_) {
-    const std::string text(Text(column));
-    if (text.find_first_of(".eEnN") == std::string::npos) return std::strtoll(text.c_str(), nullptr, 10);
-    return static_cast<std::int64_t>(std::strtod(text.c_str(), nullptr));
+    const std::string_view text = Text(column);
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc() && end == text.data() + text.size()) return value;
+    const double real = Real(column);
+    return real == real ? static_cast<std::int64_t>(real) : 0;
   }
   return stmt_ ? sqlite3_column_int64(stmt_, column) : 0;
 }
 
 double PreparedStatement::Real(int column) const {
-  if (rows_) return std::strtod(std::string(Text(column)).c_str(), nullptr);
+  if (rows_) {
+    const std::string_view text = Text(column);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc() && end == text.data() + text.size()) return value;
+    return text.empty() ? 0 : std::strtod(std::string(text).c_str(), nullptr);
+  }
   return stmt_ ? sqlite3_column_double(stmt_, column) : 0.0;
 }
 

@@ -321,9 +321,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     // When most rows change, one statement over the selection writes them
     // faster than a statement per row; unchanged rows get what they hold.
     const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
-    // (fed() is the file engine's; a server takes the rows' statements
-    // without waiting for each.)
-    if (changed.size() * 4 > entries.size() && !db.IsServer() &&
+    if (changed.size() * 4 > entries.size() &&
         std::is_sorted(entries.begin(), entries.end(), byRow)) {
       FedEntries fed(entries);
       std::string update = "UPDATE " + table + " SET ";
