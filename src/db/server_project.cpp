@@ -22,7 +22,7 @@ std::string VocabularyTable(const std::string& table) {
          " sum float8 DEFAULT 0, entropy float8 DEFAULT 0,"
          " isword INTEGER DEFAULT 0, isphrase INTEGER DEFAULT 0, isarg INTEGER DEFAULT 0,"
          " isstop INTEGER DEFAULT 0, keep INTEGER DEFAULT 0, thisessay INTEGER DEFAULT 0,"
-         " rowid BIGSERIAL PRIMARY KEY);"
+         " rowid BIGSERIAL PRIMARY KEY) WITH (fillfactor = 50);"
          "CREATE INDEX ON " + table + " (Vocab, isword, isphrase, isarg);"
          "CREATE INDEX ON " + table + " (thisessay);";
 }
