@@ -158,6 +158,7 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   result.project = session.settings.sname;
   result.collection = CollectionOf(what);
   result.groups = groups;
+  result.groupNames = session.settings.groupNames;
   result.heading = heading;
   result.settings = {options, session.settings.common, session.settings.rare,
                      session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
