@@ -96,6 +96,9 @@ QChart* QwkChart(const EvaluationResult& r, int shown) {
   auto* value = new QValueAxis;
   value->setRange(std::floor(low * 10) / 10, 1);
   value->setLabelFormat("%.1f");
+  // Steps of .2 from 0; a negative kappa widens the range to nice steps.
+  value->setTickCount(6);
+  if (low < 0) value->applyNiceNumbers();
   value->setTitleText(QObject::tr("Mean quadratic weighted kappa"));
   chart->addAxis(settings, Qt::AlignLeft);
   chart->addAxis(value, Qt::AlignBottom);
