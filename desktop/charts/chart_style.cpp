@@ -21,6 +21,7 @@ void StyleChart(QChart* chart) {
   chart->setTitleBrush(palette.color(QPalette::Text));
   chart->legend()->setLabelColor(palette.color(QPalette::Text));
   chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setMargins(QMargins(4, 4, 4, 4));
 }
 
 }  // namespace tarne::desktop
@@ -31,6 +32,8 @@ void StyleAxis(QAbstractAxis* axis) {
   const QColor text = QApplication::palette().color(QPalette::Text);
   axis->setLabelsColor(text);
   axis->setTitleBrush(text);
+  // A group's name is shown whole, also at a large scale.
+  axis->setTruncateLabels(false);
 }
 
 }  // namespace tarne::desktop

@@ -1,4 +1,6 @@
 // The charts of the comparison of settings and of the database statistics.
+#include <QApplication>
+#include <QPalette>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
@@ -33,6 +35,8 @@ QChart* GroupBars(const QString& title, const std::vector<std::string>& names, i
   double most = 0;
   for (const auto& [label, values] : sets) {
     auto* set = new QBarSet(label);
+    // The counts stand above the bars, on the chart's background.
+    set->setLabelColor(QApplication::palette().color(QPalette::Text));
     for (double v : values) {
       *set << v;
       most = std::max(most, v);
