@@ -28,10 +28,9 @@ class PathDropFilter : public QObject {
       }
       case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = DroppedPath(drop->mimeData());
         if (!Wanted(drop->mimeData())) return false;
         drop->acceptProposedAction();
-        take_(path);
+        take_(DroppedPath(drop->mimeData()));
         return true;
       }
       default:
