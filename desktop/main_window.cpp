@@ -477,6 +477,7 @@ void MainWindow::NewProject() {
   SetTitle({});
   dirty_ = false;
   if (!choosers.projectDialog(SaveMode::New)) return;
+  results_->Clear();
   menus_.ProjectCreated();
   SyncActions();
   Session& s = *session_;
@@ -562,6 +563,7 @@ bool MainWindow::LoadProject(const std::string& projectFile) {
   if (!s.LoadProject(projectFile)) return false;
   documentFile_.clear();
   documentTitle_ = s.settings.sname + ".txt";
+  results_->Clear();
   SetTitle(s.settings.sname);
   s.Message("Project " + s.settings.sname + " loaded");
   // Compaction is built into the database engine: it needs no outside

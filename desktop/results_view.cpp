@@ -41,6 +41,15 @@ void ResultsView::ShowStatistics(const DatabaseStatistics& stats) {
   Put(tr("Statistics"), pane);
 }
 
+void ResultsView::Clear() {
+  while (tabs_->count() > 0) {
+    QWidget* page = tabs_->widget(0);
+    tabs_->removeTab(0);
+    page->deleteLater();
+  }
+  hide();
+}
+
 ChartPane* ResultsView::Pane(const QString& tab) const {
   for (int i = 0; i < tabs_->count(); ++i)
     if (tabs_->tabText(i) == tab) return qobject_cast<ChartPane*>(tabs_->widget(i));

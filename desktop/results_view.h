@@ -28,6 +28,10 @@ class ResultsView : public QDockWidget {
   // Essays and tokens per group.
   void ShowStatistics(const DatabaseStatistics& stats);
 
+  // Another project became current: its charts would mislead.  Removes
+  // every tab and hides the view.
+  void Clear();
+
   // The tab of that name ("Scoring", "Statistics"), or null before its first report.
   ChartPane* Pane(const QString& tab) const;
 

@@ -44,7 +44,6 @@ struct ProjectSettings {
 // Group g's name in names (index g - 1), or "" when it has none.
 std::string GroupName(const std::vector<std::string>& names, int g);
 
-
 // Thresholds that are 0 after a save or a load take these values.
 inline constexpr double kCommonDefault = 1000;
 inline constexpr double kRareDefault = 40;

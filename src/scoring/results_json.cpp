@@ -1,11 +1,10 @@
 #include "scoring/results_json.h"
 
 #include <cmath>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "project/settings.h"
-
-#include <ctime>
 
 namespace tarne {
 

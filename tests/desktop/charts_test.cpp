@@ -77,6 +77,11 @@ class ChartsTest : public QObject {
     auto* set = essays->findChild<QBarSet*>();
     QVERIFY(set);
     QCOMPARE(set->at(0) + set->at(1) + set->at(2), 30.0);
+
+    // Another project's charts are not this one's.
+    QVERIFY(w.LoadProject(f.MakeExampleProject("other")));
+    QVERIFY(!w.Results()->Pane("Scoring") && !w.Results()->Pane("Statistics"));
+    QVERIFY(!w.Results()->isVisibleTo(&w));
   }
 
   // Compare Settings: the best settings' mean QWK, best first, as the table ranks them.
