@@ -527,7 +527,7 @@ bool Database::Vacuum() {
 bool Database::BackupTo(const std::string& path) {
   const std::string what = "backup to " + path;
   if (server_) {
-    Report("a server database is backed up by BackupServerProject", what);
+    Report("a server database is backed up as a schema on the server", what);
     return false;
   }
   if (!db_) {
