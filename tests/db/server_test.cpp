@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,20 +38,23 @@ TEST(ServerSql, RewritesOnlyWhatTheServerReadsDifferently) {
 }
 
 // One project on the server and the same project in a file, both open.
+// The schema is named after the process, so that tests run side by side
+// never share one.
 class ServerEngineTest : public ::testing::Test {
  protected:
+  const std::string schema = "tarne_db_test" + std::to_string(::getpid());
   void SetUp() override {
     if (TestServer().empty()) GTEST_SKIP() << kNoTestServer;
-    DropServerProject("tarne_db_test");
+    DropServerProject(schema);
     Database creator;
     ASSERT_TRUE(creator.ConnectServer(TestServer())) << creator.LastError();
-    ASSERT_TRUE(CreateServerProject(creator, "tarne_db_test")) << creator.LastError();
-    ASSERT_TRUE(server.OpenServer(TestServer(), "tarne_db_test")) << server.LastError();
+    ASSERT_TRUE(CreateServerProject(creator, schema)) << creator.LastError();
+    ASSERT_TRUE(server.OpenServer(TestServer(), schema)) << server.LastError();
     ASSERT_TRUE(CreateProjectDatabase(tmp.Path(), "grade7", tmp.Path() + "config/"));
     ASSERT_TRUE(file.OpenFile(DatabaseFilePath(tmp.Path(), "grade7")));
   }
   void TearDown() override {
-    if (!TestServer().empty()) DropServerProject("tarne_db_test");
+    if (!TestServer().empty()) DropServerProject(schema);
   }
   // Every column of every row, reals in full.
   static std::string Rows(Database& db, const std::string& sql, int columns) {
@@ -125,13 +130,13 @@ TEST_F(ServerEngineTest, BoundTextsRoundTripAndTwoResultSetsStayOpen) {
 
 TEST_F(ServerEngineTest, BackupCopiesTheTablesUnderTheNextFreeName) {
   server.Statement(1, "insert into run1 (Vocab, isword, v1) values ('cat', 1, 3)");
-  for (const char* expected : {"tarne_db_test0", "tarne_db_test1"}) {
-    const std::string name = NextBackupSchema(server, "tarne_db_test");
+  for (const std::string& expected : {schema + "0", schema + "1"}) {
+    const std::string name = NextBackupSchema(server, schema);
     EXPECT_EQ(name, expected);
-    ASSERT_TRUE(BackupServerProject(server, "tarne_db_test", name)) << server.LastError();
+    ASSERT_TRUE(BackupServerProject(server, schema, name)) << server.LastError();
   }
   Database copy;
-  ASSERT_TRUE(copy.OpenServer(TestServer(), "tarne_db_test1"));
+  ASSERT_TRUE(copy.OpenServer(TestServer(), schema + "1"));
   EXPECT_EQ(Rows(copy, "select Vocab, v1, rowid from run1", 3), Rows(server, "select Vocab, v1, rowid from run1", 3));
   copy.Statement(1, "insert into run1 (Vocab, isword) values ('dog', 1)");
   EXPECT_EQ(copy.LastInsertRowid(), 2);
@@ -139,12 +144,12 @@ TEST_F(ServerEngineTest, BackupCopiesTheTablesUnderTheNextFreeName) {
 
 TEST_F(ServerEngineTest, TheRunLockIsRefusedToASecondConnection) {
   Database other;
-  ASSERT_TRUE(other.OpenServer(TestServer(), "tarne_db_test"));
-  ASSERT_TRUE(TakeServerRunLock(server, "tarne_db_test"));
-  EXPECT_FALSE(TakeServerRunLock(other, "tarne_db_test"));
+  ASSERT_TRUE(other.OpenServer(TestServer(), schema));
+  ASSERT_TRUE(TakeServerRunLock(server, schema));
+  EXPECT_FALSE(TakeServerRunLock(other, schema));
   EXPECT_TRUE(TakeServerRunLock(other, "another_project"));
-  ReleaseServerRunLock(server, "tarne_db_test");
-  EXPECT_TRUE(TakeServerRunLock(other, "tarne_db_test"));
+  ReleaseServerRunLock(server, schema);
+  EXPECT_TRUE(TakeServerRunLock(other, schema));
 }
 
 }  // namespace
