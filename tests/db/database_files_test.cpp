@@ -20,16 +20,25 @@ namespace fs = std::filesystem;
 
 const char* const kQuestion = "Do you want to quickly back-up the database before proceeding?";
 
+// These check the project file itself, which a server project has none of.
+class DatabaseFileTest : public DbTest {
+ protected:
+  void SetUp() override {
+    if (ProjectsOnServer()) GTEST_SKIP() << kSqliteFilesOnly;
+    DbTest::SetUp();
+  }
+};
+
 // --- creation -------------------------------------------------------------------
 
-TEST_F(DbTest, CreationRegistersTheFileUnderTheShortName) {
+TEST_F(DatabaseFileTest, CreationRegistersTheFileUnderTheShortName) {
   EXPECT_EQ(File(), tmp.Path() + "grade7.db");
   EXPECT_EQ(LookupDataSource(Config(), "grade7"), File());
   EXPECT_EQ(tmp.Read("config/datasources.ini"),
             "[grade7]\nDriver=SQLite3\nDatabase=" + File() + "\n");
 }
 
-TEST_F(DbTest, CreatingOverAnExistingProjectEmptiesItsDatabase) {
+TEST_F(DatabaseFileTest, CreatingOverAnExistingProjectEmptiesItsDatabase) {
   db.Statement(1, "insert into calib (filen, gr) values ('a.txt', 1)");
   db.Statement(1, "update trainsize set g1= 1");
   db.Close();
@@ -49,7 +58,7 @@ TEST(DatabaseCreation, FailsInAMissingFolder) {
 
 // --- backups --------------------------------------------------------------------
 
-TEST_F(DbTest, BackupsTakeTheFirstFreeNumber) {
+TEST_F(DatabaseFileTest, BackupsTakeTheFirstFreeNumber) {
   EXPECT_EQ(NextBackupPath(tmp.Path(), "grade7"), tmp.Path() + "grade70.db");
   ASSERT_TRUE(db.BackupTo(NextBackupPath(tmp.Path(), "grade7")));
   EXPECT_EQ(NextBackupPath(tmp.Path(), "grade7"), tmp.Path() + "grade71.db");
@@ -59,7 +68,7 @@ TEST_F(DbTest, BackupsTakeTheFirstFreeNumber) {
   EXPECT_EQ(NextBackupPath(tmp.Path(), "grade7"), tmp.Path() + "grade70.db");
 }
 
-TEST_F(DbTest, ABackupIsAUsableSnapshot) {
+TEST_F(DatabaseFileTest, ABackupIsAUsableSnapshot) {
   db.Statement(1, "insert into calib (filen, gr, isinwords) values ('a.txt', 2, 1)");
   db.Statement(2, "select filen from calib");  // a list open meanwhile
   db.FetchResult(2);
@@ -77,7 +86,7 @@ TEST_F(DbTest, ABackupIsAUsableSnapshot) {
   EXPECT_EQ(copy.EndOfData(1), -1);
 }
 
-TEST_F(DbTest, ABackupNeverOverwrites) {
+TEST_F(DatabaseFileTest, ABackupNeverOverwrites) {
   const std::string taken = tmp.Write("grade70.db", "keep me");
   EXPECT_FALSE(db.BackupTo(taken));
   EXPECT_EQ(ReadFile(taken), "keep me");
@@ -85,7 +94,7 @@ TEST_F(DbTest, ABackupNeverOverwrites) {
   errors.clear();
 }
 
-TEST_F(DbTest, OfferBackupOnYesCopiesTellsAndLogs) {
+TEST_F(DatabaseFileTest, OfferBackupOnYesCopiesTellsAndLogs) {
   RecordingPort port;
   Strings log;
   port.answers = {Answer::Yes};
@@ -106,7 +115,7 @@ TEST_F(DbTest, OfferBackupOnYesCopiesTellsAndLogs) {
   EXPECT_TRUE(copy.OpenFile(path));
 }
 
-TEST_F(DbTest, OfferBackupOnNoOrCancelCopiesNothing) {
+TEST_F(DatabaseFileTest, OfferBackupOnNoOrCancelCopiesNothing) {
   for (Answer a : {Answer::No, Answer::Cancel}) {
     RecordingPort port;
     Strings log;
@@ -119,7 +128,7 @@ TEST_F(DbTest, OfferBackupOnNoOrCancelCopiesNothing) {
   EXPECT_FALSE(FileExists(tmp.Path() + "grade70.db"));
 }
 
-TEST_F(DbTest, AFailedBackupIsSaidAndCancelsTheCommand) {
+TEST_F(DatabaseFileTest, AFailedBackupIsSaidAndCancelsTheCommand) {
   RecordingPort port;
   Strings log;
   port.answers = {Answer::Yes};

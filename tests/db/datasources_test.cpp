@@ -9,6 +9,7 @@
 #include "db/datasources.h"
 #include "db/gateway.h"
 #include "support/temp_folder.h"
+#include "support/test_server.h"
 
 namespace tarne::testing {
 namespace {
@@ -93,6 +94,7 @@ TEST(DataSourceList, RegistersAbsolutePathsAndRefusesForgedSections) {
 class OpenDataSourceTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (ProjectsOnServer()) GTEST_SKIP() << kSqliteFilesOnly;
     root = tmp.Sub("proj");
     config = tmp.Path() + "config/";
     ASSERT_TRUE(CreateProjectDatabase(root, "grade7", config));

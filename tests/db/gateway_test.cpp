@@ -283,6 +283,7 @@ TEST(GatewayOpen, OpensOnlyExistingDatabases) {
 }
 
 TEST_F(DbTest, OpeningReplacesTheConnection) {
+  if (ProjectsOnServer()) GTEST_SKIP() << kSqliteFilesOnly;
   db.Statement(2, "select 1");
   ASSERT_TRUE(CreateProjectDatabase(tmp.Path(), "other", Config()));
   ASSERT_TRUE(db.OpenFile(DatabaseFilePath(tmp.Path(), "other")));
@@ -304,7 +305,7 @@ TEST_F(DbTest, RollbackUndoesAndCommitKeeps) {
   db.Statement(1, "insert into calib (filen, gr) values ('kept.txt', 2)");
   ASSERT_TRUE(db.Commit());
   db.Close();
-  ASSERT_TRUE(db.OpenFile(File()));
+  ASSERT_TRUE(Reopen());
   EXPECT_EQ(Column1("select filen from calib"), Strings{"kept.txt"});
 }
 

@@ -1,4 +1,5 @@
-// A project with a real database in a temporary folder, for the scoring tests.
+// A project with a real database in a temporary folder (or on the test
+// server, see support/test_server.h), for the scoring tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "shell/numbers.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
+#include "support/test_server.h"
 
 namespace tarne::testing {
 
@@ -39,8 +41,16 @@ class ScoringFixture : public ::testing::Test {
     s.common = 1000;
     s.rare = 40;
     s.lowinfo = kLowInfoDefault;
-    ASSERT_TRUE(session->db.CreateNewFile(s.DatabasePath()));
-    ASSERT_TRUE(CreateSchema(session->db));
+    if (ProjectsOnServer()) {
+      const std::string problem = server.Create(s.sname);
+      ASSERT_EQ(problem, "");
+      s.dbprogram = kServerProgram;
+      s.dbserver = server.Connection();
+      ASSERT_TRUE(session->db.OpenServer(s.dbserver, s.sname));
+    } else {
+      ASSERT_TRUE(session->db.CreateNewFile(s.DatabasePath()));
+      ASSERT_TRUE(CreateSchema(session->db));
+    }
   }
 
   void Sql(const std::string& sql) { session->db.Statement(1, sql); }
@@ -87,6 +97,7 @@ class ScoringFixture : public ::testing::Test {
   }
 
   TempFolder temp;
+  ServerTestDatabase server;  // dropped after the session has closed
   RecordingPort port;
   std::unique_ptr<Session> session;
 };

@@ -71,8 +71,15 @@ void TrainingFixture::MakeProject(int groups, std::vector<double> priors) {
   ProjectSettings& s = session->settings;
   for (int g = 1; g <= groups; ++g) temp.Sub("essays/g" + std::to_string(g));
   if (!priors.empty()) s.priors = priors;
+  if (ProjectsOnServer()) {
+    const std::string problem = server.Create(s.sname);
+    ASSERT_EQ(problem, "");
+    s.dbprogram = kServerProgram;
+    s.dbserver = server.Connection();
+  } else {
+    ASSERT_TRUE(CreateProjectDatabase(s.path2root, s.sname, session->configFolder));
+  }
   std::ofstream(s.ProjectFilePath(), std::ios::binary) << ProjectFileText(s);
-  ASSERT_TRUE(CreateProjectDatabase(s.path2root, s.sname, session->configFolder));
   ASSERT_TRUE(session->OpenProjectDatabase());
 }
 

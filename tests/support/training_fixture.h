@@ -1,5 +1,5 @@
-// A project with a real database in a temporary folder, for the training
-// tests: essay files written by the tests, the session on a recording port,
+// A project with a real database in a temporary folder (or on the test
+// server, see support/test_server.h), for the training tests: essay files written by the tests, the session on a recording port,
 // and table dumps for comparing whole training states.
 #pragma once
 
@@ -14,6 +14,7 @@
 #include "project/session.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
+#include "support/test_server.h"
 
 namespace tarne::testing {
 
@@ -68,6 +69,7 @@ class TrainingFixture : public ::testing::Test {
   std::string ConfigHome() const { return temp.Path() + "config"; }
 
   TempFolder temp;
+  ServerTestDatabase server;  // dropped after the session has closed
   HookedPort port;
   std::unique_ptr<Session> session;
   bool allowDatabaseErrors = false;
