@@ -65,6 +65,8 @@ bool ServerResult::IsReal(int column) const {
   return PQftype(result_, column) == kFloat8;
 }
 std::string_view ServerResult::Text(int row, int column) const {
+  constexpr Oid kBool = 16;
+  if (PQftype(result_, column) == kBool) return *PQgetvalue(result_, row, column) == 't' ? "1" : "0";
   return std::string_view(PQgetvalue(result_, row, column),
                           static_cast<size_t>(PQgetlength(result_, row, column)));
 }

@@ -34,6 +34,8 @@ class ServerResult {
   bool IsNull(int row, int column) const;
   // Whether column holds reals (double precision).
   bool IsReal(int column) const;
+  // The value as the server sends it, except that a truth value reads "1"
+  // or "0", as the file engine gives a comparison.
   std::string_view Text(int row, int column) const;
 
  private:

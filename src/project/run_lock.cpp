@@ -40,7 +40,7 @@ bool TakeServerRunLock(Database& db, const std::string& schema) {
   for (;;) {
     take.Bind(1, schema);
     if (!take.Step()) return false;
-    const bool taken = take.Text(0) == "t";
+    const bool taken = take.Int(0) == 1;
     take.Reset();
     if (taken) return true;
     if (std::chrono::steady_clock::now() >= giveUp) return false;

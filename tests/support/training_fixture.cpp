@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "db/database_files.h"
+#include "db/server_project.h"
 #include "project/settings.h"
 #include "shell/numbers.h"
 
@@ -87,6 +88,12 @@ std::string TrainingFixture::Essay(int g, const std::string& name, const std::st
   const std::string path = TrainFolder(g) + name;
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
   return path;
+}
+
+bool TrainingFixture::BackupExists(const std::string& name) {
+  if (!ProjectsOnServer()) return FileExists(session->settings.path2root + name + ".db");
+  Database db;
+  return db.ConnectServer(server.Connection()) && ServerSchemaExists(db, name);
 }
 
 double TrainingFixture::Value(const std::string& sql) {

@@ -63,6 +63,9 @@ class TrainingFixture : public ::testing::Test {
     return QueryRows(session->db, sql, columns);
   }
   std::vector<std::string> Dump() { return DumpTrainingState(session->db); }
+  // Whether a backup named name (proj0, ...) exists: a file beside the
+  // project, or a schema on the server.
+  bool BackupExists(const std::string& name);
   // Log lines of this test without the failed-statement reports.
   std::vector<std::string> LogLines() const;
   // The config home for tarne-cli runs (its datasources.ini is the session's).

@@ -127,7 +127,7 @@ TEST_F(CliTraining, CommandsEndToEnd) {
   r = Cli({"purge", "words", "--yes", "--no-backup"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Has(r.err, "Purge: Purge complete")) << r.err;
-  EXPECT_FALSE(FileExists(session->settings.path2root + "proj0.db"));
+  EXPECT_FALSE(BackupExists("proj0"));
 
   r = Cli({"erase", "pairs", "--yes"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -140,7 +140,7 @@ TEST_F(CliTraining, CommandsEndToEnd) {
 
   r = Cli({"erase", "all", "--yes"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_TRUE(FileExists(session->settings.path2root + "proj0.db"));
+  EXPECT_TRUE(BackupExists("proj0"));
   EXPECT_EQ(Value("SELECT count(*) FROM calib"), 0);
   r = Cli({"recompute", "words"});
   EXPECT_EQ(r.exitCode, 1);

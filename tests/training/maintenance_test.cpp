@@ -86,8 +86,9 @@ TEST_F(Maintenance, CancelAtEitherQuestionChangesNothing) {
 TEST_F(Maintenance, PurgeWithBackup) {
   port.answers = {Answer::Ok, Answer::Yes};
   PurgeInfrequent(*session, TokenKind::Arguments);
-  const std::string backup = session->settings.path2root + "proj0.db";
-  EXPECT_TRUE(FileExists(backup));
+  const std::string backup =
+      ProjectsOnServer() ? "proj0" : session->settings.path2root + "proj0.db";
+  EXPECT_TRUE(BackupExists("proj0"));
   EXPECT_EQ(port.messages[2].text, "Backed up as \r\n" + backup);
   EXPECT_EQ(LogLines()[0], "Database backed up as " + backup);
   EXPECT_EQ(Vocab("run1"), (Lines{"once", "once once", "twice"}));

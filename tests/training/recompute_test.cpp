@@ -255,9 +255,9 @@ TEST_F(RecomputeTest, InMemoryValuesEqualTheWrittenOutStatement) {
     Run(1);
     Run(1);  // nothing left to change
     EXPECT_EQ(Value("SELECT count(*) FROM run1 JOIN expected ON run1.rowid = r WHERE "
-                    "run1.p1 IS NOT expected.p1 OR run1.p2 IS NOT expected.p2 OR "
-                    "run1.p3 IS NOT expected.p3 OR run1.sum IS NOT expected.sum OR "
-                    "run1.entropy IS NOT expected.entropy"),
+                    "run1.p1 IS DISTINCT FROM expected.p1 OR run1.p2 IS DISTINCT FROM expected.p2 OR "
+                    "run1.p3 IS DISTINCT FROM expected.p3 OR run1.sum IS DISTINCT FROM expected.sum OR "
+                    "run1.entropy IS DISTINCT FROM expected.entropy"),
               0)
         << "model " << c.model << " alpha " << c.alpha;
   }
