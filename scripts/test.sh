@@ -6,8 +6,9 @@
 # TARNE_FUZZ_SECONDS (default 5) sets the fuzzing time per target;
 # TARNE_SANITIZE=0 skips the sanitizer build and the fuzzing;
 # TARNE_PACKAGE_TEST=0 skips the package.  The server-side tests run against
-# a throwaway PostgreSQL server (scripts/test_server.sh); TARNE_SERVER_TEST=0
-# skips them.
+# a throwaway PostgreSQL server (scripts/test_server.sh), and the database,
+# training and scoring suites run there a second time with their projects on
+# that server (TARNE_TEST_ENGINE=server); TARNE_SERVER_TEST=0 skips them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 server_packages=()
@@ -21,7 +22,10 @@ cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 if [ "${TARNE_SERVER_TEST:-1}" != 0 ]; then
   # Only the tests that use the server; the rest ran above.
-  scripts/test_server.sh ctest --test-dir "$build" --output-on-failure -R 'Server'
+  scripts/test_server.sh bash -c '
+    ctest --test-dir "$1" --output-on-failure -R Server &&
+    TARNE_TEST_ENGINE=server ctest --test-dir "$1" --output-on-failure -j"$(nproc)" \
+      -L "^(db|training|scoring)$" -E "^ServerEngineTest"' -- "$build"
 fi
 if [ "${TARNE_PACKAGE_TEST:-1}" != 0 ]; then
   TARNE_BUILD_DIR="$build" scripts/package_test.sh
