@@ -63,6 +63,8 @@ bool RunVocabulary::Load() {
   lastEssay_.clear();
   marked_.clear();
   additions_.clear();
+  lastMarks_.clear();
+  marksPending_ = false;
   marksKnown_ = false;
   essays_ = 0;
   loaded_ = false;
@@ -192,9 +194,22 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   for (const VocabularyWrites::Update& row : writes.updates)
     additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
-  // The work column holds the last essay's counts, as its own statements
-  // would have left it.  After a write of this run only the rows it marked
-  // can hold anything there.
+  // The work column is written once per commit, as the last essay written
+  // left it: an essay of many tokens would otherwise have its marks cleared
+  // and set again by every batch.
+  lastMarks_.clear();
+  for (const auto& [id, count] : writes.marks) lastMarks_.emplace_back(rowids_[id], count);
+  marksPending_ = true;
+  return ok && !watch.Failed();
+}
+
+bool RunVocabulary::WriteMarks() {
+  if (!marksPending_) return true;
+  if (!statements_) return false;
+  Statements& s = *statements_;
+  const FailureWatch watch(db_);
+  bool ok = s.clearMarks.Ok() && s.mark.Ok();
+  // After a write of this run only the rows it marked can hold anything there.
   if (ok && marksKnown_) {
     for (std::int64_t rowid : marked_) {
       if (!ok) break;
@@ -205,11 +220,13 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   marksKnown_ = false;
   marked_.clear();
-  for (const auto& [id, count] : writes.marks) {
+  for (const auto& [rowid, count] : lastMarks_) {
     if (!ok) break;
-    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowids_[id]).Run();
-    marked_.push_back(rowids_[id]);
+    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowid).Run();
+    marked_.push_back(rowid);
   }
+  lastMarks_.clear();
+  marksPending_ = false;
   marksKnown_ = ok && !watch.Failed();
   return marksKnown_;
 }
@@ -241,7 +258,7 @@ bool RunVocabulary::WriteAdditions() {
     i = j;
   }
   additions_.clear();
-  return ok && !watch.Failed();
+  return ok && !watch.Failed() && WriteMarks();
 }
 
 }  // namespace tarne

@@ -69,10 +69,11 @@ class RunVocabulary {
   // afterwards.
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
-  // (text "1".."5").  The additions to existing rows are held back until
-  // WriteAdditions, which must come before the transaction commits: the
-  // additions of many writes go in as one pass over the table, in row
-  // order, a row added to by several of them once.  After a failure, or the
+  // (text "1".."5").  The additions to existing rows and the work column
+  // are held back until WriteAdditions, which must come before the
+  // transaction commits: the additions of many writes go in as one pass over
+  // the table, in row order, a row added to by several of them once, and the
+  // work column is set once, as the last essay written left it.  After a failure, or the
   // rollback of a transaction that held a Write, the memory no longer
   // matches the table: Load again before going on.
   bool Write(const VocabularyWrites& writes, const std::string& group);
@@ -99,6 +100,8 @@ class RunVocabulary {
   // The entry of token, and whether it is new.
   std::pair<std::uint32_t, bool> Add(std::string_view token);
   void SetRowid(std::uint32_t id, std::int64_t rowid);
+  // Sets the work column as lastMarks_ says, clearing what the last call set.
+  bool WriteMarks();
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
@@ -127,6 +130,9 @@ class RunVocabulary {
     int v, w;
   };
   std::vector<Addition> additions_;  // held back by Write
+  // The work column of the last essay written, by row, held back by Write.
+  std::vector<std::pair<std::int64_t, int>> lastMarks_;
+  bool marksPending_ = false;
   bool marksKnown_ = false;
   int essays_ = 0;
   struct Statements;

@@ -129,8 +129,9 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
     vocabulary.CountEssay(text);
     ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
   }
-  // Nothing is added to an existing row before WriteAdditions.
-  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|1");
+  // Nothing is added to an existing row, nor the work column set, before
+  // WriteAdditions.
+  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|0");
   ASSERT_TRUE(vocabulary.WriteAdditions());
   ASSERT_TRUE(session->db.Commit());
   EXPECT_EQ(rows(), oneAtATime);
