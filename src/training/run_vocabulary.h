@@ -12,6 +12,7 @@
 // to the other, and Load only while no Write is under way.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -127,16 +128,19 @@ class RunVocabulary {
   struct Addition {
     char group;  // '1'..'5'
     std::int64_t rowid;
-    int v, w;
+    std::int64_t v, w;
   };
   std::vector<Addition> additions_;  // held back by Write
   // The work column of the last essay written, by row, held back by Write.
   std::vector<std::pair<std::int64_t, int>> lastMarks_;
   bool marksPending_ = false;
+  char marksGroup_ = '1';  // the group of the write that held them back
   bool marksKnown_ = false;
   int essays_ = 0;
   struct Statements;
-  std::unique_ptr<Statements> statements_;
+  // The statements of each group, prepared when first needed.
+  Statements& StatementsFor(char group);
+  std::array<std::unique_ptr<Statements>, 8> statements_;
 };
 
 }  // namespace tarne
