@@ -58,13 +58,12 @@ measure() {
 
 median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
-# The training folders of a project created over $1/train/g1..g4 (or fewer).
+# A new project in dir over the group folders essays/train/g1, g2, ...
 new_project() {
   local cli=$1 essays=$2 dir=$3
-  local args=(new --name bench --root "$dir/" --groups "$(ls "$essays/train" | wc -l)")
-  for g in $(ls "$essays/train"); do
-    args+=(--train "$essays/train/$g" --trial "$essays/train/$g")
-  done
+  local folders=("$essays"/train/g*)
+  local args=(new --name bench --root "$dir/" --groups "${#folders[@]}")
+  for folder in "${folders[@]}"; do args+=(--train "$folder" --trial "$folder"); done
   rm -rf "$dir"
   "$cli" "${args[@]}" >/dev/null 2>&1
 }
@@ -83,7 +82,7 @@ for c in "${collections[@]}"; do
   programs=(new)
   [ -n "$base" ] && programs=(base new)
   : >"$work/results"
-  for round in $(seq 1 "$runs"); do
+  for _ in $(seq 1 "$runs"); do
     read -r s m u < <(measure "$floor" "$essays"/train/*)
     echo "floor $s $m $u" >>"$work/results"
     for p in "${programs[@]}"; do
