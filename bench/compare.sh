@@ -7,12 +7,16 @@
 #   TARNE_REF=COMMIT   the reference build (default: the commit before the
 #                      in-memory engine); TARNE_REF=none leaves it out
 #   TARNE_RUNS=N       runs per workload (default 3, the median is shown)
-#   TARNE_POOLED=1     also train the pooled 12,976 essays (scaling goal)
+#   TARNE_POOLED=1     also the workloads on the pooled 12,976 essays (all
+#                      of them scored), training cost per essay, and the
+#                      trial essays scored against three times the
+#                      vocabulary
 #   TARNE_KEEP=1       keep the work folder
 #
 # Workloads, each from a new project: (a) new, train words, train pairs,
 # score trial --words --phrases; (b) as (a), then score trial --bernoulli
-# --words.  The reference is bench/sklearn_reference.py with Debian's
+# --words; each with the wall-time and the CPU-time (user + system) ratio
+# to scikit-learn.  The reference is bench/sklearn_reference.py with Debian's
 # python3-sklearn (installed with apt-get when missing; skipped when that
 # fails).  For every command the wall time and the peak memory (max RSS) are
 # printed.  Then scoring throughput with the recomputation timed apart, and
@@ -79,65 +83,89 @@ if ! "$py" -c 'import sklearn' 2>/dev/null; then
 fi
 
 now() { date +%s.%N; }
-# Runs one command; sets $wall (seconds) and $rss (KB) and keeps its output
-# in $work/out.txt.
+# Runs one command; sets $wall and $cpu (seconds, user + system) and $rss
+# (KB) and keeps its output in $work/out.txt.
 timed() {
-  local start end
+  local start end user sys
   start=$(now)
-  /usr/bin/time -f '%M' -o "$work/rss.txt" "$@" >"$work/out.txt" 2>"$work/err.txt" || true
+  /usr/bin/time -f '%M %U %S' -o "$work/rss.txt" "$@" >"$work/out.txt" 2>"$work/err.txt" || true
   end=$(now)
   wall=$(echo "$end - $start" | bc -l)
-  rss=$(tail -n 1 "$work/rss.txt")
+  read -r rss user sys < <(tail -n 1 "$work/rss.txt")
+  cpu=$(echo "$user + $sys" | bc -l)
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-make_project() {  # cli, folder
-  local args=(new --name asap --root "$2/" --groups "$groups")
-  for g in $(seq 1 "$groups"); do
-    args+=(--train "$work/essays/train/g$g" --trial "$work/essays/trial/g$g")
+make_project() {  # cli, folder [essays folder, groups]
+  local essays=${3:-$work/essays} n=${4:-$groups}
+  local args=(new --name asap --root "$2/" --groups "$n")
+  for g in $(seq 1 "$n"); do
+    args+=(--train "$essays/train/g$g" --trial "$essays/trial/g$g")
   done
   rm -rf "$2" "$XDG_CONFIG_HOME"
   timed "$1" "${args[@]}"
 }
 
-# One workload with one build: total wall time; peak memory per command.
-workload() {  # cli, a|b, label
-  local cli=$1 p=$work/p-$2 total=0 line=""
-  make_project "$cli" "$p"; total=$(echo "$total + $wall" | bc -l); line+=" new ${rss}K"
+# One workload with one build: total wall and CPU time; peak memory per
+# command.
+workload() {  # cli, a|b, label, essays folder, groups, layout
+  local cli=$1 p=$work/p-$2 total=0 cpus=0 line=""
+  make_project "$cli" "$p" "$4" "$5"
+  total=$(echo "$total + $wall" | bc -l); cpus=$(echo "$cpus + $cpu" | bc -l); line+=" new ${rss}K"
   local steps=("train words" "train pairs" "score trial --words --phrases")
   [ "$2" = b ] && steps+=("score trial --bernoulli --words")
   for step in "${steps[@]}"; do
     read -ra words <<<"$step"
     timed "$cli" "${words[0]}" "$p/asap.trn" "${words[@]:1}"
-    total=$(echo "$total + $wall" | bc -l)
+    total=$(echo "$total + $wall" | bc -l); cpus=$(echo "$cpus + $cpu" | bc -l)
     line+=" | ${step%% --*} $(printf '%.2f' "$wall")s ${rss}K"
   done
-  echo "$total" >>"$work/times-$3-$2"
-  echo "    $3 run: $(printf '%.2f' "$total") s:$line"
+  echo "$total" >>"$work/times-$6-$3-$2"
+  echo "$cpus" >>"$work/cpu-$6-$3-$2"
+  echo "    $3 run: $(printf '%.2f' "$total") s, CPU $(printf '%.2f' "$cpus") s:$line"
 }
 
-for w in a b; do
-  echo "workload ($w):"
-  for i in $(seq 1 "$runs"); do
-    for k in "${!clis[@]}"; do workload "${clis[$k]}" "$w" "$k"; done
-    if [ "$have_sklearn" = 1 ]; then
-      flag=; [ "$w" = b ] && flag=--bernoulli
-      # Without the OpenBLAS overrides of this machine, which slow numpy.
-      timed env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE "$py" "$here/sklearn_reference.py" \
-        "$work/essays" "$groups" $flag
-      echo "$wall" >>"$work/times-sk-$w"
-      echo "    scikit-learn run: $(printf '%.2f' "$wall") s, ${rss}K: $(tr '\n' ' ' <"$work/out.txt")"
-    fi
-  done
-  for k in "${!clis[@]}"; do
-    m=$(median $(cat "$work/times-$k-$w"))
-    if [ "$have_sklearn" = 1 ]; then
-      s=$(median $(cat "$work/times-sk-$w"))
-      printf '  (%s) %-12s median %7.2f s   scikit-learn %5.2f s   ratio %5.2f\n' "$w" \
-        "${names[$k]}" "$m" "$s" "$(echo "$m / $s" | bc -l)"
-    else
-      printf '  (%s) %-12s median %7.2f s\n' "$w" "${names[$k]}" "$m"
-    fi
+layouts=(set)
+if [ "${TARNE_POOLED:-0}" = 1 ]; then
+  # Every essay of sets 1-8 in four groups (each set's score quartiles),
+  # all of them scored: the trial folders are the training folders.
+  "$py" "$here/pooled_folders.py" "$data" "$work/pooled" >"$work/pooled.txt"
+  ln -s train "$work/pooled/trial"
+  layouts+=(pooled)
+fi
+for layout in "${layouts[@]}"; do
+  essays=$work/essays; n=$groups; label="set $set_no"
+  if [ "$layout" = pooled ]; then
+    essays=$work/pooled; n=4; label="pooled, $(find "$essays/train/" -type f | wc -l) essays"
+  fi
+  for w in a b; do
+    echo "workload ($w), $label:"
+    for i in $(seq 1 "$runs"); do
+      for k in "${!clis[@]}"; do workload "${clis[$k]}" "$w" "$k" "$essays" "$n" "$layout"; done
+      if [ "$have_sklearn" = 1 ]; then
+        flag=; [ "$w" = b ] && flag=--bernoulli
+        # Without the OpenBLAS overrides of this machine, which slow numpy.
+        timed env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE "$py" "$here/sklearn_reference.py" \
+          "$essays" "$n" $flag
+        echo "$wall" >>"$work/times-$layout-sk-$w"
+        echo "$cpu" >>"$work/cpu-$layout-sk-$w"
+        echo "    scikit-learn run: $(printf '%.2f' "$wall") s, CPU $(printf '%.2f' "$cpu") s," \
+          "${rss}K: $(tr '\n' ' ' <"$work/out.txt")"
+      fi
+    done
+    for k in "${!clis[@]}"; do
+      m=$(median $(cat "$work/times-$layout-$k-$w"))
+      c=$(median $(cat "$work/cpu-$layout-$k-$w"))
+      if [ "$have_sklearn" = 1 ]; then
+        s=$(median $(cat "$work/times-$layout-sk-$w"))
+        sc=$(median $(cat "$work/cpu-$layout-sk-$w"))
+        printf '  (%s) %-12s median %6.2f s, CPU %6.2f s   scikit-learn %6.2f s, CPU %6.2f s   ratio %5.2f, CPU ratio %5.2f\n' \
+          "$w" "${names[$k]}" "$m" "$c" "$s" "$sc" "$(echo "$m / $s" | bc -l)" \
+          "$(echo "$c / $sc" | bc -l)"
+      else
+        printf '  (%s) %-12s median %6.2f s, CPU %6.2f s\n' "$w" "${names[$k]}" "$m" "$c"
+      fi
+    done
   done
 done
 
@@ -188,19 +216,24 @@ digest_run() {  # cli, folder; prints "tables DIGEST reports DIGEST"
   done
   for kind in words pairs arguments; do run top "$p/asap.trn" "$kind"; done
   run stats "$p/asap.trn"
-  reports=$(sed -e "s#$p#PROJECT#g" -e 's#[0-9][0-9]-[0-9][0-9]-[0-9]\{4\} [0-9:]\{8\}#TIME#g' \
+  # Paths are taken relative to the project, so that runs in different
+  # temporary folders give the same digests.
+  reports=$(sed -e "s#$p/#./#g" -e "s#$work/#../#g" \
+            -e 's#[0-9][0-9]-[0-9][0-9]-[0-9]\{4\} [0-9:]\{8\}#TIME#g' \
             "$out" | sha256sum | cut -c1-16)
-  tables=$("$py" - "$p/asap.db" <<'EOF' | sha256sum | cut -c1-16
+  tables=$("$py" - "$p/asap.db" "$p/" "$work/" <<'EOF' | sha256sum | cut -c1-16
 import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])
+def show(*values):
+    print(" ".join(values).replace(sys.argv[2], "./").replace(sys.argv[3], "../"))
 for t in ("run1", "stem"):
     for row in db.execute("SELECT * FROM %s ORDER BY Vocab, isword, isphrase, isarg" % t):
-        print(t, repr(row))
+        show(t, repr(row))
     for row in db.execute("SELECT Vocab FROM %s ORDER BY rowid" % t):
-        print(t, repr(row))
+        show(t, repr(row))
 for row in db.execute("SELECT * FROM calib ORDER BY rowid"):
-    print("calib", repr(row))
-print(repr(list(db.execute("SELECT * FROM trainsize"))))
+    show("calib", repr(row))
+show(repr(list(db.execute("SELECT * FROM trainsize"))))
 EOF
 )
   echo "tables $tables reports $reports"
@@ -214,9 +247,8 @@ done
 
 if [ "${TARNE_POOLED:-0}" = 1 ]; then
   # The cost of an essay against the size of the vocabulary: the pooled
-  # collection (every set, four groups by each set's score quartiles)
-  # against this set alone.
-  "$py" "$here/pooled_folders.py" "$data" "$work/pooled" >"$work/pooled.txt"
+  # collection (every set, four groups by each set's score quartiles, laid
+  # out above) against this set alone.
   pooled=$(find "$work/pooled/train" -type f | wc -l)
   echo "training cost per essay, set $set_no ($train essays) against pooled ($pooled essays):"
   for k in "${!clis[@]}"; do
@@ -248,7 +280,8 @@ if [ "${TARNE_POOLED:-0}" = 1 ]; then
   # the full project: what every run pays before its first essay.
   "$py" "$here/pooled_folders.py" "$data" "$work/alone" "$set_no" >/dev/null
   others=$(seq 1 8 | grep -vx "$set_no" | paste -sd,)
-  echo "training set $set_no's essays into an empty project and into one holding sets $others:"
+  echo "set $set_no's essays trained into an empty project and into one holding sets $others," \
+    "then its trial essays scored against each:"
   for k in "${!clis[@]}"; do
     for layout in alone rest; do
       p=$work/q-$layout
@@ -257,8 +290,13 @@ if [ "${TARNE_POOLED:-0}" = 1 ]; then
         rm -rf "$work/rest"
         "$py" "$here/pooled_folders.py" "$data" "$work/rest" "$others" >/dev/null
       fi
+      # The trial folders are the set's own (the first four groups).
       args=(new --name asap --root "$p/" --groups 4)
-      for g in 1 2 3 4; do args+=(--train "$work/$layout/train/g$g" --trial "$work/$layout/train/g$g"); done
+      for g in 1 2 3 4; do
+        trial_folder=$work/essays/trial/g$g
+        [ -d "$trial_folder" ] || trial_folder=$work/$layout/train/g$g
+        args+=(--train "$work/$layout/train/g$g" --trial "$trial_folder")
+      done
       "${clis[$k]}" "${args[@]}" >/dev/null 2>&1
       if [ "$layout" = rest ]; then
         for kind in words pairs; do "${clis[$k]}" train "$p/asap.trn" "$kind" >/dev/null 2>&1; done
@@ -272,6 +310,22 @@ if [ "${TARNE_POOLED:-0}" = 1 ]; then
           "${names[$k]}" "$layout" "$kind" "$busy" "$(echo "1000 * $busy / $n" | bc -l)" "$idle" \
           "$(echo "1000 * ($busy - $idle) / $n" | bc -l)" "$peak"
       done
+      # The same trial essays against this project's vocabulary: the first
+      # run after training (every probability changes) and a second one,
+      # with the recomputation of the same options timed apart.
+      timed "${clis[$k]}" score "$p/asap.trn" trial --words --phrases; first=$wall; firstcpu=$cpu
+      timed "${clis[$k]}" score "$p/asap.trn" trial --words --phrases; again=$wall; againcpu=$cpu
+      timed "${clis[$k]}" recompute "$p/asap.trn" words; r=$wall
+      timed "${clis[$k]}" recompute "$p/asap.trn" pairs; r=$(echo "$r + $wall" | bc -l)
+      printf '  %-12s %-5s score trial: first %5.2f s (CPU %5.2f), again %5.2f s (CPU %5.2f), recompute alone %5.2f s, %d rows\n' \
+        "${names[$k]}" "$layout" "$first" "$firstcpu" "$again" "$againcpu" "$r" \
+        "$("$py" -c 'import sqlite3,sys; print(sqlite3.connect(sys.argv[1]).execute("select count(*) from run1 where isword=1 or isphrase=1").fetchone()[0])' "$p/asap.db")"
+      echo "$first $firstcpu $again $againcpu" >"$work/vocab-$k-$layout"
     done
+    read -r fa fca aa aca <"$work/vocab-$k-alone"
+    read -r fr fcr ar acr <"$work/vocab-$k-rest"
+    printf '  %-12s the full vocabulary against the set alone: first run %.2f (CPU %.2f), again %.2f (CPU %.2f)\n' \
+      "${names[$k]}" "$(echo "$fr / $fa" | bc -l)" "$(echo "$fcr / $fca" | bc -l)" \
+      "$(echo "$ar / $aa" | bc -l)" "$(echo "$acr / $aca" | bc -l)"
   done
 fi

@@ -24,6 +24,18 @@ std::int64_t TruncateToInt64(double d) {
   return static_cast<std::int64_t>(d);
 }
 
+// fed(rowid, column): the value the running ExecFed's source holds.
+void FedFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+  FedValues* values = *static_cast<FedValues**>(sqlite3_user_data(context));
+  const std::optional<double> value =
+      values ? values->Value(sqlite3_value_int64(argv[0]), sqlite3_value_int(argv[1]))
+             : std::nullopt;
+  if (value)
+    sqlite3_result_double(context, *value);
+  else
+    sqlite3_result_null(context);
+}
+
 std::int64_t ValueAsInt64(sqlite3_value* v) {
   if (!v) return 0;
   switch (sqlite3_value_type(v)) {
@@ -103,6 +115,8 @@ bool Database::OpenWithFlags(const std::string& path, int flags) {
   }
   sqlite3_busy_timeout(handle, kBusyTimeoutMs);
   RegisterSqlFunctions(handle);
+  sqlite3_create_function_v2(handle, "fed", 2, SQLITE_UTF8, &fed_, &FedFunction, nullptr, nullptr,
+                             nullptr);
   // Reading the schema is what finds out that a file is no database at all;
   // the open itself succeeds on any file.  A 64 MB page cache holds the
   // vocabulary indexes of a large project, which a training run touches all
@@ -208,6 +222,17 @@ void Database::FetchResult(int stmt, int) {
 }
 
 int Database::EndOfData(int stmt) const { return CursorFor(stmt).hasRow ? 0 : -1; }
+
+bool Database::ExecFed(const std::string& sql, FedValues& values) {
+  fed_ = &values;
+  const bool ok = Exec(sql);
+  fed_ = nullptr;
+  return ok;
+}
+
+std::uint32_t RealAsUInt(double value) {
+  return static_cast<std::uint32_t>(TruncateToInt64(value));
+}
 
 std::uint32_t Database::ColumnUInt(int stmt, int column) const {
   return static_cast<std::uint32_t>(ValueAsInt64(CursorFor(stmt).Column(column)));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -15,6 +16,15 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tarne {
+
+// Values held in memory that a statement reads through fed(rowid, column):
+// so that one UPDATE can write what the caller worked out row by row.
+class FedValues {
+ public:
+  virtual ~FedValues() = default;
+  // The value for column (the caller's numbering) of the row; none for NULL.
+  virtual std::optional<double> Value(std::int64_t rowid, int column) = 0;
+};
 
 class Database {
  public:
@@ -90,6 +100,10 @@ class Database {
   // exist yet.  The open database stays usable meanwhile.
   bool BackupTo(const std::string& path);
 
+  // Runs sql with fed(rowid, column) answering from values; false when it
+  // failed (reported as any statement).
+  bool ExecFed(const std::string& sql, FedValues& values);
+
   // Runs sql (several statements allowed) and reports failure; for schema work.
   bool Exec(const std::string& sql);
 
@@ -109,6 +123,7 @@ class Database {
   sqlite3* db_ = nullptr;
   std::string path_;
   ErrorSink sink_;
+  FedValues* fed_ = nullptr;  // while ExecFed runs
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
   int failures_ = 0;
   std::string lastError_;
@@ -129,6 +144,9 @@ class FailureWatch {
   const Database& db_;
   int start_;
 };
+
+// What a column read as an unsigned integer gives for a real value.
+std::uint32_t RealAsUInt(double value);
 
 // Doubles the single quotes of a text put between single quotes in SQL.
 std::string SqlQuote(const std::string& text);

@@ -38,6 +38,11 @@ PreparedStatement& PreparedStatement::Bind(int index, std::string_view text) {
   return *this;
 }
 
+PreparedStatement& PreparedStatement::BindNull(int index) {
+  if (stmt_) sqlite3_bind_null(stmt_, index);
+  return *this;
+}
+
 bool PreparedStatement::Run() {
   if (!stmt_) return false;
   const int rc = sqlite3_step(stmt_);
@@ -71,6 +76,14 @@ std::string_view PreparedStatement::Text(int column) const {
   const int n = sqlite3_column_bytes(stmt_, column);
   if (!bytes || n <= 0) return {};
   return std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(n));
+}
+
+bool PreparedStatement::IsNull(int column) const {
+  return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+bool PreparedStatement::IsReal(int column) const {
+  return stmt_ && sqlite3_column_type(stmt_, column) == SQLITE_FLOAT;
 }
 
 void PreparedStatement::Reset() {

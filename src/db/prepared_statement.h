@@ -27,6 +27,7 @@ class PreparedStatement {
   PreparedStatement& Bind(int index, std::int64_t value);
   PreparedStatement& Bind(int index, double value);
   PreparedStatement& Bind(int index, std::string_view text);
+  PreparedStatement& BindNull(int index);
 
   // Runs a statement that gives no rows; false when it failed.
   bool Run();
@@ -36,6 +37,8 @@ class PreparedStatement {
   std::int64_t Int(int column) const;
   double Real(int column) const;
   std::string_view Text(int column) const;
+  bool IsNull(int column) const;
+  bool IsReal(int column) const;
 
   // Ends the current result and clears the bindings for the next run.
   void Reset();

@@ -46,7 +46,23 @@ void NaturalLog(sqlite3_context* context, int, sqlite3_value** argv) {
   ReturnReal(context, Log(ArgumentReal(argv[0])));
 }
 
-void InformationGain(sqlite3_context* context, int argc, sqlite3_value** argv) {
+// The gain once every probability is known to be positive.
+Real GainOfPositive(Real maxGain, const Real* prior, const Real* p, int groups) {
+  // Left to right, as (prior1*p1 + prior2*p2 + ...) reads.
+  Real evidence = Multiply(prior[1], p[1]);
+  for (int g = 2; g <= groups; ++g) evidence = Add(evidence, Multiply(prior[g], p[g]));
+  const Real log2 = Log(2.0);
+  Real terms;
+  for (int g = 1; g <= groups; ++g) {
+    const Real weighted = Multiply(prior[g], p[g]);
+    const Real term = Divide(
+        Multiply(Divide(weighted, evidence), Log(Divide(evidence, weighted))), log2);
+    terms = g == 1 ? term : Add(terms, term);
+  }
+  return Subtract(maxGain, terms);
+}
+
+void GainFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
   const int groups = (argc - 2) / 2;
   if (argc < 4 || argc % 2 != 0) {
     sqlite3_result_error(context, "gain() takes L, a prior and probability per group, and old",
@@ -63,18 +79,7 @@ void InformationGain(sqlite3_context* context, int argc, sqlite3_value** argv) {
       return;
     }
   }
-  // Left to right, as (prior1*p1 + prior2*p2 + ...) reads.
-  Real evidence = Multiply(prior[1], p[1]);
-  for (int g = 2; g <= groups; ++g) evidence = Add(evidence, Multiply(prior[g], p[g]));
-  const Real log2 = Log(2.0);
-  Real terms;
-  for (int g = 1; g <= groups; ++g) {
-    const Real weighted = Multiply(prior[g], p[g]);
-    const Real term = Divide(
-        Multiply(Divide(weighted, evidence), Log(Divide(evidence, weighted))), log2);
-    terms = g == 1 ? term : Add(terms, term);
-  }
-  ReturnReal(context, Subtract(ArgumentReal(argv[0]), terms));
+  ReturnReal(context, GainOfPositive(ArgumentReal(argv[0]), prior, p, groups));
 }
 
 }  // namespace
@@ -83,7 +88,19 @@ void RegisterSqlFunctions(sqlite3* db) {
   sqlite3_create_function_v2(db, "log", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                              &NaturalLog, nullptr, nullptr, nullptr);
   sqlite3_create_function_v2(db, "gain", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                             &InformationGain, nullptr, nullptr, nullptr);
+                             &GainFunction, nullptr, nullptr, nullptr);
+}
+
+std::optional<double> InformationGain(double maxGain, const double* prior, const double* p,
+                                      int groups, std::optional<double> old) {
+  Real priors[6];
+  Real probabilities[6];
+  for (int g = 1; g <= groups && g <= 5; ++g) {
+    if (!(p[g] > 0.0)) return old;
+    priors[g] = prior[g];
+    probabilities[g] = p[g];
+  }
+  return GainOfPositive(maxGain, priors, probabilities, groups);
 }
 
 }  // namespace tarne

@@ -2,6 +2,8 @@
 // every connection the gateway opens.
 #pragma once
 
+#include <optional>
+
 struct sqlite3;
 
 namespace tarne {
@@ -14,5 +16,10 @@ namespace tarne {
 // the log of a non-positive number); old, unchanged, when a probability is
 // NULL or not positive.
 void RegisterSqlFunctions(sqlite3* db);
+
+// What gain() gives for values that are not NULL: prior and p from [1] to
+// [groups]; no value where gain() gives NULL.
+std::optional<double> InformationGain(double maxGain, const double* prior, const double* p,
+                                      int groups, std::optional<double> old);
 
 }  // namespace tarne

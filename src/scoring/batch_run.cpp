@@ -9,6 +9,7 @@
 #include "shell/numbers.h"
 #include "text/word_lists.h"
 #include "training/model_settings.h"
+#include "training/selected_rows.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -140,6 +141,10 @@ std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& er
 }
 
 bool BatchScoringRun(Session& session, RunResult& result) {
+  return BatchScoringRun(session, result, nullptr);
+}
+
+bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -163,6 +168,9 @@ bool BatchScoringRun(Session& session, RunResult& result) {
                      session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   ConfusionTable& table = result.table;
   ScoringRun classifier(session);
+  if (recomputed)
+    for (int kind = 1; kind <= 3; ++kind)
+      if (!recomputed[kind].rows.empty()) classifier.Adopt(kind, std::move(recomputed[kind]));
   int& unreadable = result.unreadable;
   // Pane lines of essays that are no text or too large.
   std::vector<std::string>& skipped = result.skipped;

@@ -136,6 +136,10 @@ void ScoringRun::Classify(const std::string& text, int words, int phrases, int a
   });
 }
 
+void ScoringRun::Adopt(int kind, SelectedRows&& rows) {
+  models_[kind] = std::make_unique<KindModel>(session_, kind, std::move(rows));
+}
+
 void ScoringRun::Finish() {
   if (lastKind_ == 0) return;
   Database& db = session_.db;

@@ -12,14 +12,34 @@
 
 namespace tarne {
 
-KindModel::KindModel(Session& session, int kind, const std::string& condition)
+KindModel::KindModel(Session& session, int kind)
     : kind_(kind),
       groups_(session.settings.Groups()),
       stemmed_(session.options.Stemmed == 1),
       rules_(session.settings.rules),
       multinomial_(session.options.Model == 1) {
+  if (kind_ == 3) frequent_.Load(session.db, stemmed_ ? "stem" : "run1");
+}
+
+KindModel::KindModel(Session& session, int kind, SelectedRows&& selected)
+    : KindModel(session, kind) {
+  const std::string texts = std::move(selected.texts);
+  rows_ = std::move(selected.rows);
+  selected = SelectedRows();
+  size_t kept = 0;
+  for (const Row& row : rows_) {
+    // A second row of the same text (never written by Tarne) is left out.
+    if (!index_.Add(std::string_view(texts).substr(row.textStart, row.textLength)).second)
+      continue;
+    rows_[kept++] = row;
+  }
+  rows_.resize(kept);
+  Finish();
+}
+
+KindModel::KindModel(Session& session, int kind, const std::string& condition)
+    : KindModel(session, kind) {
   const char* table = stemmed_ ? "stem" : "run1";
-  if (kind_ == 3) frequent_.Load(session.db, table);
   std::string lowInfo;
   if (!session.options.IncludeLowInfo)
     lowInfo = " AND entropy > " + PlainNumber(session.settings.lowinfo);
@@ -33,6 +53,10 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
     for (int g = 1; g <= 5; ++g) row.p[g] = rows.Real(g + 1);
     rows_.push_back(row);
   }
+  Finish();
+}
+
+void KindModel::Finish() {
   counts_.assign(rows_.size(), 0);
   if (multinomial_) return;
   for (const Row& row : rows_) absent_.Add(row.p, groups_);

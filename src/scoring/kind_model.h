@@ -16,6 +16,7 @@
 #include "scoring/scoring.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
+#include "training/selected_rows.h"
 
 namespace tarne {
 
@@ -26,16 +27,19 @@ class KindModel {
   // Reads the rows of table under condition (the selection condition of
   // kind); the low-information test and the model come from the options.
   KindModel(Session& session, int kind, const std::string& condition);
+  // The same from the rows the recomputation of kind handed over (which
+  // are released).
+  KindModel(Session& session, int kind, SelectedRows&& selected);
 
   // Multiplies scores (the caller puts the priors there) by the essay's
   // likelihood and normalises them, as the per-essay statements would.
   void Score(const std::string& text, GroupScores& scores);
 
  private:
-  struct Row {
-    std::int64_t rowid = 0;
-    double p[6] = {0, 0, 0, 0, 0, 0};
-  };
+  using Row = SelectedRows::Row;  // its text is in index_
+
+  KindModel(Session& session, int kind);
+  void Finish();
 
   int kind_;
   int groups_;

@@ -32,6 +32,7 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
 void WriteEssayMarks(Session& session, const std::string& text, int kind);
 
 class KindModel;
+struct SelectedRows;
 
 // The classifier of a batch run: the selected rows of each kind are read
 // once, and essays are scored in memory with the results ClassifyEssay
@@ -46,6 +47,9 @@ class ScoringRun {
   void Classify(const std::string& text, int words, int phrases, int arguments,
                 GroupScores& scores);
   void Finish();
+  // Scores kind with the rows its recomputation just handed over, rather
+  // than reading them from the table.
+  void Adopt(int kind, SelectedRows&& rows);
 
  private:
   Session& session_;
@@ -81,6 +85,9 @@ void Rebase(long double& mantissa, long& exponent);
 // written (the user has been told).
 bool ScoringCommand(Session& session);
 bool BatchScoringRun(Session& session, RunResult& result);
+// The same, kinds 1..3 of recomputed (when given and not empty) scored with
+// the rows their recomputation selected.
+bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0
 // when every posterior is 0.

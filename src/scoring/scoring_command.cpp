@@ -5,6 +5,7 @@
 #include "shell/blanks.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
+#include "training/selected_rows.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -58,11 +59,13 @@ bool ScoringCommand(Session& session, RunResult& result) {
 
   // Probabilities and information gains must match these options before any
   // essay is scored.
+  // A batch run scores with the rows the recomputation selected.
   const int flags[4] = {0, options.CodeWords, options.CodePhrases, options.CodeArguments};
+  SelectedRows selected[4];
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     std::string condition;
-    Recompute(session, condition, KindOf(kind), false);
+    Recompute(session, condition, KindOf(kind), false, options.What == 4 ? nullptr : &selected[kind]);
     // Without trained essays the recomputation has said so and built no
     // condition; scoring on would repeat that message for every essay and
     // kind and report predictions made from the priors alone.
@@ -76,7 +79,7 @@ bool ScoringCommand(Session& session, RunResult& result) {
     session.ReportDatabaseFailure();
     return false;
   }
-  return BatchScoringRun(session, result);
+  return BatchScoringRun(session, result, selected);
 }
 
 }  // namespace tarne

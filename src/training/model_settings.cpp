@@ -25,6 +25,18 @@ std::string BernoulliExpression(int g, double groupEssays, double alpha) {
          ")";
 }
 
+EstimateTexts MultinomialTexts(double groupTotal, double vocabulary, double alpha) {
+  if (alpha == 1) return {"1", "(" + TrimmedNumber(groupTotal) + "+" + PlainNumber(vocabulary) + ")"};
+  const std::string a = TrimmedNumber(alpha);
+  return {a, "(" + TrimmedNumber(groupTotal) + "+" + a + "*" + PlainNumber(vocabulary) + ")"};
+}
+
+EstimateTexts BernoulliTexts(double groupEssays, double alpha) {
+  if (alpha == 1) return {"1", "( 2+" + PlainNumber(groupEssays) + ")"};
+  const std::string a = TrimmedNumber(alpha);
+  return {a, "(2*" + a + "+" + PlainNumber(groupEssays) + ")"};
+}
+
 std::vector<double> ScoringPriors(Session& session, const std::vector<double>& trainedPerGroup) {
   const int groups = session.settings.Groups();
   std::vector<double> priors(static_cast<size_t>(groups > 0 ? groups : 0), 0.0);

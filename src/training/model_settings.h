@@ -31,6 +31,15 @@ inline double BernoulliProbability(double essaysWith, double groupEssays, double
 // character for character, so classic probabilities stay bit for bit.
 std::string MultinomialExpression(int g, double groupTotal, double vocabulary, double alpha);
 std::string BernoulliExpression(int g, double groupEssays, double alpha);
+// The two constants of those expressions as SQL texts: the probability is
+// (count + addend) / divisor, the texts being the ones the expressions hold,
+// so the engine reads the same numbers from them.
+struct EstimateTexts {
+  std::string addend;
+  std::string divisor;
+};
+EstimateTexts MultinomialTexts(double groupTotal, double vocabulary, double alpha);
+EstimateTexts BernoulliTexts(double groupEssays, double alpha);
 
 // The priors of groups 1..G (at [0]..[G-1]) that scoring starts from: the
 // project's, or with PriorsFromTraining each group's share of the essays

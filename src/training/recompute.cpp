@@ -1,11 +1,18 @@
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "db/gateway.h"
+#include "db/prepared_statement.h"
+#include "db/sql_functions.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
 #include "training/model_settings.h"
+#include "training/selected_rows.h"
 #include "training/training.h"
 #include "training/training_internal.h"
 
@@ -33,10 +40,122 @@ double TrainedEssays(Database& db, int kind, int g, double wordEssays) {
   return db.ColumnUInt(1, 1);
 }
 
+// A selected row: what it holds in the columns the recomputation writes
+// (p1..pG at [1]..[G], sum, entropy) and its counts of groups 1..G, with
+// the NULLs among them as bits.
+struct Entry {
+  std::int64_t rowid = 0;
+  double p[6] = {0, 0, 0, 0, 0, 0};
+  double sum = 0;
+  double entropy = 0;
+  double x[6] = {0, 0, 0, 0, 0, 0};
+  std::uint32_t textStart = 0;
+  std::uint16_t nulls = 0;  // the bits below
+  bool allReal = true;      // every value not NULL is stored as a real
+};
+// Vocab, p1..p5, sum, entropy, then counts 1..5.
+constexpr unsigned kTextNull = 1u;
+constexpr unsigned PNull(int g) { return 1u << g; }
+constexpr unsigned kSumNull = 1u << 6;
+constexpr unsigned kEntropyNull = 1u << 7;
+constexpr unsigned CountNull(int g) { return 1u << (7 + g); }
+
+bool SameReal(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Whether writing the new values (p, sum, entropy and nulls as given)
+// would change nothing in the row, bit for bit.
+bool Unchanged(const Entry& held, const double* p, double sum, double entropy, unsigned nulls,
+               int groups) {
+  if (!held.allReal) return false;
+  unsigned mask = kSumNull | kEntropyNull;
+  for (int g = 1; g <= groups; ++g) mask |= PNull(g);
+  if ((held.nulls & mask) != (nulls & mask)) return false;
+  for (int g = 1; g <= groups; ++g)
+    if (!(nulls & PNull(g)) && !SameReal(held.p[g], p[g])) return false;
+  if (!(nulls & kSumNull) && !SameReal(held.sum, sum)) return false;
+  return (nulls & kEntropyNull) || SameReal(held.entropy, entropy);
+}
+
+// A real column of the current row and whether it is NULL or not a real;
+// a real reads as itself, so only a 0 needs its type asked.
+double RealColumn(const PreparedStatement& rows, int column, unsigned nullBit, Entry& entry) {
+  const double value = rows.Real(column);
+  if (value == 0 && !rows.IsReal(column)) {
+    if (rows.IsNull(column))
+      entry.nulls |= nullBit;
+    else
+      entry.allReal = false;
+  }
+  return value;
+}
+
+// The new values of the entries (in ascending row order) for an UPDATE
+// over the same selection: columns 1..5 are p1..p5, 6 sum, 7 entropy.
+class FedEntries : public FedValues {
+ public:
+  explicit FedEntries(const std::vector<Entry>& entries) : entries_(entries) {}
+  std::optional<double> Value(std::int64_t rowid, int column) override {
+    if (next_ >= entries_.size() || entries_[next_].rowid != rowid) {
+      const auto found = std::lower_bound(
+          entries_.begin(), entries_.end(), rowid,
+          [](const Entry& e, std::int64_t id) { return e.rowid < id; });
+      if (found == entries_.end() || found->rowid != rowid) return std::nullopt;
+      next_ = static_cast<size_t>(found - entries_.begin());
+    }
+    const Entry& e = entries_[next_];
+    if (column == 7) {
+      ++next_;  // the last column asked for a row
+      return (e.nulls & kEntropyNull) ? std::nullopt : std::optional<double>(e.entropy);
+    }
+    if (column == 6) return (e.nulls & kSumNull) ? std::nullopt : std::optional<double>(e.sum);
+    return (e.nulls & PNull(column)) ? std::nullopt : std::optional<double>(e.p[column]);
+  }
+
+ private:
+  const std::vector<Entry>& entries_;
+  size_t next_ = 0;
+};
+
+// The numbers the texts stand for, as the engine reads them when they stand
+// in a statement.
+std::vector<double> EngineNumbers(Database& db, const std::vector<std::string>& texts) {
+  std::string select = "SELECT ";
+  for (size_t i = 0; i < texts.size(); ++i) select += (i ? ", " : "") + texts[i];
+  db.Statement(1, select);
+  db.FetchResult(1, 0);
+  std::vector<double> numbers(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i)
+    numbers[i] = db.ColumnFloat(1, static_cast<int>(i) + 1);
+  return numbers;
+}
+
+// A quotient as the engine gives it: NULL (nullopt) for a zero divisor or a NaN.
+std::optional<double> Quotient(double a, double b) {
+  if (b == 0) return std::nullopt;
+  const double q = a / b;
+  if (std::isnan(q)) return std::nullopt;
+  return q;
+}
+
 }  // namespace
 
 bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
                bool conditionOnly) {
+  return Recompute(session, condition, tokenKind, conditionOnly, nullptr);
+}
+
+// The rows are read once with their counts and the values they hold; the
+// probabilities, frequency and gain are worked out in memory as the
+// statement "UPDATE table SET pg = <estimate>, sum = 1000*(x1+..)/T,
+// entropy = gain(L, prior1, p1, .., entropy) WHERE condition" would give
+// them, operation by operation in the same order with the constants the
+// engine reads from the same texts, and only the rows whose values would
+// change are written.  A second run with the same counts and options writes
+// nothing.
+bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
+               bool conditionOnly, SelectedRows* selected) {
   // The number the statements and labels are written with.
   int kind = Number(tokenKind);
   if (kind != 2 && kind != 3) kind = 1;
@@ -88,39 +207,160 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   Port& port = session.port;
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
 
-  std::string totals = "SELECT count(" + x + "1)";
-  for (int g = 1; g <= groups; ++g) totals += ", sum(" + x + TrimmedNumber(g) + ")";
-  db.Statement(1, totals + " FROM " + table + " WHERE " + cond);
-  db.FetchResult(1, 0);
-  double vocabulary = db.ColumnUInt(1, 1);
+  // Every selected row, in table order: its counts and what it holds.
+  std::string read = "SELECT rowid, Vocab, sum, entropy";
+  for (int g = 1; g <= groups; ++g) read += ", p" + TrimmedNumber(g);
+  for (int g = 1; g <= groups; ++g) read += ", " + x + TrimmedNumber(g);
+  std::vector<Entry> entries;
+  std::string texts;
+  double vocabulary = 0;  // count(x1)
+  std::vector<double> groupSum(groups + 1, 0);
+  {
+    db.Statement(1, "SELECT max(rowid) FROM " + table);
+    db.FetchResult(1, 0);
+    entries.reserve(db.ColumnUInt(1, 1));
+    PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond);
+    while (rows.Step()) {
+      Entry& e = entries.emplace_back();
+      e.rowid = rows.Int(0);
+      const std::string_view text = rows.Text(1);
+      if (text.empty() && rows.IsNull(1)) e.nulls |= kTextNull;
+      if (selected) {
+        e.textStart = static_cast<std::uint32_t>(texts.size());
+        texts += text;
+      }
+      e.sum = RealColumn(rows, 2, kSumNull, e);
+      e.entropy = RealColumn(rows, 3, kEntropyNull, e);
+      for (int g = 1; g <= groups; ++g) e.p[g] = RealColumn(rows, 3 + g, PNull(g), e);
+      for (int g = 1; g <= groups; ++g) {
+        // A count that is not a real is still summed as the engine would.
+        Entry counted;
+        e.x[g] = RealColumn(rows, 3 + groups + g, CountNull(g), counted);
+        e.nulls |= counted.nulls;
+        if (!(counted.nulls & CountNull(g))) groupSum[g] += e.x[g];
+      }
+      if (!(e.nulls & CountNull(1))) ++vocabulary;
+    }
+  }
+  // The totals as a column read gives them.
   std::vector<double> groupTotal(groups + 1, 0);
-  for (int g = 1; g <= groups; ++g) groupTotal[g] = db.ColumnUInt(1, g + 1);
+  for (int g = 1; g <= groups; ++g) groupTotal[g] = RealAsUInt(groupSum[g]);
+  vocabulary = static_cast<std::uint32_t>(vocabulary);
 
   // The gain weighs the groups by the priors scoring starts from.
   const std::vector<double> priors =
       ScoringPriors(session, std::vector<double>(perGroup.begin() + 1, perGroup.end()));
-  std::vector<std::string> prior(groups + 1);
-  for (int g = 1; g <= groups; ++g) prior[g] = TrimmedNumber(priors[g - 1]);
-
-  // One pass writes the probabilities, the frequency and the information
-  // gain from the new probabilities; a row with a probability that is not
-  // positive keeps its old gain.
-  std::string update = "UPDATE " + table + " SET ";
-  std::string gain = "gain(" + PlainNumber(std::log2(groups));
+  std::vector<std::string> constantTexts;
   for (int g = 1; g <= groups; ++g) {
-    const std::string gt = TrimmedNumber(g);
     // The Bernoulli estimate is, of the essays of the group, the share that
     // contain the token.
-    const std::string p =
+    const EstimateTexts estimate =
         options.Model == 1
-            ? MultinomialExpression(g, groupTotal[g], vocabulary, options.Alpha)
-            : BernoulliExpression(g, TrainedEssays(db, kind, g, perGroup[g]), options.Alpha);
-    update += "p" + gt + "= " + p + ", ";
-    gain += ", " + prior[g] + ", " + p;
+            ? MultinomialTexts(groupTotal[g], vocabulary, options.Alpha)
+            : BernoulliTexts(TrainedEssays(db, kind, g, perGroup[g]), options.Alpha);
+    constantTexts.push_back(estimate.addend);
+    constantTexts.push_back(estimate.divisor);
+    constantTexts.push_back(TrimmedNumber(priors[g - 1]));
   }
-  update += "sum = 1000*" + sumText + "/" + PlainNumber(total) + ", entropy = " + gain +
-            ", entropy) WHERE " + cond;
-  db.Statement(1, update);
+  constantTexts.push_back(PlainNumber(std::log2(groups)));
+  constantTexts.push_back(PlainNumber(total));
+  constantTexts.push_back(PlainNumber(settings.lowinfo));
+  const std::vector<double> number = EngineNumbers(db, constantTexts);
+  double addend[6] = {}, divisor[6] = {}, prior[6] = {};
+  for (int g = 1; g <= groups; ++g) {
+    addend[g] = number[3 * (g - 1)];
+    divisor[g] = number[3 * (g - 1) + 1];
+    prior[g] = number[3 * (g - 1) + 2];
+  }
+  const double maxGain = number[3 * groups];
+  const double essays = number[3 * groups + 1];
+  const double lowInfo = number[3 * groups + 2];
+
+  // The new values, kept in place of the old once compared; a row with a
+  // probability that is not positive keeps its old gain.
+  std::vector<std::uint32_t> changed;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    Entry& e = entries[i];
+    double p[6] = {0, 0, 0, 0, 0, 0};
+    unsigned nulls = 0;
+    for (int g = 1; g <= groups; ++g) {
+      std::optional<double> q;
+      if (!(e.nulls & CountNull(g))) q = Quotient(e.x[g] + addend[g], divisor[g]);
+      if (q)
+        p[g] = 0.0 + *q;
+      else
+        nulls |= PNull(g);
+    }
+    std::optional<double> sum;
+    bool countsKnown = true;
+    for (int g = 1; g <= groups; ++g) countsKnown = countsKnown && !(e.nulls & CountNull(g));
+    if (countsKnown) {
+      double s = e.x[1];
+      for (int g = 2; g <= groups; ++g) s += e.x[g];
+      sum = Quotient(1000.0 * s, essays);
+    }
+    if (!sum) nulls |= kSumNull;
+    std::optional<double> old;
+    if (!(e.nulls & kEntropyNull)) old = e.entropy;
+    bool everyP = true;
+    for (int g = 1; g <= groups; ++g) everyP = everyP && !(nulls & PNull(g));
+    const std::optional<double> gain =
+        everyP ? InformationGain(maxGain, prior, p, groups, old) : old;
+    if (!gain) nulls |= kEntropyNull;
+    const double newSum = sum ? *sum : 0;
+    const double newGain = gain ? *gain : 0;
+    if (!Unchanged(e, p, newSum, newGain, nulls, groups)) changed.push_back(static_cast<std::uint32_t>(i));
+    for (int g = 1; g <= groups; ++g) e.p[g] = p[g];
+    e.sum = newSum;
+    e.entropy = newGain;
+    e.nulls = static_cast<std::uint16_t>((e.nulls & ~(kSumNull | kEntropyNull | 0x3eu)) | nulls);
+  }
+
+  if (!changed.empty()) {
+    const bool ownTransaction = !db.InTransaction() && db.Begin();
+    // When most rows change, one statement over the selection writes them
+    // faster than a statement per row; unchanged rows get what they hold.
+    const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
+    if (changed.size() * 4 > entries.size() &&
+        std::is_sorted(entries.begin(), entries.end(), byRow)) {
+      FedEntries fed(entries);
+      std::string update = "UPDATE " + table + " SET ";
+      for (int g = 1; g <= groups; ++g)
+        update += "p" + TrimmedNumber(g) + "=fed(rowid, " + TrimmedNumber(g) + "), ";
+      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE " + cond;
+      db.ExecFed(update, fed);
+      changed.clear();
+    }
+    std::string update = "UPDATE " + table + " SET ";
+    for (int g = 1; g <= groups; ++g) update += "p" + TrimmedNumber(g) + "=?, ";
+    update += "sum=?, entropy=? WHERE rowid=?";
+    PreparedStatement write(db, update);
+    for (std::uint32_t i : changed) {
+      const Entry& e = entries[i];
+      for (int g = 1; g <= groups; ++g) {
+        if (e.nulls & PNull(g))
+          write.BindNull(g);
+        else
+          write.Bind(g, e.p[g]);
+      }
+      if (e.nulls & kSumNull)
+        write.BindNull(groups + 1);
+      else
+        write.Bind(groups + 1, e.sum);
+      if (e.nulls & kEntropyNull)
+        write.BindNull(groups + 2);
+      else
+        write.Bind(groups + 2, e.entropy);
+      write.Bind(groups + 3, e.rowid);
+      if (!write.Run()) break;
+    }
+    if (ownTransaction) {
+      if (watch.Failed())
+        db.Rollback();
+      else
+        db.Commit();
+    }
+  }
 
   port.PROGRESS_SHUTDOWN(window);
   if (watch.Failed()) {
@@ -131,11 +371,31 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     return false;
   }
 
+  // Without low-information tokens, only those whose gain is above the
+  // threshold count, and only they are scored.
+  const auto informative = [&](const Entry& e) {
+    return options.IncludeLowInfo != 0 || (!(e.nulls & kEntropyNull) && e.entropy > lowInfo);
+  };
   if (options.IncludeLowInfo == 0) {
-    db.Statement(1, "select count(vocab) FROM " + table + " WHERE " + cond + " and entropy > " +
-                        PlainNumber(settings.lowinfo));
-    db.FetchResult(1, 0);
-    vocabulary = db.ColumnUInt(1, 1);
+    vocabulary = 0;
+    // count(vocab) leaves out rows without a text.
+    for (const Entry& e : entries)
+      if (informative(e) && !(e.nulls & kTextNull)) ++vocabulary;
+  }
+  if (selected) {
+    selected->rows.clear();
+    selected->rows.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const Entry& e = entries[i];
+      if (!informative(e)) continue;
+      SelectedRows::Row& row = selected->rows.emplace_back();
+      row.rowid = e.rowid;
+      for (int g = 1; g <= groups; ++g) row.p[g] = e.p[g];
+      row.textStart = e.textStart;
+      row.textLength = static_cast<std::uint32_t>(
+          (i + 1 < entries.size() ? entries[i + 1].textStart : texts.size()) - e.textStart);
+    }
+    selected->texts = std::move(texts);
   }
   session.Append("Vocabulary size = " + TrimmedNumber(vocabulary) + " ");
   if (options.Stemmed != 1) session.Append("un");

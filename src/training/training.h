@@ -11,6 +11,7 @@
 namespace tarne {
 
 struct Session;
+struct SelectedRows;
 
 // Kind labels used in progress and log texts: " words", " phrases", " arguments".
 const char* KindLabel(int kind);
@@ -71,6 +72,10 @@ std::string BuildArguments(Session& session, const std::string& list, int stemme
 // Answers false, with condition emptied, when nothing is trained or the
 // recomputation failed (the user has been told).
 bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly);
+// The same, and when selected is given it receives the rows a scoring run
+// with these options reads.
+bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly,
+               SelectedRows* selected);
 
 // Removes every essay of the flagged-file list (two-character group + path).
 // Each file is subtracted from the group its training record names.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/training_fixture.h"
+#include "shell/numbers.h"
 #include "training/model_settings.h"
 #include "training/training.h"
 
@@ -203,6 +204,63 @@ TEST_F(RecomputeTest, LowInformationTokensLeaveTheVocabularySize) {
   session->options.IncludeLowInfo = 0;
   Run(1);
   EXPECT_EQ(port.appends[0], "Vocabulary size = 2 ");
+}
+
+// The values worked out in memory must be, bit for bit, those of the
+// statement written out over the count columns, after any sequence of
+// option changes, and a run that changes nothing must leave every row.
+TEST_F(RecomputeTest, InMemoryValuesEqualTheWrittenOutStatement) {
+  MakeProject(3, {.2, .3, .5});
+  Sql("UPDATE trainsize SET g1=7, g2=11, g3=13");
+  for (int i = 0; i < 60; ++i)
+    Token("run1", "t" + std::to_string(i), i % 7 == 0 ? "isphrase" : "isword",
+          "v1, v2, v3, w1, w2, w3=" + std::to_string(i % 5) + ", " + std::to_string(i * 7 % 11) +
+              ", " + std::to_string(i % 3 ? 0 : i) + ", " + std::to_string(i % 4) + ", " +
+              std::to_string(i % 6) + ", " + std::to_string(i % 2));
+  struct Case {
+    int model;
+    double alpha;
+    int rare;
+    int priorsFromTraining;
+  };
+  const Case cases[] = {{1, 1, 1, 0}, {2, 1, 1, 0}, {1, .1, 0, 0}, {2, .3, 1, 1},
+                        {1, 1, 0, 1}, {1, 1, 0, 1}, {2, 1, 1, 0}};
+  for (const Case& c : cases) {
+    ScoringOptions& o = session->options;
+    o.Model = c.model;
+    o.Alpha = c.alpha;
+    o.IncludeRare = c.rare;
+    o.PriorsFromTraining = c.priorsFromTraining;
+    const std::string condition = Run(1, 1);
+    const std::string x = c.model == 1 ? "v" : "w";
+    const std::string sums[] = {"", "(SELECT sum(" + x + "1) FROM run1 WHERE " + condition + ")",
+                                "(SELECT sum(" + x + "2) FROM run1 WHERE " + condition + ")",
+                                "(SELECT sum(" + x + "3) FROM run1 WHERE " + condition + ")"};
+    const int vocabulary = static_cast<int>(Value("SELECT count(*) FROM run1 WHERE " + condition));
+    const std::vector<double> priors = ScoringPriors(*session);
+    std::string set, gain = "gain( 1.58496250072116";
+    for (int g = 1; g <= 3; ++g) {
+      const double n = Value("SELECT g" + std::to_string(g) + " FROM trainsize");
+      const std::string p = c.model == 1
+                                ? MultinomialExpression(g, Value("SELECT " + sums[g]), vocabulary,
+                                                        c.alpha)
+                                : BernoulliExpression(g, n, c.alpha);
+      set += "p" + std::to_string(g) + "=" + p + ", ";
+      gain += ", " + TrimmedNumber(priors[g - 1]) + ", " + p;
+    }
+    Sql("DROP TABLE IF EXISTS expected");
+    Sql("CREATE TABLE expected AS SELECT rowid AS r, * FROM run1");
+    Sql("UPDATE expected SET " + set + "sum=1000*(" + x + "1+" + x + "2+" + x + "3)/ 31, entropy=" +
+        gain + ", entropy) WHERE " + condition);
+    Run(1);
+    Run(1);  // nothing left to change
+    EXPECT_EQ(Value("SELECT count(*) FROM run1 JOIN expected ON run1.rowid = r WHERE "
+                    "run1.p1 IS NOT expected.p1 OR run1.p2 IS NOT expected.p2 OR "
+                    "run1.p3 IS NOT expected.p3 OR run1.sum IS NOT expected.sum OR "
+                    "run1.entropy IS NOT expected.entropy"),
+              0)
+        << "model " << c.model << " alpha " << c.alpha;
+  }
 }
 
 TEST_F(RecomputeTest, NothingTrained) {
