@@ -96,6 +96,7 @@ bool RunVocabulary::Load() {
   lastEssay_.clear();
   marked_.clear();
   additions_.clear();
+  merged_ = 0;
   lastMarks_.clear();
   marksPending_ = false;
   marksKnown_ = false;
@@ -238,6 +239,9 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   for (const VocabularyWrites::Update& row : writes.updates)
     additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
+  // Held back over many writes, the additions would grow with the essays
+  // written; merged now and then, with the rows they add to.
+  if (additions_.size() > 2 * merged_ + 100000) MergeAdditions();
   // The work column is written once per commit, as the last essay written
   // left it: an essay of many tokens would otherwise have its marks cleared
   // and set again by every batch.
@@ -281,14 +285,14 @@ bool RunVocabulary::WriteMarks() {
   return marksKnown_;
 }
 
-bool RunVocabulary::WriteAdditions() {
+void RunVocabulary::MergeAdditions() {
   // By group, then in row order, so that each group's updates walk the
   // table once.  The counts are whole numbers, so adding them up first
   // gives the row the same value as adding them one by one.
   std::sort(additions_.begin(), additions_.end(), [](const Addition& a, const Addition& b) {
     return a.group != b.group ? a.group < b.group : a.rowid < b.rowid;
   });
-  // One row per table row: the additions of several writes summed.
+  // One entry per table row: the additions of several writes summed.
   size_t rows = 0;
   for (size_t i = 0; i < additions_.size(); ++rows) {
     Addition sum = additions_[i];
@@ -303,6 +307,12 @@ bool RunVocabulary::WriteAdditions() {
     i = j;
   }
   additions_.resize(rows);
+  merged_ = rows;
+}
+
+bool RunVocabulary::WriteAdditions() {
+  MergeAdditions();
+  merged_ = 0;
   const FailureWatch watch(db_);
   bool ok = true;
   for (size_t i = 0; i < additions_.size() && ok;) {
@@ -322,6 +332,7 @@ bool RunVocabulary::WriteAdditions() {
     }
   }
   additions_.clear();
+  additions_.shrink_to_fit();
   return ok && !watch.Failed() && WriteMarks();
 }
 

@@ -131,6 +131,9 @@ class RunVocabulary {
     std::int64_t v, w;
   };
   std::vector<Addition> additions_;  // held back by Write
+  size_t merged_ = 0;  // how many of them MergeAdditions left
+  // Sorts additions_ by group and row and sums each row's.
+  void MergeAdditions();
   // The work column of the last essay written, by row, held back by Write.
   std::vector<std::pair<std::int64_t, int>> lastMarks_;
   bool marksPending_ = false;
