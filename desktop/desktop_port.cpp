@@ -115,7 +115,7 @@ void DesktopPort::ProcessPendingMessages() {
 int DesktopPort::ShowErrorAnalysis(const std::vector<ErrorEntry>& errors, int groups, int what,
                                    std::vector<std::string>& flagged) {
   if (errorAnalysis) return errorAnalysis(errors, groups, what, flagged);
-  return RunErrorAnalysisDialog(window_, errors, groups, what, flagged);
+  return RunErrorAnalysisDialog(window_, errors, groups, what, flagged, groupNames);
 }
 
 void DesktopPort::AskDuringRun(const std::string& text, std::function<void(bool yes)> done) {

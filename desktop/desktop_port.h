@@ -59,6 +59,8 @@ class DesktopPort : public Port {
   std::function<int(const std::vector<ErrorEntry>&, int groups, int what,
                     std::vector<std::string>& flagged)>
       errorAnalysis;
+  // The current project's group names, for the dialogs a run opens.
+  std::vector<std::string> groupNames;
 
  private:
   QWidget* window_;

@@ -65,6 +65,14 @@ void MainWindow::OpenWithDialog(bool project) {
     OpenDocument(path);
 }
 
+void MainWindow::OpenDropped(const std::string& path) {
+  // A project load leaves the pane as it is; a file replaces its text.
+  const bool project = QString::fromStdString(path).toUpper().contains(".TRN");
+  if (!project && dirty_ && AskToSave() == Answer::Cancel) return;
+  OpenDocument(path);
+  UpdateGuidance();
+}
+
 void MainWindow::OpenDocument(const std::string& path) {
   if (QString::fromStdString(path).toUpper().contains(".TRN"))
     LoadProject(path);

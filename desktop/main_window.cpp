@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QStatusBar>
 #include <QMimeData>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QSessionManager>
@@ -23,7 +25,10 @@
 #include "dialogs.h"
 #include "document_pane.h"
 #include "help_window.h"
+#include "path_drops.h"
+#include "results_view.h"
 #include "project/recent_projects.h"
+#include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/version.h"
 #include "training/training.h"
@@ -45,6 +50,10 @@ MainWindow::MainWindow(const std::string& configFolder) {
   setObjectName("main");
   pane_ = new DocumentPane(this);
   setCentralWidget(pane_);
+  // Charts of the last run and statistics, beside the pane once there are any.
+  results_ = new ResultsView(this);
+  addDockWidget(Qt::RightDockWidgetArea, results_);
+  results_->hide();
   port_ = std::make_unique<DesktopPort>(this, pane_);
   session_ = std::make_unique<Session>(*port_, configFolder);
   setWindowIcon(TarneIcon());
@@ -108,6 +117,21 @@ MainWindow::MainWindow(const std::string& configFolder) {
     QPrintDialog dialog(&printer, this);
     return dialog.exec() == QDialog::Accepted;
   };
+  choosers.printPreview = [this](QPrinter& printer,
+                                 const std::function<void(QPrinter*)>& paint) {
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName("printPreviewDialog");
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, paint);
+    preview.resize(std::min(900, screen()->availableGeometry().width()),
+                   std::min(800, screen()->availableGeometry().height()));
+    preview.exec();
+  };
+  choosers.findText = [this](const QString& last) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Find"), tr("Find in the pane:"),
+                                               QLineEdit::Normal, last, &ok);
+    return ok ? text : QString();
+  };
 
   // Logging out asks the same question as the close box; Cancel keeps the
   // session (and Tarne) going.
@@ -116,6 +140,13 @@ MainWindow::MainWindow(const std::string& configFolder) {
   });
 
   BuildMenus();
+  // A project file dragged from the file manager opens; any other file opens
+  // into the pane, as Open Log/Text would.
+  for (QWidget* target : {static_cast<QWidget*>(this), pane_->viewport()})
+    AcceptDroppedPaths(
+        target,
+        [this](const QString& path) { return !menus_.Held() && QFileInfo(path).isFile(); },
+        [this](const QString& path) { OpenDropped(path.toStdString()); });
   // Until the first report the empty pane shows the way in, and the status
   // bar keeps saying what to do next.
   pane_->setPlaceholderText(QString("Getting started:\n\n  1. %1\n  2. %2\n  3. %3\n\n"
@@ -158,6 +189,11 @@ void MainWindow::BuildMenus() {
   AddCommand(file, cmd::SaveAs, tr("Save &As..."));
   file->addSeparator();
   AddCommand(file, cmd::Print, tr("&Print...\tCtrl+P"))->setShortcut(QKeySequence("Ctrl+P"));
+  printPreview_ = file->addAction(tr("Print Pre&view..."));
+  printPreview_->setObjectName("printPreview");
+  connect(printPreview_, &QAction::triggered, this, [this] {
+    if (menus_.Available(cmd::Print)) PrintPreview();
+  });
   file->addSeparator();
   AddCommand(file, cmd::Exit, tr("E&xit"));
 
@@ -178,15 +214,15 @@ void MainWindow::BuildMenus() {
   del->setShortcut(QKeySequence(Qt::Key_Delete));
   addAction(del);
 
-  // Find has keys but no menu item: the Edit menu keeps its items.
-  auto* find = new QAction(tr("Find"), this);
-  find->setShortcut(QKeySequence::Find);
-  connect(find, &QAction::triggered, this, [this] { FindInPane(false); });
-  addAction(find);
-  auto* findNext = new QAction(tr("Find Next"), this);
-  findNext->setShortcut(QKeySequence(Qt::Key_F3));
-  connect(findNext, &QAction::triggered, this, [this] { FindInPane(true); });
-  addAction(findNext);
+  edit->addSeparator();
+  find_ = edit->addAction(tr("&Find...\tCtrl+F"));
+  find_->setObjectName("find");
+  find_->setShortcut(QKeySequence::Find);
+  connect(find_, &QAction::triggered, this, [this] { FindInPane(false); });
+  findNext_ = edit->addAction(tr("Find &Next\tF3"));
+  findNext_->setObjectName("findNext");
+  findNext_->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(findNext_, &QAction::triggered, this, [this] { FindInPane(true); });
 
   QMenu* train = bar->addMenu(tr("&Train"));
   AddCommand(train, cmd::TrainWords, tr("&Words"));
@@ -211,6 +247,10 @@ void MainWindow::BuildMenus() {
   AddCommand(evaluate, cmd::TopArgs, tr("Top &Args"));
   evaluate->addSeparator();
   AddCommand(evaluate, cmd::CompareSettings, tr("&Compare Settings"));
+  evaluate->addSeparator();
+  QAction* showResults = results_->toggleViewAction();
+  showResults->setText(tr("&Results View"));
+  evaluate->addAction(showResults);
 
   QMenu* options = bar->addMenu(tr("&Options"));
   AddCommand(options, cmd::AllowEraseWords, tr("Allow Erase Words"));
@@ -255,6 +295,11 @@ void MainWindow::SyncActions() {
     if (action->isCheckable()) action->setChecked(menus_.Checked(command));
   }
   menuBar()->setEnabled(!menus_.Held());
+  // Finding and previewing are the desktop's own: held with the rest, and
+  // a preview needs what Print needs.
+  find_->setEnabled(!menus_.Held());
+  findNext_->setEnabled(!menus_.Held());
+  printPreview_->setEnabled(menus_.Available(cmd::Print));
 }
 
 void MainWindow::RefreshEditState() {
@@ -348,6 +393,7 @@ bool MainWindow::Run(int command) {
 }
 
 void MainWindow::Held(const std::function<void()>& work) {
+  port_->groupNames = session_->settings.groupNames;
   menus_.SetHeld(true);
   pane_->setReadOnly(true);
   SyncActions();
@@ -400,7 +446,7 @@ void MainWindow::Dispatch(int command) {
     case cmd::PurgeArguments: Held([&] { PurgeInfrequent(s, TokenKind::Arguments); }); break;
     case cmd::Compact: Held([&] { CompactCommand(s); }); break;
     case cmd::Score: ScoreCommand(); break;
-    case cmd::Stats: Held([&] { ShowDatabaseStatistics(s); }); break;
+    case cmd::Stats: StatisticsCommand(); break;
     case cmd::TopWords: Held([&] { ShowTopTokens(s, TokenKind::Words); }); break;
     case cmd::TopPairs: Held([&] { ShowTopTokens(s, TokenKind::Pairs); }); break;
     case cmd::TopArgs: Held([&] { ShowTopTokens(s, TokenKind::Arguments); }); break;
@@ -431,6 +477,7 @@ void MainWindow::NewProject() {
   SetTitle({});
   dirty_ = false;
   if (!choosers.projectDialog(SaveMode::New)) return;
+  results_->Clear();
   menus_.ProjectCreated();
   SyncActions();
   Session& s = *session_;
@@ -485,7 +532,30 @@ void MainWindow::ImportEssaysCommand() {
 void MainWindow::ScoreCommand() {
   if (!choosers.scoringOptions()) return;
   remembered_->SaveScoringOptions(session_->options);
-  Held([this] { ScoringCommand(*session_); });
+  RunResult result;
+  Held([&] { ScoringCommand(*session_, result); });
+  if (results_->ShowRun(result)) FitResults();
+}
+
+void MainWindow::StatisticsCommand() {
+  Session& s = *session_;
+  DatabaseStatistics stats;
+  bool read = false;
+  Held([&] {
+    read = ReadDatabaseStatistics(s, std::time(nullptr), stats);
+    if (read) AppendDatabaseStatistics(s, stats);
+  });
+  if (!read) return;
+  results_->ShowStatistics(stats);
+  FitResults();
+}
+
+void MainWindow::FitResults() {
+  // Once the user has seen the view, its width is theirs.
+  if (resultsFitted_) return;
+  resultsFitted_ = true;
+  // The view takes about two fifths of the window, the pane keeps the rest.
+  resizeDocks({results_}, {std::max(300, width() * 2 / 5)}, Qt::Horizontal);
 }
 
 bool MainWindow::LoadProject(const std::string& projectFile) {
@@ -493,6 +563,7 @@ bool MainWindow::LoadProject(const std::string& projectFile) {
   if (!s.LoadProject(projectFile)) return false;
   documentFile_.clear();
   documentTitle_ = s.settings.sname + ".txt";
+  results_->Clear();
   SetTitle(s.settings.sname);
   s.Message("Project " + s.settings.sname + " loaded");
   // Compaction is built into the database engine: it needs no outside
@@ -519,11 +590,10 @@ void MainWindow::OpenRecent(int command) {
 }
 
 void MainWindow::FindInPane(bool again) {
+  if (menus_.Held()) return;
   if (!again || lastFind_.isEmpty()) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, tr("Find"), tr("Find in the pane:"),
-                                               QLineEdit::Normal, lastFind_, &ok);
-    if (!ok || text.isEmpty()) return;
+    const QString text = choosers.findText(lastFind_);
+    if (text.isEmpty()) return;
     lastFind_ = text;
   }
   // Searches on from the caret, then once more from the top.

@@ -28,6 +28,7 @@ namespace tarne::desktop {
 
 class DocumentPane;
 class HelpWindow;
+class ResultsView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -51,6 +52,7 @@ class MainWindow : public QMainWindow {
 
   QAction* Action(int command) const;
   DocumentPane* Pane() const { return pane_; }
+  ResultsView* Results() const { return results_; }
   DesktopPort& Port() { return *port_; }
   Session& CurrentSession() { return *session_; }
   const MenuState& Menus() const { return menus_; }
@@ -74,6 +76,10 @@ class MainWindow : public QMainWindow {
     std::function<std::string(bool project)> openFile;
     std::function<std::string()> saveFile;
     std::function<bool(QPrinter&)> printSetup;
+    // Shows the preview of printer's pages, drawn by paint as it asks for them.
+    std::function<void(QPrinter&, const std::function<void(QPrinter*)>& paint)> printPreview;
+    // The text to look for in the pane; "" when cancelled.
+    std::function<QString(const QString& last)> findText;
     std::function<void(const EvaluationResult&)> evaluationTable;
     std::function<bool(ImportOptions&, ProjectDialogValues&)> importEssays;
   };
@@ -98,6 +104,8 @@ class MainWindow : public QMainWindow {
   void NewProject();
   void EditProject();
   void ScoreCommand();
+  void StatisticsCommand();
+  void FitResults();
   void CompareSettings();
   void ImportEssaysCommand();
   void OpenRecent(int command);
@@ -113,11 +121,19 @@ class MainWindow : public QMainWindow {
   bool SaveDocumentAs();
   bool WritePane(const std::string& path);
   void OpenWithDialog(bool project);
+  // A file dropped on the window.
+  void OpenDropped(const std::string& path);
   void OpenIntoPane(const std::string& path);
   void PrintDocument();
+  void PrintPreview();
+  // Draws the pane's text on printer's pages under their heading; answers
+  // false when the printer could not be started or take a new page.
+  bool PaintPages(QPrinter& printer, const std::function<bool()>& cancelled);
+  QString PrintHeading() const;
   std::string DocumentTitleOrUntitled() const;
 
   DocumentPane* pane_ = nullptr;
+  ResultsView* results_ = nullptr;
   std::unique_ptr<DesktopPort> port_;
   std::unique_ptr<Session> session_;
   MenuState menus_;
@@ -128,10 +144,14 @@ class MainWindow : public QMainWindow {
   QLabel* guidance_ = nullptr;
   std::unique_ptr<RememberedSettings> remembered_;
   QAction* recentSeparator_ = nullptr;
+  QAction* find_ = nullptr;
+  QAction* findNext_ = nullptr;
+  QAction* printPreview_ = nullptr;
   QString lastFind_;
   QPointer<QSplashScreen> splash_;
   QPointer<HelpWindow> help_;
   bool menusOpened_ = false;
+  bool resultsFitted_ = false;
   bool dirty_ = false;
   bool closeAfterRun_ = false;
   bool asking_ = false;  // the stop-and-close question is showing

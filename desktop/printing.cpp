@@ -1,6 +1,9 @@
-// Printing the pane: one pane line per printed line, from the top left of
-// the printable area, with the copies and collation the print dialog chose.
+// Printing the pane: one pane line per printed line, below a heading with the
+// project, the date and the page number, with the copies and collation the
+// print dialog chose; and the same pages in a preview.
 #include <QApplication>
+#include <QDate>
+#include <QLocale>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -36,7 +39,69 @@ class PrintCancelBox : public QDialog {
   bool cancelled = false;
 };
 
+// The line at the top of every page: the project (or the document when no
+// project is open), the date, and the page number.
+void PaintHeading(QPainter& painter, const QFontMetrics& metrics, const QString& project,
+                  const QString& date, int page, int pages) {
+  const int width = painter.viewport().width();
+  const int baseline = metrics.ascent();
+  painter.drawText(0, baseline, project);
+  painter.drawText((width - metrics.horizontalAdvance(date)) / 2, baseline, date);
+  const QString number = QObject::tr("Page %1 of %2").arg(page).arg(pages);
+  painter.drawText(width - metrics.horizontalAdvance(number), baseline, number);
+  const int rule = metrics.height() + metrics.descent();
+  painter.drawLine(0, rule, width, rule);
+}
+
 }  // namespace
+
+QString MainWindow::PrintHeading() const {
+  const std::string& project = session_->settings.sname;
+  return QString::fromStdString(project.empty() ? DocumentTitleOrUntitled() : project);
+}
+
+bool MainWindow::PaintPages(QPrinter& printer, const std::function<bool()>& cancelled) {
+  const QString text = pane_->toPlainText();
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const QFont font(pane_->font(), painter.device());
+  painter.setFont(font);
+  const QFontMetrics metrics(font, painter.device());
+  const int lineHeight = std::max(1, metrics.lineSpacing());
+  // The heading takes its line, a rule and one blank line.
+  const int top = 2 * lineHeight + metrics.descent();
+  const int perPage = std::max(1, (painter.viewport().height() - top) / lineHeight);
+  const QStringList lines = text.split('\n');
+  const int pages = std::max(1, (static_cast<int>(lines.size()) + perPage - 1) / perPage);
+  const QString project = PrintHeading();
+  const QString date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
+  // A printer that makes copies itself reports one; otherwise each copy
+  // is drawn here, collated or page by page as chosen.
+  const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+  const bool collate = printer.collateCopies();
+  bool ok = true;
+  bool first = true;
+  for (int outer = 0; outer < (collate ? copies : pages) && ok && !cancelled(); ++outer) {
+    for (int inner = 0; inner < (collate ? pages : copies); ++inner) {
+      const int page = collate ? inner : outer;
+      if (!first && !printer.newPage()) {
+        ok = false;
+        break;
+      }
+      first = false;
+      PaintHeading(painter, metrics, project, date, page + 1, pages);
+      const int from = page * perPage;
+      const int to = std::min(static_cast<int>(lines.size()), from + perPage);
+      for (int i = from; i < to; ++i)
+        painter.drawText(0, top + (i - from) * lineHeight + metrics.ascent(), lines[i]);
+      QApplication::processEvents();
+      if (cancelled()) break;
+    }
+  }
+  if (cancelled()) printer.abort();
+  painter.end();
+  return ok;
+}
 
 void MainWindow::PrintDocument() {
   const QString title = QString::fromStdString(DocumentTitleOrUntitled());
@@ -44,56 +109,24 @@ void MainWindow::PrintDocument() {
   printer.setCollateCopies(true);
   printer.setDocName(title);
   if (!choosers.printSetup(printer)) return;
-  const QString text = pane_->toPlainText();
-  if (text.isEmpty()) return;
+  if (pane_->toPlainText().isEmpty()) return;
 
   PrintCancelBox box(this, title);
   box.show();
   setEnabled(false);
   box.setEnabled(true);
-
-  bool failed = false;
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    failed = true;
-  } else {
-    const QFont font(pane_->font(), painter.device());
-    painter.setFont(font);
-    const QFontMetrics metrics(font, painter.device());
-    const int lineHeight = std::max(1, metrics.lineSpacing());
-    const int pageHeight = painter.viewport().height();
-    const int perPage = std::max(1, pageHeight / lineHeight);
-    const QStringList lines = text.split('\n');
-    const int pages = (static_cast<int>(lines.size()) + perPage - 1) / perPage;
-    // A printer that makes copies itself reports one; otherwise each copy
-    // is drawn here, collated or page by page as chosen.
-    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    const bool collate = printer.collateCopies();
-    bool first = true;
-    for (int outer = 0; outer < (collate ? copies : pages) && !failed && !box.cancelled; ++outer) {
-      for (int inner = 0; inner < (collate ? pages : copies); ++inner) {
-        const int page = collate ? inner : outer;
-        if (!first && !printer.newPage()) {
-          failed = true;
-          break;
-        }
-        first = false;
-        const int from = page * perPage;
-        const int to = std::min(static_cast<int>(lines.size()), from + perPage);
-        for (int i = from; i < to; ++i)
-          painter.drawText(0, (i - from) * lineHeight + metrics.ascent(), lines[i]);
-        QApplication::processEvents();
-        if (box.cancelled) break;
-      }
-    }
-    if (box.cancelled) printer.abort();
-    painter.end();
-  }
+  const bool printed = PaintPages(printer, [&box] { return box.cancelled; });
   setEnabled(true);
   box.close();
-  if (failed)
+  if (!printed)
     session_->Message("Could not print file " + title.toStdString(), kProgramName, Buttons::Ok,
                       Icon::Exclamation);
+}
+
+void MainWindow::PrintPreview() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QString::fromStdString(DocumentTitleOrUntitled()));
+  choosers.printPreview(printer, [this](QPrinter* pages) { PaintPages(*pages, [] { return false; }); });
 }
 
 }  // namespace tarne::desktop

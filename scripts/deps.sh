@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarne builds with, when any is missing.
 set -euo pipefail
-# qt6-base-dev and a font for the desktop program; clang and its runtimes
+# qt6-base-dev, qt6-charts-dev, qt6-svg-dev and a font for the desktop program; clang and its runtimes
 # (libFuzzer, the sanitizers) for the sanitizer build; sqlite3 and bc for the
 # kill test; nlohmann-json3-dev for JSON results, libcsv-dev for importing
 # spreadsheets; dpkg-dev (dpkg-shlibdeps) for the Debian package.
 packages=(cmake g++ ninja-build pkg-config libsqlite3-dev sqlite3 libgtest-dev python3
-  qt6-base-dev fonts-dejavu-core libutf8proc-dev nlohmann-json3-dev libcsv-dev clang libclang-rt-dev bc ccache
+  qt6-base-dev qt6-charts-dev qt6-svg-dev fonts-dejavu-core libutf8proc-dev nlohmann-json3-dev libcsv-dev clang libclang-rt-dev bc ccache
   dpkg-dev)
 # Extra packages a script needs beside the build (screenshots: xvfb xauth).
 packages+=("$@")

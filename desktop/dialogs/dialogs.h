@@ -15,8 +15,10 @@ bool RunProjectDialog(QWidget* parent, Session& session, SaveMode mode);
 bool RunScoringOptionsDialog(QWidget* parent, Session& session, ScoringDialogMemory& memory);
 // The file-selection / error-analysis dialog, with Port::ShowErrorAnalysis's meaning:
 // answers 1 when essays were chosen for removal and fills flagged.
+// groupNames: the project's names for its groups, shown under the list when any is named.
 int RunErrorAnalysisDialog(QWidget* parent, const std::vector<ErrorEntry>& errors, int groups,
-                           int what, std::vector<std::string>& flagged);
+                           int what, std::vector<std::string>& flagged,
+                           const std::vector<std::string>& groupNames = {});
 // Opening an essay from the error list: the desktop's default viewer without waiting; when
 // none opens, a read-only viewer window of the program.
 void OpenEssayViewer(QWidget* parent, const std::string& path);

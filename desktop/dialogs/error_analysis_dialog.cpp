@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,12 +18,14 @@
 
 #include "dialogs.h"
 #include "qt_text.h"
+#include "project/settings.h"
 #include "scoring/scoring.h"
 
 namespace tarne::desktop {
 
 ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<ErrorEntry>& errors,
-                                         int groups, int what)
+                                         int groups, int what,
+                                         const std::vector<std::string>& groupNames)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       errors_(errors),
@@ -126,6 +129,18 @@ ErrorAnalysisDialog::ErrorAnalysisDialog(QWidget* parent, const std::vector<Erro
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addWidget(list_, 1);
+  // The columns are numbered as the report numbers them; named groups are
+  // spelled out below.
+  QStringList named;
+  for (int g = 1; g <= groups; ++g)
+    if (const std::string name = GroupName(groupNames, g); !name.empty())
+      named << QStringLiteral("%1 = %2").arg(g).arg(ToQ(name));
+  if (!named.isEmpty()) {
+    auto* legend = new QLabel("Groups: " + named.join(", "));
+    legend->setObjectName("groupNames");
+    legend->setTextFormat(Qt::PlainText);
+    layout->addWidget(legend);
+  }
 
   resize(720, 480);
   if (QScreen* screen = QApplication::primaryScreen())

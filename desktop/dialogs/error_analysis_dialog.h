@@ -20,7 +20,7 @@ class ErrorAnalysisDialog : public QDialog {
  public:
   // what: 2 Train run (check boxes and Untrain), otherwise a Trial run (Ok only).
   ErrorAnalysisDialog(QWidget* parent, const std::vector<ErrorEntry>& errors, int groups,
-                      int what);
+                      int what, const std::vector<std::string>& groupNames = {});
 
   // Tells the user something (the dialog stays open).  Tests replace it.
   std::function<void(const QString& text)> tell;

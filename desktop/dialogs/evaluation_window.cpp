@@ -1,13 +1,17 @@
 // Evaluate > Compare Settings: the cross-validation table in a window of its
-// own, ranked as the report ranks it, with the best setting's command line.
+// own, ranked as the report ranks it, with the best setting's command line,
+// and the best settings' QWK as a chart.
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "chart_pane.h"
+#include "charts.h"
 #include "dialogs.h"
 #include "evaluation/cross_validation.h"
 
@@ -51,7 +55,15 @@ void ShowEvaluationWindow(QWidget* parent, const EvaluationResult& r) {
     ++row;
   }
   table->resizeColumnsToContents();
-  layout->addWidget(table);
+  // The table ranks every setting; the chart shows how far apart the best are.
+  auto* views = new QTabWidget(window);
+  views->setObjectName("evaluationViews");
+  views->addTab(table, QObject::tr("Table"));
+  auto* chart = new ChartPane(Qt::Vertical);
+  chart->setObjectName("qwkChart");
+  chart->AddChart(QwkChart(r));
+  views->addTab(chart, QObject::tr("QWK Chart"));
+  layout->addWidget(views);
   auto* best = new QLabel(QObject::tr("Best setting:\n%1").arg(QString::fromStdString(
                               ScoreCommandLine(r.projectFile, r.ranked.front().setting))));
   best->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include "db/find_program.h"
 #include "project/project_dialog_rules.h"
 #include "project/session.h"
+#include "path_drops.h"
 #include "qt_text.h"
 
 namespace tarne::desktop {
@@ -139,6 +141,10 @@ QPushButton* ProjectDialog::BrowseButton(QLineEdit* target) {
     if (!folder.endsWith('/')) folder += '/';
     target->setText(folder);
   });
+  // A folder dragged from the file manager fills the field as Browse would.
+  AcceptDroppedPaths(
+      target, [](const QString& path) { return QFileInfo(path).isDir(); },
+      [target](const QString& path) { target->setText(path.endsWith('/') ? path : path + '/'); });
   return button;
 }
 
@@ -224,15 +230,23 @@ QWidget* ProjectDialog::PriorsPage() {
   uniform->setAutoDefault(false);
   connect(uniform, &QPushButton::clicked, this, &ProjectDialog::SetUniform);
   grid->addWidget(uniform, 0, 2);
+  // A group may have a name ("weak", "strong") that charts and tables show;
+  // the reports in the pane keep the group numbers.
+  grid->addWidget(new QLabel("Prior"), 1, 1);
+  grid->addWidget(new QLabel("Name (optional)"), 1, 2);
   for (int g = 1; g <= kDialogGroupRows; ++g) {
     GroupRow& row = priors_[g - 1];
     row.label = new QLabel(GroupLabel(g));
     row.edit = Edit(QStringLiteral("prior%1").arg(g));
-    grid->addWidget(row.label, g, 0);
-    grid->addWidget(row.edit, g, 1);
+    names_[g - 1] = Edit(QStringLiteral("name%1").arg(g));
+    names_[g - 1]->setPlaceholderText(g == 1 ? "e.g. weak" : QString());
+    grid->addWidget(row.label, g + 1, 0);
+    grid->addWidget(row.edit, g + 1, 1);
+    grid->addWidget(names_[g - 1], g + 1, 2);
   }
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(kDialogGroupRows + 1, 1);
+  grid->setColumnStretch(2, 1);
+  grid->setRowStretch(kDialogGroupRows + 2, 1);
   return page;
 }
 
@@ -305,6 +319,7 @@ void ProjectDialog::Fill(const ProjectDialogValues& v) {
     train_[i].edit->setText(ToQ(at < v.train.size() ? v.train[at] : std::string()));
     trial_[i].edit->setText(ToQ(at < v.trial.size() ? v.trial[at] : std::string()));
     priors_[i].edit->setText(ToQ(at < v.priors.size() ? v.priors[at] : std::string()));
+    names_[i]->setText(ToQ(at < v.groupNames.size() ? v.groupNames[at] : std::string()));
   }
   common_->setText(ToQ(v.common));
   rare_->setText(ToQ(v.rare));
@@ -327,6 +342,7 @@ void ProjectDialog::SetGroups(int groups) {
       row.edit->setVisible(shown);
       if (row.browse) row.browse->setVisible(shown);
     }
+    names_[g - 1]->setVisible(shown);
   }
 }
 
@@ -386,6 +402,7 @@ ProjectDialogValues ProjectDialog::CurrentValues() const {
     v.train.push_back(ToStd(train_[i].edit->text()));
     v.trial.push_back(ToStd(trial_[i].edit->text()));
     v.priors.push_back(ToStd(priors_[i].edit->text()));
+    v.groupNames.push_back(ToStd(names_[i]->text()));
   }
   return v;
 }

@@ -81,6 +81,7 @@ class ProjectDialog : public QDialog {
   QComboBox* minWordLength_ = nullptr;
   QLabel* rulesFixed_ = nullptr;
   GroupRow train_[5], trial_[5], priors_[5];
+  QLineEdit* names_[5] = {};
 };
 
 }  // namespace tarne::desktop

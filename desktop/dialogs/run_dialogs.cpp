@@ -17,8 +17,9 @@ bool RunScoringOptionsDialog(QWidget* parent, Session& session, ScoringDialogMem
 }
 
 int RunErrorAnalysisDialog(QWidget* parent, const std::vector<ErrorEntry>& errors, int groups,
-                           int what, std::vector<std::string>& flagged) {
-  ErrorAnalysisDialog dialog(parent, errors, groups, what);
+                           int what, std::vector<std::string>& flagged,
+                           const std::vector<std::string>& groupNames) {
+  ErrorAnalysisDialog dialog(parent, errors, groups, what, groupNames);
   // Modal to the main window only, so essay viewers opened from the list
   // stay usable, and stay open after it.
   dialog.setWindowModality(Qt::WindowModal);

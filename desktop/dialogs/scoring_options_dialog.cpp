@@ -4,6 +4,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "path_drops.h"
 #include "project/session.h"
 #include "qt_text.h"
 
@@ -54,7 +57,7 @@ QCheckBox* ScoringOptionsDialog::Box(const QString& text, const QString& name) {
 
 ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
                                            ScoringDialogMemory& memory)
-    : QDialog(parent), rules_(session.options, session.settings.sname, memory) {
+    : QDialog(parent), rules_(session.options, session.settings.sname, memory), session_(session) {
   setObjectName("scoringOptionsDialog");
   setWindowTitle("Scoring and Recalculation Options");
 
@@ -168,6 +171,22 @@ ScoringOptionsDialog::ScoringOptionsDialog(QWidget* parent, Session& session,
   oneLayout->setContentsMargins(0, 0, 0, 0);
   oneLayout->addWidget(oneText_);
   oneWindow_->resize(400, 290);
+  // A text file dropped on the window becomes the essay; Undo brings back
+  // what was there before.
+  AcceptDroppedPaths(
+      oneText_->viewport(), [](const QString& path) { return QFileInfo(path).isFile(); },
+      [this](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+          session_.Message("Could not read file " + ToStd(path), kProgramName, Buttons::Ok,
+                           Icon::Exclamation);
+          return;
+        }
+        QTextCursor all(oneText_->document());
+        all.select(QTextCursor::Document);
+        all.insertText(DecodeForDisplay(file.readAll().toStdString()));
+        oneText_->setTextCursor(all);
+      });
 
   connect(what_, &QButtonGroup::idClicked, this, [this](int id) {
     rules_.ClickWhat(id);

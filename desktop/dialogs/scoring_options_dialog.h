@@ -38,6 +38,7 @@ class ScoringOptionsDialog : public QDialog {
   void Score();
 
   ScoringDialogRules rules_;
+  Session& session_;
   QButtonGroup* what_ = nullptr;
   QButtonGroup* model_ = nullptr;
   QCheckBox *stemmed_, *stopWords_, *common_, *rare_, *lowInfo_;

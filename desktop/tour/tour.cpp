@@ -3,6 +3,7 @@
 // under a display (scripts/screenshots.sh starts Xvfb):
 //   tarne-tour OUTPUT_FOLDER
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -26,6 +28,7 @@
 #include "document_pane.h"
 #include "help_window.h"
 #include "main_window.h"
+#include "results_view.h"
 #include "project/save_project.h"
 #include "shell/menu_state.h"
 
@@ -47,8 +50,12 @@ void Settle(int ms) {
 void Shoot(const QString& name, std::initializer_list<QWidget*> windows) {
   Settle(400);
   QRect area;
-  for (QWidget* w : windows)
-    if (w && w->isVisible()) area = area.united(w->frameGeometry());
+  for (QWidget* w : windows) {
+    if (!w || !w->isVisible()) continue;
+    // A part of a window (the results view) is taken where it is on the screen.
+    area = area.united(w->isWindow() ? w->frameGeometry()
+                                     : QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+  }
   QScreen* screen = QApplication::primaryScreen();
   const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
   const QString path = gOut + "/" + name + ".png";
@@ -122,7 +129,9 @@ int main(int argc, char** argv) {
   QDir().mkpath(work + "/config");
 
   MainWindow w((work + "/config").toStdString());
-  w.setGeometry(40, 40, 860, 600);
+  // Wide enough for the pane and the results view beside it.
+  const QRect room = QApplication::primaryScreen()->availableGeometry();
+  w.setGeometry(40, 40, std::min(1180, room.width() - 80), std::min(760, room.height() - 80));
   w.show();
 
   // The demo project of the sample essays, with one essay of group 1 and
@@ -143,6 +152,8 @@ int main(int argc, char** argv) {
     v.trial.push_back(examples + "trial/g" + std::to_string(g) + "/");
     v.priors.push_back("1");
   }
+  // Named groups: the charts and the error list show the names.
+  v.groupNames = {"weak", "adequate", "strong"};
   WatchModals();
 
   QTimer::singleShot(300, [&] {
@@ -187,8 +198,16 @@ int main(int argc, char** argv) {
     if (!only.isEmpty()) {
       w.Run(cmd::Stats);
       Shoot(only + "-main-window", {&w});
+      gModal.clear();  // the project dialog's step was not used
+      gModal.push_back([&](QWidget* dialog) {
+        Click(dialog, "what1");
+        Click(dialog, "score");
+      });
+      if (!w.Run(cmd::Score)) std::cerr << "Score was not available\n";
+      gModal.clear();
+      Shoot(only + "-results", {&w});
       QDir(work).removeRecursively();
-      app.exit(gSaved >= 2 ? 0 : 1);
+      app.exit(gSaved >= 3 ? 0 : 1);
       return;
     }
 
@@ -229,9 +248,11 @@ int main(int argc, char** argv) {
     w.Run(cmd::Score);
     gModal.clear();
 
-    // The statistics and the trial run the main window is pictured after.
+    // The statistics and the trial run the main window is pictured after,
+    // with their charts in the results view.
     w.Pane()->clear();
     w.Run(cmd::Stats);
+    Shoot("statistics-chart", {w.Results()});
     gModal.push_back([&](QWidget* dialog) {
       Click(dialog, "what1");
       Click(dialog, "phrases");
@@ -240,6 +261,17 @@ int main(int argc, char** argv) {
     w.Run(cmd::Score);
     gModal.clear();
     Shoot("main-window", {&w});
+    Shoot("results-chart", {w.Results()});
+
+    // The page a printer gets: the heading with project, date and page.
+    gModal.push_back([&](QWidget* dialog) {
+      dialog->setGeometry(80, 60, 900, 820);
+      Settle(600);
+      Shoot("print-preview", {dialog});
+      dialog->close();
+    });
+    if (auto* preview = w.findChild<QAction*>("printPreview")) preview->trigger();
+    gModal.clear();
 
     w.Run(cmd::Help);
     QWidget* help = nullptr;
@@ -249,6 +281,17 @@ int main(int argc, char** argv) {
       help->setGeometry(120, 60, 760, 600);
       Shoot("help", {help});
       help->close();
+    }
+
+    // Compare Settings: the ranked table's best settings as a chart.
+    w.Run(cmd::CompareSettings);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* views = top->isVisible() ? Child<QTabWidget>(top, "evaluationViews") : nullptr;
+      if (!views || views->window() != top) continue;
+      top->setGeometry(100, 60, 900, 620);
+      views->setCurrentIndex(1);
+      Shoot("compare-settings-chart", {top});
+      top->close();
     }
 
     gShootBox = "about";
@@ -284,7 +327,7 @@ int main(int argc, char** argv) {
 
     QDir(work).removeRecursively();
     std::cout << gSaved << " pictures\n";
-    app.exit(gSaved >= 12 ? 0 : 1);
+    app.exit(gSaved >= 16 ? 0 : 1);
   });
   return app.exec();
 }

@@ -14,6 +14,7 @@ ProjectDialogValues OpeningDialogValues(const ProjectSettings& settings, SaveMod
   v.train.assign(kDialogGroupRows, std::string());
   v.trial.assign(kDialogGroupRows, std::string());
   v.priors.assign(kDialogGroupRows, std::string());
+  v.groupNames.assign(kDialogGroupRows, std::string());
   if (mode == SaveMode::New) return v;
 
   v.sname = settings.sname;
@@ -25,6 +26,7 @@ ProjectDialogValues OpeningDialogValues(const ProjectSettings& settings, SaveMod
     if (i < settings.path2train.size()) v.train[i] = settings.path2train[i];
     if (i < settings.path2trial.size()) v.trial[i] = settings.path2trial[i];
     if (i < settings.priors.size()) v.priors[i] = TrimmedNumber(settings.priors[i]);
+    if (i < settings.groupNames.size()) v.groupNames[i] = settings.groupNames[i];
   }
   v.common = FormatMask(settings.common, "######.#");
   v.rare = FormatMask(settings.rare, "######.#");

@@ -118,6 +118,7 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   for (std::size_t i = 0; i < static_cast<std::size_t>(groups > 0 ? groups : 0); ++i) {
     if (i < values.train.size()) texts.push_back(&values.train[i]);
     if (i < values.trial.size()) texts.push_back(&values.trial[i]);
+    if (i < values.groupNames.size()) texts.push_back(&values.groupNames[i]);
   }
   for (const std::string* text : texts) {
     if (IsStorableValue(*text)) continue;
@@ -149,8 +150,10 @@ bool SaveProject(Session& session, ProjectDialogValues& values, SaveMode mode) {
   s.path2train.assign(g, std::string());
   s.path2trial.assign(g, std::string());
   s.priors.assign(g, 0.0);
+  s.groupNames.assign(g, std::string());
   double sum = 0;
   for (std::size_t i = 0; i < g; ++i) {
+    s.groupNames[i] = TrimBlanks(Entry(values.groupNames, i));
     s.path2train[i] = Entry(values.train, i);
     s.path2trial[i] = Entry(values.trial, i);
     s.priors[i] = std::fabs(NumericValue(Entry(values.priors, i)));

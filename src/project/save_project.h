@@ -23,6 +23,7 @@ struct ProjectDialogValues {
   std::string newFolder;
   std::string common, rare, lowinfo;
   std::vector<std::string> train, trial, priors;
+  std::vector<std::string> groupNames;  // optional; "" for an unnamed group
   CountingRules rules;  // checked and shown, not typed
   // Set by saving: the folders that did not exist and were created.
   std::vector<std::string> createdFolders;

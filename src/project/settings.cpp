@@ -103,6 +103,7 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
     s.path2train.assign(g, std::string());
     s.path2trial.assign(g, std::string());
     s.priors.assign(g, 0.0);
+    s.groupNames.assign(g, std::string());
   } else if (match == "dbprogra") {
     s.dbprogram = value;
   } else if (match == "snam") {
@@ -119,6 +120,8 @@ void ApplyLine(const std::string& line, ProjectSettings& s) {
     if (int i = GroupIndex(key, s.path2trial.size()); i >= 0) s.path2trial[i] = value;
   } else if (match == "priors") {
     if (int i = GroupIndex(key, s.priors.size()); i >= 0) s.priors[i] = NumericValue(value);
+  } else if (match == "groupname") {
+    if (int i = GroupIndex(key, s.groupNames.size()); i >= 0) s.groupNames[i] = value;
   } else if (match == "commo") {
     s.common = NumericValue(value);
   } else if (match == "rar") {
@@ -168,6 +171,9 @@ std::string ProjectFileText(const ProjectSettings& s) {
   if (s.rules.allSentences) line("allsentences", PlainNumber(1, 15));
   if (s.rules.minWordLength != kClassicMinWordLength)
     line("minwordlength", PlainNumber(s.rules.minWordLength, 15));
+  for (int g = 1; g <= s.incats; ++g)
+    if (const std::string name = GroupName(s.groupNames, g); !name.empty())
+      line("groupname" + TrimmedNumber(g), name);
   // The file ends with an empty line.
   text += kLineEnd;
   return text;
@@ -185,6 +191,8 @@ bool LoadProjectFile(const std::string& path, ProjectSettings& settings) {
   // Rules the file does not state are the classic ones, whatever project was
   // open before: they decide how the project's database was counted.
   settings.rules = CountingRules();
+  // Names, too, belong to one project only.
+  settings.groupNames.clear();
   for (const std::string& line : SplitLines(text)) ApplyLine(line, settings);
 
   if (settings.rare == 0) settings.rare = kRareDefault;
@@ -206,6 +214,12 @@ std::string GroupCountProblem(const std::string& path) {
     return {};
   return "incats must be a group count from 2 to 5" +
          (written.empty() ? std::string(" (the line is missing)") : " (it is " + written + ")");
+}
+
+std::string GroupName(const std::vector<std::string>& names, int g) {
+  return g >= 1 && static_cast<std::size_t>(g) <= names.size()
+             ? names[static_cast<std::size_t>(g - 1)]
+             : std::string();
 }
 
 bool IsValidShortName(const std::string& sname) {

@@ -29,12 +29,20 @@ struct ProjectSettings {
   // classic rules, so a classic project's file is as it always was, and a
   // file without them reads as the classic rules.
   CountingRules rules;
+  // Names the user gave the groups ("weak", "strong"), group g at index
+  // g - 1; "" for a group without one.  Stored as groupname1= and so on,
+  // only for named groups: an unnamed project's file is as it always was.
+  // Charts, tables and JSON show them; the text reports keep the numbers.
+  std::vector<std::string> groupNames;
 
   int Groups() const { return incats; }
   std::string ProjectFilePath() const { return path2root + sname + ".trn"; }
   std::string DatabasePath() const { return path2root + sname + ".db"; }
   std::string LogFilePath() const { return path2root + sname + ".log"; }
 };
+
+// Group g's name in names (index g - 1), or "" when it has none.
+std::string GroupName(const std::vector<std::string>& names, int g);
 
 // Thresholds that are 0 after a save or a load take these values.
 inline constexpr double kCommonDefault = 1000;

@@ -163,6 +163,7 @@ bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomput
   result.project = session.settings.sname;
   result.collection = CollectionOf(what);
   result.groups = groups;
+  result.groupNames = session.settings.groupNames;
   result.heading = heading;
   result.settings = {options, session.settings.common, session.settings.rare,
                      session.settings.lowinfo, ScoringPriors(session), session.settings.rules};

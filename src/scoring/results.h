@@ -59,6 +59,7 @@ struct RunResult {
   std::string project;  // short name
   Collection collection = Collection::Trial;
   int groups = 0;
+  std::vector<std::string> groupNames;  // the project's (ProjectSettings)
   std::string heading;  // "Scoring Words ... (Low Info tokens)"
   RunSettings settings;
   ConfusionTable table;
@@ -91,6 +92,7 @@ struct DatabaseStatistics {
   std::string project;
   std::time_t when = 0;
   int groups = 0;
+  std::vector<std::string> groupNames;
   double rare = 0, common = 0;
   std::uint32_t trained[6] = {0, 0, 0, 0, 0, 0};  // [1..5]
   TableStatistics unstemmed, stemmed;
@@ -113,6 +115,7 @@ struct TopTokens {
   std::string project;
   TokenKind kind = TokenKind::Words;
   int groups = 0;
+  std::vector<std::string> groupNames;
   bool recomputed = false;  // false when nothing is trained
   // False when words are trained but no token of this kind (pairs and
   // arguments have their own training commands): there is no table to show.

@@ -1,9 +1,10 @@
 #include "scoring/results_json.h"
 
 #include <cmath>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
-#include <ctime>
+#include "project/settings.h"
 
 namespace tarne {
 
@@ -29,6 +30,16 @@ std::string IsoTime(std::time_t when) {
 }
 
 json GroupOrNull(int group) { return group > 0 ? json(group) : json(nullptr); }
+
+// The groups' names, one per group: null for a group without one.
+json GroupNames(const std::vector<std::string>& names, int groups) {
+  json out = json::array();
+  for (int g = 1; g <= groups; ++g) {
+    const std::string name = GroupName(names, g);
+    out.push_back(name.empty() ? json(nullptr) : json(name));
+  }
+  return out;
+}
 
 json Settings(const RunSettings& s) {
   const ScoringOptions& o = s.options;
@@ -99,6 +110,7 @@ std::string RunResultJson(const RunResult& r) {
               {"project", r.project},
               {"collection", Name(r.collection)},
               {"groups", r.groups},
+              {"group_names", GroupNames(r.groupNames, r.groups)},
               {"settings", Settings(r.settings)},
               {"essays", essays},
               {"observed_by_predicted", table},
@@ -133,6 +145,7 @@ std::string StatisticsJson(const DatabaseStatistics& s) {
               {"project", s.project},
               {"time", IsoTime(s.when)},
               {"groups", s.groups},
+              {"group_names", GroupNames(s.groupNames, s.groups)},
               {"trained_essays", trained},
               {"thresholds", {{"rare", s.rare}, {"common", s.common}}},
               {"unstemmed", table(s.unstemmed)},
@@ -157,7 +170,8 @@ std::string TopTokensJson(const TopTokens& top) {
                     {"info_gain", t.gain}});
   }
   json doc = {{"format", kJsonFormat}, {"report", "top"},     {"project", top.project},
-              {"kind", Name(top.kind)}, {"groups", top.groups}, {"tokens", rows}};
+              {"kind", Name(top.kind)}, {"groups", top.groups},
+              {"group_names", GroupNames(top.groupNames, top.groups)}, {"tokens", rows}};
   return Dump(doc);
 }
 

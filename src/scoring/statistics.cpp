@@ -104,6 +104,7 @@ bool ReadDatabaseStatistics(Session& session, std::time_t now, DatabaseStatistic
   stats.project = settings.sname;
   stats.when = now;
   stats.groups = settings.Groups();
+  stats.groupNames = settings.groupNames;
   stats.rare = settings.rare;
   stats.common = settings.common;
 

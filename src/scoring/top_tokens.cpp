@@ -44,6 +44,7 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   top.project = session.settings.sname;
   top.kind = kind;
   top.groups = session.settings.Groups();
+  top.groupNames = session.settings.groupNames;
   Database& db = session.db;
   // A failed statement reads as an empty list: the rows count only when
   // every one of them was really read.

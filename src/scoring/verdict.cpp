@@ -76,6 +76,7 @@ void OneEssayVerdict(Session& session, RunResult& result) {
   result.project = session.settings.sname;
   result.collection = Collection::One;
   result.groups = groups;
+  result.groupNames = session.settings.groupNames;
   result.settings = {options, session.settings.common, session.settings.rare,
                      session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   result.settings.options.OneEssayText.clear();

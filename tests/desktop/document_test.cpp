@@ -1,12 +1,15 @@
 // The pane's file commands: Save and Open round trip, NUL bytes, project
 // files opened as text, files too large for the pane, legacy text, printing.
 #include <QApplication>
+#include <QAction>
 #include <QClipboard>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
 
 #include "desktop_fixture.h"
+#include "dialogs/dialog_test_support.h"
 #include "document_pane.h"
 #include "shell/menu_state.h"
 #include "shell/pane.h"
@@ -122,6 +125,74 @@ class DocumentTest : public QObject {
     copies = 2;
     QVERIFY(w.Run(cmd::Print));
     QCOMPARE(pages(), 2 * one);
+  }
+
+  // Edit > Find asks for the text and selects it; Find Next searches on from
+  // the caret and then once more from the top.
+  void findAndFindNextFromTheEditMenu() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    w.Port().AppendToPane("alpha beta\r\ngamma beta\r\n");
+    QAction* find = w.findChild<QAction*>("find");
+    QAction* next = w.findChild<QAction*>("findNext");
+    QVERIFY(find && next && find->isEnabled());
+    QVERIFY(w.menuBar()->actions()[1]->menu()->actions().contains(find));  // Edit
+    int asked = 0;
+    w.choosers.findText = [&](const QString&) { return ++asked, QString("beta"); };
+    QTextCursor top = w.Pane()->textCursor();
+    top.setPosition(0);
+    w.Pane()->setTextCursor(top);
+    find->trigger();
+    QCOMPARE(w.Pane()->textCursor().selectionStart(), 6);
+    next->trigger();
+    QCOMPARE(w.Pane()->textCursor().selectionStart(), 17);
+    next->trigger();  // wraps to the top
+    QCOMPARE(w.Pane()->textCursor().selectionStart(), 6);
+    QCOMPARE(asked, 1);
+  }
+
+  // File > Print Preview: offered when Print is, and it shows the pages
+  // Print would print.
+  void printPreviewShowsThePrintedPages() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    QAction* preview = w.findChild<QAction*>("printPreview");
+    QVERIFY(preview && !preview->isEnabled());
+    std::string text;
+    for (int i = 1; i <= 150; ++i) text += "line " + std::to_string(i) + "\r\n";
+    w.Port().AppendToPane(text);
+    QVERIFY(preview->isEnabled());
+    const QString pdf = QString::fromStdString(f.temp.Path() + "preview.pdf");
+    w.choosers.printPreview = [&](QPrinter& printer,
+                                  const std::function<void(QPrinter*)>& paint) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      paint(&printer);
+    };
+    preview->trigger();
+    const std::string bytes = ReadFile(pdf.toStdString());
+    const int pages = static_cast<int>(
+        QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+            .count(QRegularExpression("/Type\\s*/Page[^s]")));
+    QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+  }
+
+  // A project file dropped on the window opens it; a text file opens into
+  // the pane as Open Log/Text would, asking to save edited text first.
+  void droppedFilesOpen() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    const std::string project = f.MakeExampleProject("d");
+    QVERIFY(tarne::testing::DropPath(w.Pane()->viewport(), QString::fromStdString(project)));
+    QCOMPARE(w.windowTitle(), QString("Tarne - d"));
+    w.Pane()->appendPlainText("typed");
+    f.answers = {Answer::Cancel};
+    const QString notes = QString::fromStdString(f.temp.Write("notes.txt", "dropped notes\n"));
+    tarne::testing::DropPath(w.Pane()->viewport(), notes);
+    QVERIFY(w.Pane()->toPlainText().contains("typed"));
+    f.answers = {Answer::No};
+    QVERIFY(tarne::testing::DropPath(&w, notes));
+    QCOMPARE(w.Pane()->toPlainText(), QString("dropped notes\n"));
   }
 
   // Reports are not undone line by line; the user's own typing is; Delete

@@ -138,6 +138,24 @@ TEST(ProjectFile, CountingRulesAreWrittenOnlyWhenNotClassic) {
   EXPECT_EQ(loaded.rules, (CountingRules{true, 2}));
 }
 
+TEST(ProjectFile, GroupNamesAreWrittenOnlyForNamedGroupsAndBelongToOneProject) {
+  TempFolder tmp;
+  ProjectSettings s;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("classic.trn", kThreeGroupsText), s));
+  EXPECT_EQ(s.groupNames, (std::vector<std::string>{"", "", ""}));
+  s.groupNames = {"weak", "", "strong"};
+  const std::string text = ProjectFileText(s);
+  EXPECT_EQ(text.substr(text.find("wkeep")), "wkeep= 0\r\ngroupname1=weak\r\ngroupname3=strong\r\n\r\n");
+  ProjectSettings loaded;
+  ASSERT_TRUE(LoadProjectFile(tmp.Write("named.trn", text), loaded));
+  EXPECT_EQ(loaded.groupNames, s.groupNames);
+  EXPECT_EQ(GroupName(loaded.groupNames, 3), "strong");
+  EXPECT_EQ(GroupName(loaded.groupNames, 4), "");
+  // The next project without names shows none of these.
+  ASSERT_TRUE(LoadProjectFile(tmp.Path() + "classic.trn", loaded));
+  EXPECT_EQ(ProjectFileText(loaded), kThreeGroupsText);
+}
+
 TEST(NormalizeFolder, TrimsAddsSlashAndCreates) {
   TempFolder tmp;
   std::string folder = "  " + tmp.Path() + "a/b  ";

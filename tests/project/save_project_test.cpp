@@ -136,6 +136,11 @@ TEST_F(SaveProjectTest, RefusesNamesAndValuesTheFileCouldNotHoldAgain) {
               "A folder or name may not contain \"=\" or a line break:\r\n" + folder);
     port.messages.clear();
   }
+  // A group name is a value of the file like any other.
+  ProjectDialogValues named = Values(2);
+  named.groupNames = {"weak", "strong\r\nsname=other"};
+  EXPECT_FALSE(SaveProject(session, named, SaveMode::New));
+  EXPECT_EQ(port.messages.size(), 1u);
   EXPECT_FALSE(FileExists(t + "proj/grade7.trn"));
 }
 

@@ -2,6 +2,8 @@
 // configuration folder.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -136,6 +138,16 @@ TEST(CliScoring, JsonResultsParseBackAndAgree) {
   ASSERT_FALSE(t["tokens"].empty());
   EXPECT_LE(t["tokens"].size(), 100u);
   EXPECT_GE(t["tokens"][0]["info_gain"].get<double>(), t["tokens"].back()["info_gain"].get<double>());
+
+  // Named groups: JSON names them; the text report keeps its numbers.
+  EXPECT_EQ(s["group_names"], json({nullptr, nullptr, nullptr}));
+  const CliResult plain = RunCli({"score", project, "trial"}, home.Path());
+  { std::ofstream(project, std::ios::app) << "groupname1=weak\r\ngroupname3=strong\r\n"; }
+  const json named = json::parse(RunCli({"score", project, "trial", "--json"}, home.Path()).out);
+  EXPECT_EQ(named["group_names"], json({"weak", nullptr, "strong"}));
+  EXPECT_EQ(json::parse(RunCli({"stats", project, "--json"}, home.Path()).out)["group_names"][2],
+            "strong");
+  EXPECT_EQ(RunCli({"score", project, "trial"}, home.Path()).out, plain.out);
 }
 
 TEST(CliScoring, UsageErrorsAndHelp) {

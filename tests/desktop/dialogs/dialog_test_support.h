@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -16,6 +19,20 @@ inline void SaveShot(QWidget* widget, const QString& name) {
   if (folder.isEmpty()) return;
   QDir().mkpath(folder);
   widget->grab().save(folder + "/" + name + ".png");
+}
+
+// Drags a local file or folder onto target and drops it, as a file manager
+// would.  Answers whether target took the drop.
+inline bool DropPath(QWidget* target, const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
 }
 
 template <typename T>

@@ -174,9 +174,13 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(Edit(e.get(), "prior1")->text(), QString(".333333333333333"));
     QVERIFY(Child<QRadioButton>(e.get(), "groups3")->isChecked());
     Edit(e.get(), "rare")->setText("25");
+    Edit(e.get(), "name1")->setText(" weak ");
+    Edit(e.get(), "name3")->setText("strong");
     Click(e.get(), "done");
     QCOMPARE(e->result(), 1);
     QCOMPARE(session->settings.rare, 25.0);
+    QCOMPARE(session->settings.groupNames, (std::vector<std::string>{"weak", "", "strong"}));
+    QCOMPARE(Edit(Open(SaveMode::Edit).get(), "name3")->text(), QString("strong"));
     QCOMPARE(session->settings.dbprogram, std::string("MSACCESS"));
     QVERIFY(ReadFile(root + "grade7.trn").find("rare= 25\r\n") != std::string::npos);
   }
@@ -216,6 +220,13 @@ class ProjectDialogTest : public QObject {
     Click(d.get(), "trial2Browse");
     QCOMPARE(askedTitle, QString("Select Directory"));
     QCOMPARE(Edit(d.get(), "trial2")->text(), QString("/data/essays/"));
+    // A folder dropped on a folder field fills it; a file is not taken.
+    const QString folder = QString::fromStdString(temp->Path() + "dropped");
+    QDir().mkpath(folder);
+    QVERIFY(DropPath(Edit(d.get(), "train1"), folder));
+    QCOMPARE(Edit(d.get(), "train1")->text(), folder + "/");
+    QVERIFY(!DropPath(Edit(d.get(), "root"), QString::fromStdString(temp->Write("a.txt", "x"))));
+    QCOMPARE(Edit(d.get(), "root")->text(), QString());
     Edit(d.get(), "sname")->setText("other");
     Click(d.get(), "cancel");
     QCOMPARE(d->result(), 0);

@@ -1,5 +1,7 @@
 // The scoring options dialog and its one-essay window, through their widgets.
 #include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -124,6 +126,16 @@ class ScoringOptionsDialogTest : public QObject {
     QCOMPARE(text->geometry(), window->rect());
     SaveShot(d.get(), "scoring-options-one");
     SaveShot(window, "one-essay-window");
+
+    // A dropped text file replaces the text (Undo brings it back); legacy
+    // bytes read as Windows-1252.
+    QTemporaryDir files;
+    const QString essay = files.filePath("essay.txt");
+    { QFile f(essay); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("Caf\xe9 essays.\n"); }
+    QVERIFY(DropPath(text->viewport(), essay));
+    QCOMPARE(text->toPlainText(), QString::fromUtf8("Caf\xc3\xa9 essays.\n"));
+    text->undo();
+    QCOMPARE(text->toPlainText(), QString("Cats sleep.\nRockets fly."));
 
     // Its close box only hides it; One shows it again with the text.
     window->close();
