@@ -51,7 +51,11 @@ std::string InsertSql(const std::string& table, const char* flag, const std::str
 
 // Additions to rows, one row of x per table row: x(rowid, v, w).
 std::string AddSql(const std::string& table, const std::string& g, size_t rows) {
-  return "WITH x(r,v,w) AS (VALUES " + ValueRows("(?,?,?)", rows) + ") UPDATE " + table +
+  // The casts give the values a type where the engine would otherwise take
+  // an untyped parameter of a VALUES list for text.
+  return "WITH x(r,v,w) AS (VALUES " +
+         ValueRows("(CAST(? AS BIGINT),CAST(? AS BIGINT),CAST(? AS BIGINT))", rows) + ") UPDATE " +
+         table +
          " SET v" + g + "=v" + g + "+x.v, w" + g + "=w" + g + "+x.w FROM x WHERE " + table +
          ".rowid=x.r";
 }
@@ -61,7 +65,8 @@ std::string AddSql(const std::string& table, const std::string& g, size_t rows) 
 struct RunVocabulary::Statements {
   Statements(Database& db, const std::string& table, const char* flag, const std::string& g)
       : insert(db, InsertSql(table, flag, g, 1)),
-        insertMany(db, InsertSql(table, flag, g, kRowsPerStatement)),
+        // Unused on a server, which numbers rows one statement at a time.
+        insertMany(db, InsertSql(table, flag, g, db.IsServer() ? 1 : kRowsPerStatement)),
         update(db, AddSql(table, g, 1)),
         updateMany(db, AddSql(table, g, kRowsPerStatement)),
         // The rows whose work column holds a count, found through the index on the
@@ -222,7 +227,18 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
     s.lastRowid.Reset();
   }
   const auto& rows = writes.inserts;
-  for (size_t i = 0; i < rows.size() && ok;) {
+  // A server numbers each new row as it is sent, one row to a statement.
+  const bool serverNumbers = db_.IsServer();
+  for (size_t i = 0; i < rows.size() && ok && serverNumbers; ++i) {
+    const VocabularyWrites::Insert& row = rows[i];
+    ok = s.insert.Bind(1, row.text)
+             .Bind(2, std::int64_t{row.stop ? 1 : 0})
+             .Bind(3, std::int64_t{row.v})
+             .Bind(4, std::int64_t{row.w})
+             .Run();
+    SetRowid(row.id, db_.LastInsertRowid());
+  }
+  for (size_t i = 0; i < rows.size() && ok && !serverNumbers;) {
     const bool many = rows.size() - i >= kRowsPerStatement;
     PreparedStatement& insert = many ? s.insertMany : s.insert;
     const size_t n = many ? kRowsPerStatement : 1;
@@ -237,6 +253,9 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
     }
     ok = insert.Run() && db_.LastInsertRowid() == next - 1;
   }
+  // Rows not written have no row number to add to or mark; the run's
+  // transaction is given up.
+  if (!ok) return false;
   for (const VocabularyWrites::Update& row : writes.updates)
     additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
   // Held back over many writes, the additions would grow with the essays
