@@ -155,9 +155,9 @@ void Database::Report(const std::string& engineMessage, const std::string& sql) 
 bool Database::OpenWithFlags(const std::string& path, int flags) {
   Close();
   sqlite3* handle = nullptr;
-  // A connection is only ever used by the thread that opened it, so the
-  // engine's own per-call locking buys nothing and costs a share of every
-  // row read.
+  // A connection is used by one thread at a time (a training run's writer
+  // has it only while the reading thread waits off it), so the engine's own
+  // per-call locking buys nothing and costs a share of every row read.
   int rc = sqlite3_open_v2(path.c_str(), &handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     Report(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc), "open " + path);

@@ -1,6 +1,9 @@
 #include "text/stemmer.h"
 
+#include <array>
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "text/byte_tables.h"
 #include "text/word_lists.h"
@@ -41,10 +44,47 @@ bool HasVowel(const std::string& w, size_t len) {
   return false;
 }
 
-// Strict: a word equal to the suffix does not end with it.
+// Strict: a word equal to the suffix does not end with it.  The suffixes
+// are a few bytes long, so a loop from the back beats a call to memcmp.
 bool EndsWith(const std::string& w, std::string_view suffix) {
-  return w.size() > suffix.size() &&
-         std::string_view(w).substr(w.size() - suffix.size()) == suffix;
+  if (w.size() <= suffix.size()) return false;
+  const char* end = w.data() + w.size();
+  for (size_t i = 1; i <= suffix.size(); ++i)
+    if (end[-static_cast<std::ptrdiff_t>(i)] != suffix[suffix.size() - i]) return false;
+  return true;
+}
+
+// The rules of steps 2 to 4 by the last byte of their suffix, each list in
+// table order: only the rules under a word's last byte can match it, and
+// trying them in table order keeps the outcome of trying them all.
+struct SuffixRule {
+  std::string_view suffix;
+  std::string_view replacement;
+};
+using RulesByLastByte = std::array<std::vector<SuffixRule>, 256>;
+
+struct SuffixTables {
+  RulesByLastByte step2, step3, step4;
+};
+
+void AddRule(RulesByLastByte& table, std::string_view suffix, std::string_view replacement) {
+  table[static_cast<unsigned char>(suffix.back())].push_back({suffix, replacement});
+}
+
+const SuffixTables& Suffixes() {
+  static const SuffixTables tables = [] {
+    const WordLists& lists = Words();
+    SuffixTables t;
+    for (const auto& [suffix, replacement] : lists.step2Rules) AddRule(t.step2, suffix, replacement);
+    for (const auto& [suffix, replacement] : lists.step3Rules) AddRule(t.step3, suffix, replacement);
+    for (const std::string& suffix : lists.step4Suffixes) AddRule(t.step4, suffix, {});
+    return t;
+  }();
+  return tables;
+}
+
+const std::vector<SuffixRule>& RulesFor(const RulesByLastByte& table, const std::string& w) {
+  return table[static_cast<unsigned char>(w.back())];
 }
 
 // Consonant, vowel, then w or x (a final y after a vowel is a vowel itself).
@@ -82,19 +122,21 @@ void Step1(std::string& w) {
 }
 
 // A matching rule whose stem is too short does not stop the search.
-void ApplyRules(std::string& w, const std::vector<std::pair<std::string, std::string>>& rules) {
-  for (const auto& [suffix, replacement] : rules) {
-    if (EndsWith(w, suffix) && Measure(w, w.size() - suffix.size()) > 0) {
-      w.replace(w.size() - suffix.size(), suffix.size(), replacement);
+void ApplyRules(std::string& w, const RulesByLastByte& rules) {
+  if (w.empty()) return;
+  for (const SuffixRule& rule : RulesFor(rules, w)) {
+    if (EndsWith(w, rule.suffix) && Measure(w, w.size() - rule.suffix.size()) > 0) {
+      w.replace(w.size() - rule.suffix.size(), rule.suffix.size(), rule.replacement);
       return;
     }
   }
 }
 
-void Step4(std::string& w, const std::vector<std::string>& suffixes) {
-  for (const std::string& suffix : suffixes) {
-    if (EndsWith(w, suffix) && Measure(w, w.size() - suffix.size()) > 1) {
-      w.resize(w.size() - suffix.size());
+void Step4(std::string& w, const RulesByLastByte& rules) {
+  if (w.empty()) return;
+  for (const SuffixRule& rule : RulesFor(rules, w)) {
+    if (EndsWith(w, rule.suffix) && Measure(w, w.size() - rule.suffix.size()) > 1) {
+      w.resize(w.size() - rule.suffix.size());
       return;
     }
   }
@@ -111,11 +153,11 @@ void Step5(std::string& w) {
 }  // namespace
 
 void ApplySuffixSteps(std::string& word) {
-  const WordLists& lists = Words();
+  const SuffixTables& tables = Suffixes();
   Step1(word);
-  ApplyRules(word, lists.step2Rules);
-  ApplyRules(word, lists.step3Rules);
-  Step4(word, lists.step4Suffixes);
+  ApplyRules(word, tables.step2);
+  ApplyRules(word, tables.step3);
+  Step4(word, tables.step4);
   Step5(word);
 }
 
@@ -136,7 +178,7 @@ void StemWord(std::string& word) {
   }
 
   for (const std::string& prefix : Words().prefixes) {
-    if (word.starts_with(prefix)) {
+    if (word[0] == prefix[0] && word.starts_with(prefix)) {
       word.erase(0, prefix.size());
       break;
     }

@@ -1,6 +1,8 @@
 #include "text/word_lists.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace tarne {
 
@@ -70,13 +72,43 @@ const WordLists& Words() {
 
 void LoadWordLists() { (void)Words(); }
 
+namespace {
+
+// Where the stop words of each first byte begin in the sorted list, so that
+// a lookup bisects a handful of words instead of all of them.
+struct StopWordIndex {
+  std::array<std::uint16_t, 257> start{};
+  size_t longest = 0;
+};
+
+const StopWordIndex& StopIndex() {
+  static const StopWordIndex index = [] {
+    const std::vector<std::string>& list = Words().stopWords;
+    StopWordIndex x;
+    for (const std::string& w : list) {
+      ++x.start[static_cast<unsigned char>(w[0]) + 1];
+      x.longest = std::max(x.longest, w.size());
+    }
+    for (size_t i = 1; i < x.start.size(); ++i) x.start[i] += x.start[i - 1];
+    return x;
+  }();
+  return index;
+}
+
+}  // namespace
+
 bool IsStopWord(std::string_view word) {
+  const StopWordIndex& index = StopIndex();
+  if (word.empty() || word.size() > index.longest) return false;
   const std::vector<std::string>& list = Words().stopWords;
+  const auto first = static_cast<unsigned char>(word[0]);
   // Bisection relies on the list's byte order; string_view compares bytes as
   // unsigned values, which is that order.
-  auto it = std::lower_bound(list.begin(), list.end(), word,
+  const auto begin = list.begin() + index.start[first];
+  const auto end = list.begin() + index.start[first + 1];
+  auto it = std::lower_bound(begin, end, word,
                              [](const std::string& a, std::string_view b) { return std::string_view(a) < b; });
-  return it != list.end() && *it == word;
+  return it != end && *it == word;
 }
 
 }  // namespace tarne

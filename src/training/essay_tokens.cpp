@@ -38,7 +38,8 @@ bool FrequentWords::Load(Database& db, const char* table) {
   return true;
 }
 
-std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentWords& frequent) {
+void ArgumentTokens(const std::string& list, const FrequentWords& frequent, std::string& buffer,
+                    std::vector<std::string_view>& tokens) {
   std::vector<std::string_view> words;
   Unquote(list, words);
   words.erase(std::remove_if(words.begin(), words.end(),
@@ -46,15 +47,20 @@ std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentW
               words.end());
   std::sort(words.begin(), words.end());
   words.erase(std::unique(words.begin(), words.end()), words.end());
-  std::vector<std::string> out;
+  tokens.clear();
+  buffer.clear();
+  if (words.size() < 2) return;
+  // One buffer for all n(n-1)/2 tokens, sized first so that the views stay put.
+  size_t size = 0;
+  for (size_t i = 0; i + 1 < words.size(); ++i)
+    for (size_t j = i + 1; j < words.size(); ++j) size += words[i].size() + 1 + words[j].size();
+  buffer.reserve(size);
   for (size_t i = 0; i + 1 < words.size(); ++i)
     for (size_t j = i + 1; j < words.size(); ++j) {
-      std::string token;
-      token.reserve(words[i].size() + 1 + words[j].size());
-      token.append(words[i]).append(1, ' ').append(words[j]);
-      out.push_back(std::move(token));
+      const size_t start = buffer.size();
+      buffer.append(words[i]).append(1, ' ').append(words[j]);
+      tokens.emplace_back(buffer.data() + start, buffer.size() - start);
     }
-  return out;
 }
 
 void MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
@@ -97,20 +103,20 @@ bool QuotedLess(std::string_view a, std::string_view b) {
 }
 
 bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
-                  const FrequentWords* frequent, std::string& list,
-                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
-                  std::vector<TokenRun>& runs) {
+                  const FrequentWords* frequent, std::string& list, std::string& arguments,
+                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs) {
   list = BuildSentenceTokenList(sentence, kind, stemmed, minWordLength);
   tokens.clear();
   if (kind == 3 && list.size() > 4) {
-    arguments = frequent ? ArgumentTokens(list, *frequent) : std::vector<std::string>();
-    for (const std::string& a : arguments) tokens.emplace_back(a);
+    if (frequent) ArgumentTokens(list, *frequent, arguments, tokens);
     if (tokens.empty()) return false;
   } else {
     if (list.size() < 3) return false;
     Unquote(list, tokens);
   }
-  std::sort(tokens.begin(), tokens.end(), QuotedLess);
+  // Words and arguments mostly come in this order already.
+  if (!std::is_sorted(tokens.begin(), tokens.end(), QuotedLess))
+    std::sort(tokens.begin(), tokens.end(), QuotedLess);
   runs.clear();
   for (std::string_view t : tokens) {
     if (!runs.empty() && runs.back().token == t)

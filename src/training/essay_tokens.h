@@ -32,8 +32,10 @@ class FrequentWords {
 };
 
 // The argument tokens of a quoted list of words: every pair of its distinct
-// frequent words, in ascending byte order ("alpha beta" before "alpha gamma").
-std::vector<std::string> ArgumentTokens(const std::string& list, const FrequentWords& frequent);
+// frequent words, in ascending byte order ("alpha beta" before "alpha gamma"),
+// as views into buffer.
+void ArgumentTokens(const std::string& list, const FrequentWords& frequent, std::string& buffer,
+                    std::vector<std::string_view>& tokens);
 
 // The order in which a sentence's new tokens get their rows: ascending byte
 // order of the quoted texts ('ab c' comes before 'ab').
@@ -71,16 +73,15 @@ void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
 // What ForEachCountedSentence does for one sentence; false when the sentence
 // has no tokens.  Exposed for the template above.
 bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
-                  const FrequentWords* frequent, std::string& list,
-                  std::vector<std::string>& arguments, std::vector<std::string_view>& tokens,
-                  std::vector<TokenRun>& runs);
+                  const FrequentWords* frequent, std::string& list, std::string& arguments,
+                  std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs);
 
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
                             const FrequentWords* frequent, const CountingRules& rules,
                             Counted&& counted) {
   std::string list;
-  std::vector<std::string> arguments;
+  std::string arguments;
   std::vector<std::string_view> tokens;
   std::vector<TokenRun> runs;
   for (std::string_view sentence : SplitSentences(normalised)) {

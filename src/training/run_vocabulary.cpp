@@ -26,22 +26,60 @@ bool IsStopToken(std::string_view token) {
   return IsStopWord(token.substr(0, blank)) || IsStopWord(token.substr(blank + 1));
 }
 
+// Rows are inserted and added to kRowsPerStatement at a time: one statement
+// over many rows spares SQLite the per-statement work (binding, stepping,
+// resetting) that costs as much as the row itself.
+constexpr size_t kRowsPerStatement = 64;
+
+// "(?,1,?,?,?,?),(?,1,?,?,?,?)..." : rows copies of one row's value list.
+std::string ValueRows(const char* row, size_t rows) {
+  std::string text;
+  for (size_t i = 0; i < rows; ++i) {
+    if (i > 0) text += ',';
+    text += row;
+  }
+  return text;
+}
+
+// New rows with the row numbers they are given (the next after the last,
+// as the table would number them itself).
+std::string InsertSql(const std::string& table, const char* flag, const std::string& g,
+                      size_t rows) {
+  return "INSERT INTO " + table + " (Vocab," + flag + ",IsStop,v" + g + ",w" + g +
+         ") VALUES " + ValueRows("(?,1,?,?,?)", rows);
+}
+
+// Additions to rows, one row of x per table row: x(rowid, v, w).
+std::string AddSql(const std::string& table, const std::string& g, size_t rows) {
+  // The casts give the values a type where the engine would otherwise take
+  // an untyped parameter of a VALUES list for text.
+  return "WITH x(r,v,w) AS (VALUES " +
+         ValueRows("(CAST(? AS BIGINT),CAST(? AS BIGINT),CAST(? AS BIGINT))", rows) + ") UPDATE " +
+         table +
+         " SET v" + g + "=v" + g + "+x.v, w" + g + "=w" + g + "+x.w FROM x WHERE " + table +
+         ".rowid=x.r";
+}
+
 }  // namespace
 
 struct RunVocabulary::Statements {
   Statements(Database& db, const std::string& table, const char* flag, const std::string& g)
-      : insert(db, "INSERT INTO " + table + " (Vocab," + flag + ",IsStop,v" + g + ",w" + g +
-                       ") VALUES (?,1,?,?,?)"),
-        update(db, "UPDATE " + table + " SET v" + g + "=v" + g + "+?, w" + g + "=w" + g +
-                       "+? WHERE rowid=?"),
+      : insert(db, InsertSql(table, flag, g, 1)),
+        // Unused on a server, which numbers rows one statement at a time.
+        insertMany(db, InsertSql(table, flag, g, db.IsServer() ? 1 : kRowsPerStatement)),
+        update(db, AddSql(table, g, 1)),
+        updateMany(db, AddSql(table, g, kRowsPerStatement)),
         // The rows whose work column holds a count, found through the index on the
         // work column instead of a scan of the whole table.
         clearMarks(db, "UPDATE " + table +
                            " SET thisessay=0 WHERE thisessay>0 OR thisessay<0"),
         mark(db, "UPDATE " + table + " SET thisessay=? WHERE rowid=?"),
-        group(g) {}
-  PreparedStatement insert, update, clearMarks, mark;
-  std::string group;
+        lastRowid(db, "SELECT max(rowid) FROM " + table) {}
+  bool Ok() const {
+    return insert.Ok() && insertMany.Ok() && update.Ok() && updateMany.Ok() && clearMarks.Ok() &&
+           mark.Ok() && lastRowid.Ok();
+  }
+  PreparedStatement insert, insertMany, update, updateMany, clearMarks, mark, lastRowid;
 };
 
 RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules)
@@ -63,6 +101,9 @@ bool RunVocabulary::Load() {
   lastEssay_.clear();
   marked_.clear();
   additions_.clear();
+  merged_ = 0;
+  lastMarks_.clear();
+  marksPending_ = false;
   marksKnown_ = false;
   essays_ = 0;
   loaded_ = false;
@@ -175,14 +216,21 @@ VocabularyWrites RunVocabulary::TakeWrites() {
 
 bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
   if (writes.Empty()) return true;
-  if (!statements_ || statements_->group != group)
-    statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
-  Statements& s = *statements_;
+  Statements& s = StatementsFor(group[0]);
   const FailureWatch watch(db_);
-  bool ok = s.insert.Ok() && s.update.Ok() && s.clearMarks.Ok() && s.mark.Ok();
+  bool ok = s.Ok();
 
-  for (const VocabularyWrites::Insert& row : writes.inserts) {
-    if (!ok) break;
+  // The rows are numbered as the table would number them, one after its last.
+  std::int64_t next = 1;
+  if (ok && !writes.inserts.empty()) {
+    if (s.lastRowid.Step()) next = s.lastRowid.Int(0) + 1;
+    s.lastRowid.Reset();
+  }
+  const auto& rows = writes.inserts;
+  // A server numbers each new row as it is sent, one row to a statement.
+  const bool serverNumbers = db_.IsServer();
+  for (size_t i = 0; i < rows.size() && ok && serverNumbers; ++i) {
+    const VocabularyWrites::Insert& row = rows[i];
     ok = s.insert.Bind(1, row.text)
              .Bind(2, std::int64_t{row.stop ? 1 : 0})
              .Bind(3, std::int64_t{row.v})
@@ -190,11 +238,51 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
              .Run();
     SetRowid(row.id, db_.LastInsertRowid());
   }
+  for (size_t i = 0; i < rows.size() && ok && !serverNumbers;) {
+    const bool many = rows.size() - i >= kRowsPerStatement;
+    PreparedStatement& insert = many ? s.insertMany : s.insert;
+    const size_t n = many ? kRowsPerStatement : 1;
+    for (size_t k = 0; k < n; ++k, ++i) {
+      const VocabularyWrites::Insert& row = rows[i];
+      const int p = static_cast<int>(4 * k);
+      SetRowid(row.id, next++);
+      insert.Bind(p + 1, row.text)
+          .Bind(p + 2, std::int64_t{row.stop ? 1 : 0})
+          .Bind(p + 3, std::int64_t{row.v})
+          .Bind(p + 4, std::int64_t{row.w});
+    }
+    ok = insert.Run() && db_.LastInsertRowid() == next - 1;
+  }
+  // Rows not written have no row number to add to or mark; the run's
+  // transaction is given up.
+  if (!ok) return false;
   for (const VocabularyWrites::Update& row : writes.updates)
     additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
-  // The work column holds the last essay's counts, as its own statements
-  // would have left it.  After a write of this run only the rows it marked
-  // can hold anything there.
+  // Held back over many writes, the additions would grow with the essays
+  // written; merged now and then, with the rows they add to.
+  if (additions_.size() > 2 * merged_ + 100000) MergeAdditions();
+  // The work column is written once per commit, as the last essay written
+  // left it: an essay of many tokens would otherwise have its marks cleared
+  // and set again by every batch.
+  lastMarks_.clear();
+  for (const auto& [id, count] : writes.marks) lastMarks_.emplace_back(rowids_[id], count);
+  marksPending_ = true;
+  marksGroup_ = group[0];
+  return ok && !watch.Failed();
+}
+
+RunVocabulary::Statements& RunVocabulary::StatementsFor(char group) {
+  std::unique_ptr<Statements>& s = statements_[(group - '1') & 7];
+  if (!s) s = std::make_unique<Statements>(db_, table_, KindFlag(kind_), std::string(1, group));
+  return *s;
+}
+
+bool RunVocabulary::WriteMarks() {
+  if (!marksPending_) return true;
+  Statements& s = StatementsFor(marksGroup_);
+  const FailureWatch watch(db_);
+  bool ok = s.clearMarks.Ok() && s.mark.Ok();
+  // After a write of this run only the rows it marked can hold anything there.
   if (ok && marksKnown_) {
     for (std::int64_t rowid : marked_) {
       if (!ok) break;
@@ -205,43 +293,66 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   marksKnown_ = false;
   marked_.clear();
-  for (const auto& [id, count] : writes.marks) {
+  for (const auto& [rowid, count] : lastMarks_) {
     if (!ok) break;
-    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowids_[id]).Run();
-    marked_.push_back(rowids_[id]);
+    ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowid).Run();
+    marked_.push_back(rowid);
   }
+  lastMarks_.clear();
+  marksPending_ = false;
   marksKnown_ = ok && !watch.Failed();
   return marksKnown_;
 }
 
-bool RunVocabulary::WriteAdditions() {
+void RunVocabulary::MergeAdditions() {
   // By group, then in row order, so that each group's updates walk the
   // table once.  The counts are whole numbers, so adding them up first
   // gives the row the same value as adding them one by one.
   std::sort(additions_.begin(), additions_.end(), [](const Addition& a, const Addition& b) {
     return a.group != b.group ? a.group < b.group : a.rowid < b.rowid;
   });
+  // One entry per table row: the additions of several writes summed.
+  size_t rows = 0;
+  for (size_t i = 0; i < additions_.size(); ++rows) {
+    Addition sum = additions_[i];
+    size_t j = i + 1;
+    for (; j < additions_.size() && additions_[j].group == sum.group &&
+           additions_[j].rowid == sum.rowid;
+         ++j) {
+      sum.v += additions_[j].v;
+      sum.w += additions_[j].w;
+    }
+    additions_[rows] = sum;
+    i = j;
+  }
+  additions_.resize(rows);
+  merged_ = rows;
+}
+
+bool RunVocabulary::WriteAdditions() {
+  MergeAdditions();
+  merged_ = 0;
   const FailureWatch watch(db_);
   bool ok = true;
   for (size_t i = 0; i < additions_.size() && ok;) {
-    const Addition& first = additions_[i];
-    std::int64_t v = 0, w = 0;
-    size_t j = i;
-    for (; j < additions_.size() && additions_[j].group == first.group &&
-           additions_[j].rowid == first.rowid;
-         ++j) {
-      v += additions_[j].v;
-      w += additions_[j].w;
+    Statements& s = StatementsFor(additions_[i].group);
+    size_t end = i;
+    while (end < additions_.size() && additions_[end].group == additions_[i].group) ++end;
+    while (i < end && ok) {
+      const bool many = end - i >= kRowsPerStatement;
+      PreparedStatement& update = many ? s.updateMany : s.update;
+      const size_t n = many ? kRowsPerStatement : 1;
+      for (size_t k = 0; k < n; ++k, ++i) {
+        const Addition& a = additions_[i];
+        const int p = static_cast<int>(3 * k);
+        update.Bind(p + 1, a.rowid).Bind(p + 2, a.v).Bind(p + 3, a.w);
+      }
+      ok = s.Ok() && update.Run();
     }
-    const std::string group(1, first.group);
-    if (!statements_ || statements_->group != group)
-      statements_ = std::make_unique<Statements>(db_, table_, KindFlag(kind_), group);
-    ok = statements_->update.Ok() &&
-         statements_->update.Bind(1, v).Bind(2, w).Bind(3, first.rowid).Run();
-    i = j;
   }
   additions_.clear();
-  return ok && !watch.Failed();
+  additions_.shrink_to_fit();
+  return ok && !watch.Failed() && WriteMarks();
 }
 
 }  // namespace tarne

@@ -12,6 +12,7 @@
 // to the other, and Load only while no Write is under way.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -69,10 +70,11 @@ class RunVocabulary {
   // afterwards.
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
-  // (text "1".."5").  The additions to existing rows are held back until
-  // WriteAdditions, which must come before the transaction commits: the
-  // additions of many writes go in as one pass over the table, in row
-  // order, a row added to by several of them once.  After a failure, or the
+  // (text "1".."5").  The additions to existing rows and the work column
+  // are held back until WriteAdditions, which must come before the
+  // transaction commits: the additions of many writes go in as one pass over
+  // the table, in row order, a row added to by several of them once, and the
+  // work column is set once, as the last essay written left it.  After a failure, or the
   // rollback of a transaction that held a Write, the memory no longer
   // matches the table: Load again before going on.
   bool Write(const VocabularyWrites& writes, const std::string& group);
@@ -99,6 +101,8 @@ class RunVocabulary {
   // The entry of token, and whether it is new.
   std::pair<std::uint32_t, bool> Add(std::string_view token);
   void SetRowid(std::uint32_t id, std::int64_t rowid);
+  // Sets the work column as lastMarks_ says, clearing what the last call set.
+  bool WriteMarks();
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
@@ -124,13 +128,22 @@ class RunVocabulary {
   struct Addition {
     char group;  // '1'..'5'
     std::int64_t rowid;
-    int v, w;
+    std::int64_t v, w;
   };
   std::vector<Addition> additions_;  // held back by Write
+  size_t merged_ = 0;  // how many of them MergeAdditions left
+  // Sorts additions_ by group and row and sums each row's.
+  void MergeAdditions();
+  // The work column of the last essay written, by row, held back by Write.
+  std::vector<std::pair<std::int64_t, int>> lastMarks_;
+  bool marksPending_ = false;
+  char marksGroup_ = '1';  // the group of the write that held them back
   bool marksKnown_ = false;
   int essays_ = 0;
   struct Statements;
-  std::unique_ptr<Statements> statements_;
+  // The statements of each group, prepared when first needed.
+  Statements& StatementsFor(char group);
+  std::array<std::unique_ptr<Statements>, 8> statements_;
 };
 
 }  // namespace tarne

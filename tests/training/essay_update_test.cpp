@@ -111,32 +111,51 @@ TEST_F(EssayUpdate, ArgumentEssayCountsSentencesWithBothWords) {
             (std::vector<std::string>{"alpha bravo|1.0|1.0", "alpha charlie|2.0|1.0"}));
 }
 
-TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
-  // Groups 1, 2, 1, the later essays adding to rows the earlier ones made.
-  const std::vector<std::pair<std::string, std::string>> essays = {
-      {"alpha bravo. charlie alpha.", "1"}, {"alpha alpha delta. bravo.", "2"},
-      {"bravo alpha echo.", "1"}};
-  for (auto [text, group] : essays) Add(text, group, 1, 0);
-  // Row ids from the first: the server does not number rows anew after a DELETE.
-  const auto rows = [&] {
-    return Rows("SELECT rowid - (SELECT min(rowid) FROM run1), * FROM run1 ORDER BY rowid", 25);
-  };
-  const auto oneAtATime = rows();
+// Words "wNNN" from first to last, as one sentence.
+std::string WordRange(int first, int last) {
+  std::string text;
+  for (int i = first; i <= last; ++i) text += "w" + std::to_string(1000 + i) + " ";
+  return text + ".";
+}
 
-  session->db.Statement(1, "DELETE FROM run1");
-  RunVocabulary vocabulary(session->db, 0, 1, CountingRules());
-  ASSERT_TRUE(vocabulary.Load());
-  ASSERT_TRUE(session->db.Begin());
-  for (auto [text, group] : essays) {
-    NormalizeEssayText(text);
-    vocabulary.CountEssay(text);
-    ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
+TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
+  // Groups 1, 2, 1, the later essays adding to rows the earlier ones made;
+  // the long essays write and add to more rows than one statement takes.
+  const std::vector<std::vector<std::pair<std::string, std::string>>> cases = {
+      {{"alpha bravo. charlie alpha.", "1"}, {"alpha alpha delta. bravo.", "2"},
+       {"bravo alpha echo.", "1"}},
+      {{WordRange(0, 129), "1"}, {WordRange(50, 199), "2"}, {WordRange(0, 199), "1"}},
+  };
+  for (const auto& essays : cases) {
+    session->db.Statement(1, "DELETE FROM run1");
+    for (auto [text, group] : essays) Add(text, group, 1, 0);
+    // Row ids from the first: the server does not number rows anew after a DELETE.
+    const auto rows = [&] {
+      return Rows("SELECT rowid - (SELECT min(rowid) FROM run1), * FROM run1 ORDER BY rowid", 25);
+    };
+    const auto oneAtATime = rows();
+
+    session->db.Statement(1, "DELETE FROM run1");
+    RunVocabulary vocabulary(session->db, 0, 1, CountingRules());
+    ASSERT_TRUE(vocabulary.Load());
+    ASSERT_TRUE(session->db.Begin());
+    for (auto [text, group] : essays) {
+      NormalizeEssayText(text);
+      vocabulary.CountEssay(text);
+      ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
+    }
+    // Nothing is added to an existing row, nor the work column set, before
+    // WriteAdditions.
+    if (essays[0].first.starts_with("alpha"))
+      EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|0");
+    ASSERT_TRUE(vocabulary.WriteAdditions());
+    ASSERT_TRUE(session->db.Commit());
+    EXPECT_EQ(rows(), oneAtATime);
   }
-  // Nothing is added to an existing row before WriteAdditions.
-  EXPECT_EQ(Counts("run1", "alpha"), "2.0|1.0|0.0|0.0|1");
-  ASSERT_TRUE(vocabulary.WriteAdditions());
-  ASSERT_TRUE(session->db.Commit());
-  EXPECT_EQ(rows(), oneAtATime);
+  // In essays 1 and 3 (group 1), in 2 and 3, in all three.
+  EXPECT_EQ(Counts("run1", "w1000"), "2.0|2.0|0.0|0.0|1");
+  EXPECT_EQ(Counts("run1", "w1199"), "1.0|1.0|1.0|1.0|1");
+  EXPECT_EQ(Counts("run1", "w1050"), "2.0|2.0|1.0|1.0|1");
 }
 
 }  // namespace
