@@ -220,38 +220,34 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   const FailureWatch watch(db_);
   bool ok = s.Ok();
 
-  // The rows are numbered as the table would number them, one after its last.
+  // The file's rows are numbered as the table would number them, one after
+  // its last; a server numbers each new row as it is sent, one row to a
+  // statement.
+  const bool serverNumbers = db_.IsServer();
   std::int64_t next = 1;
-  if (ok && !writes.inserts.empty()) {
+  if (ok && !serverNumbers && !writes.inserts.empty()) {
     if (s.lastRowid.Step()) next = s.lastRowid.Int(0) + 1;
     s.lastRowid.Reset();
   }
   const auto& rows = writes.inserts;
-  // A server numbers each new row as it is sent, one row to a statement.
-  const bool serverNumbers = db_.IsServer();
-  for (size_t i = 0; i < rows.size() && ok && serverNumbers; ++i) {
-    const VocabularyWrites::Insert& row = rows[i];
-    ok = s.insert.Bind(1, row.text)
-             .Bind(2, std::int64_t{row.stop ? 1 : 0})
-             .Bind(3, std::int64_t{row.v})
-             .Bind(4, std::int64_t{row.w})
-             .Run();
-    SetRowid(row.id, db_.LastInsertRowid());
-  }
-  for (size_t i = 0; i < rows.size() && ok && !serverNumbers;) {
-    const bool many = rows.size() - i >= kRowsPerStatement;
+  for (size_t i = 0; i < rows.size() && ok;) {
+    const bool many = !serverNumbers && rows.size() - i >= kRowsPerStatement;
     PreparedStatement& insert = many ? s.insertMany : s.insert;
     const size_t n = many ? kRowsPerStatement : 1;
     for (size_t k = 0; k < n; ++k, ++i) {
       const VocabularyWrites::Insert& row = rows[i];
       const int p = static_cast<int>(4 * k);
-      SetRowid(row.id, next++);
+      if (!serverNumbers) SetRowid(row.id, next++);
       insert.Bind(p + 1, row.text)
           .Bind(p + 2, std::int64_t{row.stop ? 1 : 0})
           .Bind(p + 3, std::int64_t{row.v})
           .Bind(p + 4, std::int64_t{row.w});
     }
-    ok = insert.Run() && db_.LastInsertRowid() == next - 1;
+    ok = insert.Run();
+    if (serverNumbers)
+      SetRowid(rows[i - 1].id, db_.LastInsertRowid());
+    else
+      ok = ok && db_.LastInsertRowid() == next - 1;
   }
   // Rows not written have no row number to add to or mark; the run's
   // transaction is given up.
