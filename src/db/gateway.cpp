@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <limits>
 #include <optional>
-#include <regex>
 #include <system_error>
 #include <vector>
 
@@ -325,84 +324,11 @@ void Database::FetchResult(int stmt, int) {
 
 int Database::EndOfData(int stmt) const { return CursorFor(stmt).hasRow ? 0 : -1; }
 
-namespace {
-
-// "{1,2,3}": values as an array parameter.
-void AppendArrayItem(std::string& array, const std::string& item) {
-  array += array.empty() ? "{" : ",";
-  array += item;
-}
-
-}  // namespace
-
-// A server has no fed(): the rows the UPDATE would touch are listed first,
-// their values read from the source in the order the statement would ask
-// for them, and one UPDATE takes them all as array parameters.
-bool Database::ExecFedOnServer(const std::string& sql, FedValues& values) {
-  static const std::regex shape(R"(^\s*UPDATE\s+(\w+)\s+SET\s+(.*?)\s+WHERE\s+(.*)$)",
-                                std::regex::icase);
-  static const std::regex assignment(R"(^\s*(\w+)\s*=\s*fed\(rowid,\s*(\d+)\)\s*$)",
-                                     std::regex::icase);
-  std::smatch parts;
-  if (!std::regex_match(sql, parts, shape)) {
-    Report("not an UPDATE ... SET ... WHERE the server can take", sql);
-    return false;
-  }
-  const std::string table = parts[1];
-  std::vector<std::pair<std::string, int>> columns;
-  const std::string set = parts[2];
-  for (size_t start = 0; start <= set.size();) {
-    size_t comma = set.find(',', set.find(')', start));
-    if (comma == std::string::npos) comma = set.size();
-    const std::string one = set.substr(start, comma - start);
-    std::smatch m;
-    if (!std::regex_match(one, m, assignment)) {
-      Report("only column=fed(rowid, n) can be set this way", sql);
-      return false;
-    }
-    columns.emplace_back(m[1], std::stoi(m[2]));
-    start = comma + 1;
-  }
-  std::shared_ptr<ServerResult> rows;
-  std::string error;
-  const std::string select =
-      "SELECT rowid FROM " + table + " WHERE " + std::string(parts[3]) + " ORDER BY rowid";
-  if (!server_->Run(select, {}, &rows, error)) {
-    Report(error, select);
-    return false;
-  }
-  std::string ids;
-  std::vector<std::string> arrays(columns.size());
-  for (int r = 0; rows && r < rows->Rows(); ++r) {
-    const std::int64_t rowid = ServerInt(rows->Text(r, 0));
-    AppendArrayItem(ids, std::to_string(rowid));
-    for (size_t c = 0; c < columns.size(); ++c) {
-      const std::optional<double> value = values.Value(rowid, columns[c].second);
-      char text[40] = "NULL";
-      if (value) std::snprintf(text, sizeof text, "%.17g", *value);
-      AppendArrayItem(arrays[c], text);
-    }
-  }
-  if (ids.empty()) return true;
-  std::string update = "UPDATE " + table + " AS t SET ";
-  std::string unnest = "unnest($1::int8[]";
-  std::string names = "id";
-  ServerConnection::Params params = {ids + "}"};
-  for (size_t c = 0; c < columns.size(); ++c) {
-    const std::string n = std::to_string(c + 1);
-    update += (c ? ", " : "") + columns[c].first + "=v.c" + n;
-    unnest += ", $" + std::to_string(c + 2) + "::float8[]";
-    names += ", c" + n;
-    params.push_back(arrays[c] + "}");
-  }
-  update += " FROM " + unnest + ") AS v(" + names + ") WHERE t.rowid = v.id";
-  if (server_->Run(update, params, nullptr, error)) return true;
-  Report(error, update);
-  return false;
-}
-
 bool Database::ExecFed(const std::string& sql, FedValues& values) {
-  if (server_) return ExecFedOnServer(sql, values);
+  if (server_) {
+    Report("the server has no fed(); write the rows with bound values", sql);
+    return false;
+  }
   fed_ = &values;
   const bool ok = Exec(sql);
   fed_ = nullptr;
@@ -500,6 +426,10 @@ std::int64_t Database::LastInsertRowid() const {
 bool Database::Begin() { return Exec("BEGIN IMMEDIATE"); }
 bool Database::Commit() { return Exec("COMMIT"); }
 bool Database::Rollback() { return Exec("ROLLBACK"); }
+
+void Database::AwaitAnswers() {
+  if (server_) server_->Drain();
+}
 
 bool Database::InTransaction() const {
   if (server_) return server_->InTransaction();

@@ -108,6 +108,10 @@ class Database {
   bool Commit();
   bool Rollback();
   bool InTransaction() const;
+  // Waits until a server has answered every statement sent ahead (see
+  // ServerConnection), so that their failures are counted before a watch
+  // is asked; a file runs every statement at once anyway.
+  void AwaitAnswers();
 
   // Compacts the open database in place.  Result sets still open on either
   // statement number are released first (the engine cannot compact under
@@ -118,7 +122,8 @@ class Database {
   bool BackupTo(const std::string& path);
 
   // Runs sql with fed(rowid, column) answering from values; false when it
-  // failed (reported as any statement).
+  // failed (reported as any statement).  A file's engine only: a server
+  // takes such values as array parameters (db/server_rows.h).
   bool ExecFed(const std::string& sql, FedValues& values);
 
   // Runs sql (several statements allowed) and reports failure; for schema work.
@@ -136,7 +141,6 @@ class Database {
   bool OpenWithFlags(const std::string& path, int flags);
   void Report(const std::string& engineMessage, const std::string& sql);
   Cursor& CursorFor(int stmt) const;
-  bool ExecFedOnServer(const std::string& sql, FedValues& values);
 
   sqlite3* db_ = nullptr;
   std::unique_ptr<ServerConnection> server_;

@@ -37,6 +37,21 @@ std::vector<std::string> LeadingWords(std::string_view sql, size_t count) {
   return words;
 }
 
+// Whether an INSERT leaves its row ids to the table and lists its values
+// (INSERT ... (columns) VALUES): the INSERTs whose row id a caller may ask
+// for.  One that numbers its rows or takes them from a query answers none.
+bool GivesRowid(std::string_view insert) {
+  const size_t open = insert.find('(');
+  if (open == std::string_view::npos) return false;
+  const std::vector<std::string> first = LeadingWords(insert.substr(open + 1), 1);
+  if (!first.empty() && first[0] == "rowid") return false;
+  const size_t close = insert.find(')', open);
+  const std::vector<std::string> next =
+      close == std::string_view::npos ? std::vector<std::string>{}
+                                      : LeadingWords(insert.substr(close + 1), 1);
+  return !next.empty() && next[0] == "values";
+}
+
 bool IsKindFlag(const std::string& word) {
   return word == "isword" || word == "isphrase" || word == "isarg";
 }
@@ -153,7 +168,7 @@ std::string ServerSql(std::string_view sql) {
     }
   }
   if (lead.size() == 3 && lead[0] == "insert" && lead[1] == "into" &&
-      (lead[2] == "run1" || lead[2] == "stem" || lead[2] == "calib"))
+      (lead[2] == "run1" || lead[2] == "stem" || lead[2] == "calib") && GivesRowid(out))
     out += " RETURNING rowid";
   return out;
 }

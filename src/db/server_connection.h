@@ -76,6 +76,8 @@ class ServerConnection {
 
   bool InTransaction();
   std::int64_t LastInsertRowid() const { return lastInsert_; }
+  // Waits for the answers of the statements sent ahead (see SendAhead).
+  void Drain();
 
   // Receives the failure of a statement that was sent ahead (see below).
   void SetLateErrorSink(std::function<void(const std::string&)> sink) {
@@ -101,7 +103,6 @@ class ServerConnection {
   // answers (libpq's pipeline); anything that needs an answer first waits
   // for all of them.  A failure among them goes to the late-error sink.
   bool SendAhead(const std::string& name, const Params& params, std::string& error);
-  void Drain();
   bool Reserve(const std::string& table, std::string& error);
 
   pg_conn* conn_;
@@ -120,7 +121,8 @@ class ServerConnection {
 // engine); a kind flag alone in parentheses, "(isword)", compared with 0;
 // "BEGIN IMMEDIATE" as "BEGIN"; "PRAGMA data_version" as a constant (a
 // run holds the project's server-side lock, so no other writer changes the
-// tables under it); an INSERT into run1, stem or calib returning the row id.
+// tables under it); an INSERT ... VALUES into run1, stem or calib that
+// leaves the row id to the table returning it.
 std::string ServerSql(std::string_view sql);
 
 // What keeps connection from naming a server: "" when libpq reads it as a

@@ -7,6 +7,7 @@
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
+#include "db/server_rows.h"
 #include "db/sql_functions.h"
 #include "project/run_lock.h"
 #include "project/session.h"
@@ -137,6 +138,41 @@ std::optional<double> Quotient(double a, double b) {
   const double q = a / b;
   if (std::isnan(q)) return std::nullopt;
   return q;
+}
+
+// A server takes the changed rows' new values as one statement over arrays
+// of them, however many they are.
+void WriteChangedOnServer(Database& db, const std::string& table, int groups,
+                          const std::vector<Entry>& entries,
+                          const std::vector<std::uint32_t>& changed) {
+  ServerArray rowids, sums, gains;
+  std::vector<ServerArray> p(static_cast<size_t>(groups) + 1);
+  const auto value = [](bool null, double v) {
+    return null ? std::nullopt : std::optional<double>(v);
+  };
+  for (std::uint32_t i : changed) {
+    const Entry& e = entries[i];
+    rowids.Add(e.rowid);
+    for (int g = 1; g <= groups; ++g) p[g].Add(value(e.nulls & PNull(g), e.p[g]));
+    sums.Add(value(e.nulls & kSumNull, e.sum));
+    gains.Add(value(e.nulls & kEntropyNull, e.entropy));
+  }
+  std::string set;
+  std::string arrays = "?::int8[]";
+  std::string names = "r";
+  for (int g = 1; g <= groups; ++g) {
+    const std::string n = TrimmedNumber(g);
+    set += "p" + n + "=x.p" + n + ", ";
+    arrays += ", ?::float8[]";
+    names += ", p" + n;
+  }
+  PreparedStatement write(db, "UPDATE " + table + " AS t SET " + set +
+                                  "sum=x.s, entropy=x.e FROM unnest(" + arrays +
+                                  ", ?::float8[], ?::float8[]) AS x(" + names +
+                                  ", s, e) WHERE t.rowid=x.r");
+  write.Bind(1, rowids.Text());
+  for (int g = 1; g <= groups; ++g) write.Bind(g + 1, p[g].Text());
+  write.Bind(groups + 2, sums.Text()).Bind(groups + 3, gains.Text()).Run();
 }
 
 }  // namespace
@@ -321,7 +357,11 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     // When most rows change, one statement over the selection writes them
     // faster than a statement per row; unchanged rows get what they hold.
     const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
-    if (changed.size() * 4 > entries.size() &&
+    if (db.IsServer()) {
+      WriteChangedOnServer(db, table, groups, entries, changed);
+      db.AwaitAnswers();
+      changed.clear();
+    } else if (changed.size() * 4 > entries.size() &&
         std::is_sorted(entries.begin(), entries.end(), byRow)) {
       FedEntries fed(entries);
       std::string update = "UPDATE " + table + " SET ";

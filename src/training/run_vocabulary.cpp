@@ -5,6 +5,7 @@
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
 #include "text/word_lists.h"
+#include "training/server_vocabulary_writes.h"
 #include "training/training_internal.h"
 
 namespace tarne {
@@ -65,8 +66,7 @@ std::string AddSql(const std::string& table, const std::string& g, size_t rows) 
 struct RunVocabulary::Statements {
   Statements(Database& db, const std::string& table, const char* flag, const std::string& g)
       : insert(db, InsertSql(table, flag, g, 1)),
-        // Unused on a server, which numbers rows one statement at a time.
-        insertMany(db, InsertSql(table, flag, g, db.IsServer() ? 1 : kRowsPerStatement)),
+        insertMany(db, InsertSql(table, flag, g, kRowsPerStatement)),
         update(db, AddSql(table, g, 1)),
         updateMany(db, AddSql(table, g, kRowsPerStatement)),
         // The rows whose work column holds a count, found through the index on the
@@ -83,7 +83,10 @@ struct RunVocabulary::Statements {
 };
 
 RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules)
-    : db_(db), table_(TableName(stemmed)), kind_(kind), stemmed_(stemmed == 1), rules_(rules) {}
+    : db_(db), table_(TableName(stemmed)), kind_(kind), stemmed_(stemmed == 1), rules_(rules) {
+  if (db_.IsServer())
+    server_ = std::make_unique<ServerVocabularyWrites>(db_, table_, KindFlag(kind_));
+}
 
 RunVocabulary::~RunVocabulary() = default;
 
@@ -214,41 +217,41 @@ VocabularyWrites RunVocabulary::TakeWrites() {
   return writes;
 }
 
-bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
-  if (writes.Empty()) return true;
+bool RunVocabulary::InsertRows(const std::vector<VocabularyWrites::Insert>& rows,
+                               const std::string& group) {
   Statements& s = StatementsFor(group[0]);
-  const FailureWatch watch(db_);
   bool ok = s.Ok();
 
   // The file's rows are numbered as the table would number them, one after
-  // its last; a server numbers each new row as it is sent, one row to a
-  // statement.
-  const bool serverNumbers = db_.IsServer();
+  // its last.
   std::int64_t next = 1;
-  if (ok && !serverNumbers && !writes.inserts.empty()) {
+  if (ok && !rows.empty()) {
     if (s.lastRowid.Step()) next = s.lastRowid.Int(0) + 1;
     s.lastRowid.Reset();
   }
-  const auto& rows = writes.inserts;
   for (size_t i = 0; i < rows.size() && ok;) {
-    const bool many = !serverNumbers && rows.size() - i >= kRowsPerStatement;
+    const bool many = rows.size() - i >= kRowsPerStatement;
     PreparedStatement& insert = many ? s.insertMany : s.insert;
     const size_t n = many ? kRowsPerStatement : 1;
     for (size_t k = 0; k < n; ++k, ++i) {
       const VocabularyWrites::Insert& row = rows[i];
       const int p = static_cast<int>(4 * k);
-      if (!serverNumbers) SetRowid(row.id, next++);
+      SetRowid(row.id, next++);
       insert.Bind(p + 1, row.text)
           .Bind(p + 2, std::int64_t{row.stop ? 1 : 0})
           .Bind(p + 3, std::int64_t{row.v})
           .Bind(p + 4, std::int64_t{row.w});
     }
-    ok = insert.Run();
-    if (serverNumbers)
-      SetRowid(rows[i - 1].id, db_.LastInsertRowid());
-    else
-      ok = ok && db_.LastInsertRowid() == next - 1;
+    ok = insert.Run() && db_.LastInsertRowid() == next - 1;
   }
+  return ok;
+}
+
+bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
+  if (writes.Empty()) return true;
+  const FailureWatch watch(db_);
+  const bool ok = server_ ? InsertRowsOnServer(writes.inserts, group[0] - '0')
+                          : InsertRows(writes.inserts, group);
   // Rows not written have no row number to add to or mark; the run's
   // transaction is given up.
   if (!ok) return false;
@@ -275,6 +278,7 @@ RunVocabulary::Statements& RunVocabulary::StatementsFor(char group) {
 
 bool RunVocabulary::WriteMarks() {
   if (!marksPending_) return true;
+  if (server_) return WriteMarksOnServer();
   Statements& s = StatementsFor(marksGroup_);
   const FailureWatch watch(db_);
   bool ok = s.clearMarks.Ok() && s.mark.Ok();
@@ -328,6 +332,7 @@ void RunVocabulary::MergeAdditions() {
 bool RunVocabulary::WriteAdditions() {
   MergeAdditions();
   merged_ = 0;
+  if (server_) return WriteAdditionsOnServer();
   const FailureWatch watch(db_);
   bool ok = true;
   for (size_t i = 0; i < additions_.size() && ok;) {

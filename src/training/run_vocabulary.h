@@ -27,6 +27,7 @@
 namespace tarne {
 
 class Database;
+class ServerVocabularyWrites;
 
 // What a batch of essays adds to one table.  The texts stay valid while the
 // vocabulary that handed them over is neither loaded again nor destroyed.
@@ -103,6 +104,12 @@ class RunVocabulary {
   void SetRowid(std::uint32_t id, std::int64_t rowid);
   // Sets the work column as lastMarks_ says, clearing what the last call set.
   bool WriteMarks();
+  // New rows into the file, numbered one after its last row.
+  bool InsertRows(const std::vector<VocabularyWrites::Insert>& rows, const std::string& group);
+  // The same on a server (server_ not null), with row ids reserved first.
+  bool InsertRowsOnServer(const std::vector<VocabularyWrites::Insert>& rows, int group);
+  bool WriteAdditionsOnServer();
+  bool WriteMarksOnServer();
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
@@ -144,6 +151,9 @@ class RunVocabulary {
   // The statements of each group, prepared when first needed.
   Statements& StatementsFor(char group);
   std::array<std::unique_ptr<Statements>, 8> statements_;
+  // Its writes when the table is on a server, where they go as statements
+  // over whole arrays of rows.
+  std::unique_ptr<ServerVocabularyWrites> server_;
 };
 
 }  // namespace tarne

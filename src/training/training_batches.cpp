@@ -1,9 +1,12 @@
 #include "training/training_batches.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
+#include "db/server_rows.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
 #include "training/training_internal.h"
@@ -218,6 +221,18 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
 bool TrainingBatches::WritePart(const Part& part) {
   const std::string gt = TrimmedNumber(part.group);
   if (!run1_.Write(part.run1, gt) || !stem_.Write(part.stem, gt)) return false;
+  if (!(db_.IsServer() ? RecordFilesOnServer(part) : RecordFiles(part))) return false;
+  if (kind_ == 1) {
+    const FailureWatch watch(db_);
+    db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
+                         TrimmedNumber(static_cast<int>(part.paths.size())));
+    return !watch.Failed();
+  }
+  return true;
+}
+
+bool TrainingBatches::RecordFiles(const Part& part) {
+  const std::string gt = TrimmedNumber(part.group);
   PreparedStatement find(db_, "select isinwords from calib where gr=" + gt + " AND filen=?");
   PreparedStatement insert(db_, std::string("INSERT into calib (filen, gr, ") + CalibFlag(kind_) +
                                     ") Values (?," + PlainNumber(part.group) + ",1)");
@@ -229,13 +244,31 @@ bool TrainingBatches::WritePart(const Part& part) {
     find.Reset();
     if (!(known ? update.Bind(1, path).Run() : insert.Bind(1, path).Run())) return false;
   }
-  if (kind_ == 1) {
-    const FailureWatch watch(db_);
-    db_.Statement(1, "Update trainsize set g" + gt + " = g" + gt + "+" +
-                         TrimmedNumber(static_cast<int>(part.paths.size())));
-    return !watch.Failed();
-  }
   return true;
+}
+
+bool TrainingBatches::RecordFilesOnServer(const Part& part) {
+  // As RecordFiles: a file with a row of its group has its flag set in
+  // every such row; any other file gets a row, in the order listed.
+  const std::string flag = CalibFlag(kind_);
+  if (!markFiles_)
+    markFiles_ = std::make_unique<PreparedStatement>(
+        db_, "UPDATE calib SET " + flag + "=1 WHERE gr=? AND filen=ANY(?::text[])");
+  if (!addFiles_)
+    addFiles_ = std::make_unique<PreparedStatement>(
+        db_, "INSERT INTO calib (filen, gr, " + flag +
+                 ") SELECT f, ?1::int4, 1 FROM unnest(?2::text[]) WITH ORDINALITY AS x(f, n) "
+                 "WHERE NOT EXISTS (SELECT 1 FROM calib AS c WHERE c.gr=?1 AND c.filen=x.f) "
+                 "ORDER BY n");
+  // A file listed twice would get two rows; the second is found as known.
+  std::unordered_set<std::string_view> listed;
+  ServerArray paths;
+  for (const std::string& path : part.paths)
+    if (listed.insert(path).second) paths.Add(path);
+  const std::string files = paths.Text();
+  const std::int64_t group = part.group;
+  return markFiles_->Bind(1, group).Bind(2, files).Run() &&
+         addFiles_->Bind(1, group).Bind(2, files).Run();
 }
 
 std::int64_t TrainingBatches::DataVersion() {

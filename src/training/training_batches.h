@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@
 namespace tarne {
 
 class Database;
+class PreparedStatement;
 
 class TrainingBatches {
  public:
@@ -84,6 +86,10 @@ class TrainingBatches {
   bool Wait();
   Outcome Write(const Batch& batch);
   bool WritePart(const Part& part);
+  // Records the part's files in calib, a statement per file; on a server
+  // two statements over all of them, answered by none.
+  bool RecordFiles(const Part& part);
+  bool RecordFilesOnServer(const Part& part);
   // Gives the database its error sink back, with what the writer reported.
   void ReturnSink();
   void Fail();
@@ -117,6 +123,9 @@ class TrainingBatches {
   int pending_[6] = {0, 0, 0, 0, 0, 0};
   int lost_[6] = {0, 0, 0, 0, 0, 0};
   bool failed_ = false;
+  // On a server: RecordFilesOnServer's statements, prepared when first needed.
+  std::unique_ptr<PreparedStatement> markFiles_;
+  std::unique_ptr<PreparedStatement> addFiles_;
 };
 
 }  // namespace tarne

@@ -1,0 +1,61 @@
+// Many rows written to a server table by one statement: the values of each
+// column travel as one array parameter, and the statement takes them apart
+// again with unnest(), so that a write of thousands of rows costs the
+// server one statement instead of thousands, and the connection sends it
+// ahead without waiting for an answer.  For server-only statements; the
+// file engine knows no arrays.
+//
+//   UPDATE run1 AS t SET v1=t.v1+x.v FROM unnest(?::int8[], ?::int8[])
+//       AS x(r, v) WHERE t.rowid=x.r
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarne {
+
+class Database;
+class PreparedStatement;
+
+// The text form of an array parameter ("{1,2,NULL}"), built value by value.
+// Texts are quoted element by element, so any bytes but NUL pass as they
+// are; reals are written so that the server reads back the same bits.
+class ServerArray {
+ public:
+  void Add(std::int64_t value);
+  void Add(std::optional<double> value);  // none for NULL
+  void Add(std::string_view text);
+  size_t Size() const { return size_; }
+  // The array as bound, "{}" when nothing was added.
+  std::string Text() const { return size_ ? text_ + "}" : "{}"; }
+
+ private:
+  void Next();
+  std::string text_;
+  size_t size_ = 0;
+};
+
+// Fresh row numbers of one table (run1, stem or calib), taken from the
+// numbers the table gives its rows, so that no other connection gives them
+// to a row of its own: for inserts that number their rows themselves.
+class ServerRowids {
+ public:
+  ServerRowids(Database& db, const std::string& table);
+  ServerRowids(const ServerRowids&) = delete;
+  ServerRowids& operator=(const ServerRowids&) = delete;
+  ~ServerRowids();
+  // count numbers in ascending order; empty when that failed (reported as
+  // any statement) or count is 0.
+  std::vector<std::int64_t> Take(size_t count);
+
+ private:
+  std::string table_;
+  std::unique_ptr<PreparedStatement> next_;  // prepared when first needed
+  Database& db_;
+};
+
+}  // namespace tarne

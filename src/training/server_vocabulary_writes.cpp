@@ -1,0 +1,69 @@
+#include "training/server_vocabulary_writes.h"
+
+#include "db/gateway.h"
+#include "db/prepared_statement.h"
+
+namespace tarne {
+
+namespace {
+
+constexpr size_t kSetWork = 10;
+constexpr size_t kClearWork = 11;
+
+}  // namespace
+
+ServerVocabularyWrites::ServerVocabularyWrites(Database& db, const std::string& table,
+                                               const char* kindFlag)
+    : db_(db), table_(table), flag_(kindFlag), rowids_(db, table) {}
+
+ServerVocabularyWrites::~ServerVocabularyWrites() = default;
+
+PreparedStatement& ServerVocabularyWrites::Statement(size_t slot, const std::string& sql) {
+  std::unique_ptr<PreparedStatement>& s = statements_[slot];
+  if (!s) s = std::make_unique<PreparedStatement>(db_, sql);
+  return *s;
+}
+
+bool ServerVocabularyWrites::Insert(int group, const NewRows& rows) {
+  if (rows.rowid.Size() == 0) return true;
+  const std::string g = std::to_string(group);
+  PreparedStatement& insert = Statement(
+      static_cast<size_t>(group - 1),
+      "INSERT INTO " + table_ + " (rowid, Vocab, " + flag_ + ", IsStop, v" + g + ", w" + g +
+          ") SELECT r, t, 1, s, v, w FROM unnest(?::int8[], ?::text[], ?::int4[], ?::int8[], "
+          "?::int8[]) AS x(r, t, s, v, w)");
+  return insert.Bind(1, rows.rowid.Text())
+      .Bind(2, rows.text.Text())
+      .Bind(3, rows.stop.Text())
+      .Bind(4, rows.v.Text())
+      .Bind(5, rows.w.Text())
+      .Run();
+}
+
+bool ServerVocabularyWrites::Add(int group, const Additions& rows) {
+  if (rows.rowid.Size() == 0) return true;
+  const std::string g = std::to_string(group);
+  PreparedStatement& add = Statement(
+      static_cast<size_t>(5 + group - 1),
+      "UPDATE " + table_ + " AS t SET v" + g + "=t.v" + g + "+x.v, w" + g + "=t.w" + g +
+          "+x.w FROM unnest(?::int8[], ?::int8[], ?::int8[]) AS x(r, v, w) WHERE t.rowid=x.r");
+  return add.Bind(1, rows.rowid.Text()).Bind(2, rows.v.Text()).Bind(3, rows.w.Text()).Run();
+}
+
+bool ServerVocabularyWrites::SetWork(const ServerArray& rowids, const ServerArray& counts) {
+  if (rowids.Size() == 0) return true;
+  PreparedStatement& set =
+      Statement(kSetWork, "UPDATE " + table_ +
+                              " AS t SET thisessay=x.c FROM unnest(?::int8[], ?::int4[]) AS "
+                              "x(r, c) WHERE t.rowid=x.r");
+  return set.Bind(1, rowids.Text()).Bind(2, counts.Text()).Run();
+}
+
+bool ServerVocabularyWrites::ClearWork() {
+  // Through the index on the work column, as the file engine does.
+  return Statement(kClearWork, "UPDATE " + table_ +
+                                   " SET thisessay=0 WHERE thisessay>0 OR thisessay<0")
+      .Run();
+}
+
+}  // namespace tarne

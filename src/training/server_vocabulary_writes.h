@@ -1,0 +1,59 @@
+// What a training run writes into one vocabulary table on a server, each
+// write one statement over many rows (db/server_rows.h), sent ahead without
+// waiting for an answer: new rows numbered from row ids reserved first, the
+// additions to existing rows' counts, and the work column.  The rows end as
+// the file engine's statements over 64 rows at a time leave them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/server_rows.h"
+
+namespace tarne {
+
+class Database;
+class PreparedStatement;
+
+class ServerVocabularyWrites {
+ public:
+  // table run1 or stem; kindFlag the flag column new rows get 1 in.
+  ServerVocabularyWrites(Database& db, const std::string& table, const char* kindFlag);
+  ~ServerVocabularyWrites();
+
+  // Row ids for count new rows, ascending; empty when that failed.
+  std::vector<std::int64_t> Reserve(size_t count) { return rowids_.Take(count); }
+
+  // New rows of group (1-5): one entry per row in each array (rowid, Vocab,
+  // IsStop 0 or 1, v and w of the group).
+  struct NewRows {
+    ServerArray rowid, text, stop, v, w;
+  };
+  bool Insert(int group, const NewRows& rows);
+  // Adds v and w to the group's counts of the rows listed (each once).
+  struct Additions {
+    ServerArray rowid, v, w;
+  };
+  bool Add(int group, const Additions& rows);
+  // Sets the work column of the rows listed (each once) to the counts.
+  bool SetWork(const ServerArray& rowids, const ServerArray& counts);
+  // Sets the work column to 0 wherever it holds anything else.
+  bool ClearWork();
+
+ private:
+  // The statement for slot, prepared from sql when first needed.
+  PreparedStatement& Statement(size_t slot, const std::string& sql);
+
+  Database& db_;
+  std::string table_;
+  std::string flag_;
+  ServerRowids rowids_;
+  // Inserts and additions of groups 1-5, then the two work-column writes.
+  std::array<std::unique_ptr<PreparedStatement>, 12> statements_;
+};
+
+}  // namespace tarne
