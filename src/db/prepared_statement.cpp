@@ -4,6 +4,7 @@
 
 #include "db/gateway.h"
 #include "db/server_connection.h"
+#include "db/server_rows.h"
 
 #include <charconv>
 #include <cstdio>
@@ -39,15 +40,25 @@ PreparedStatement::~PreparedStatement() {
   if (!serverName_.empty() && db_.server_) db_.server_->Deallocate(serverName_);
 }
 
-void PreparedStatement::BindServer(int index, std::optional<std::string> value) {
+void PreparedStatement::BindServer(int index, std::optional<std::string> value, int format) {
   if (index < 1) return;
   if (params_.size() < static_cast<size_t>(index)) params_.resize(index);
   params_[index - 1] = std::move(value);
+  if (format == 0 && formats_.size() < static_cast<size_t>(index)) return;
+  if (formats_.size() < static_cast<size_t>(index)) formats_.resize(index, 0);
+  formats_[index - 1] = format;
+}
+
+PreparedStatement& PreparedStatement::Bind(int index, const ServerArray& array) {
+  if (!serverName_.empty()) BindServer(index, array.Binary(), 1);
+  if (stmt_) db_.Report("an array can only be bound on a server", sql_);
+  return *this;
 }
 
 bool PreparedStatement::RunServer(std::shared_ptr<ServerResult>* rows) {
   std::string error;
-  if (db_.server_ && db_.server_->RunPrepared(serverName_, params_, rows, error)) return true;
+  if (db_.server_ && db_.server_->RunPrepared(serverName_, params_, rows, error, formats_))
+    return true;
   db_.Report(db_.server_ ? error : "no database is open", sql_);
   return false;
 }
@@ -176,6 +187,7 @@ void PreparedStatement::Reset() {
     rows_.reset();
     row_ = -1;
     params_.clear();
+    formats_.clear();
     active_ = false;
     return;
   }

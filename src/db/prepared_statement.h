@@ -16,6 +16,7 @@ struct sqlite3_stmt;
 namespace tarne {
 
 class Database;
+class ServerArray;
 class ServerResult;
 
 class PreparedStatement {
@@ -32,6 +33,9 @@ class PreparedStatement {
   PreparedStatement& Bind(int index, double value);
   PreparedStatement& Bind(int index, std::string_view text);
   PreparedStatement& BindNull(int index);
+  // An array for a server's statement (db/server_rows.h); a file's
+  // statements take no arrays.
+  PreparedStatement& Bind(int index, const ServerArray& array);
 
   // Runs a statement that gives no rows; false when it failed.
   bool Run();
@@ -51,7 +55,7 @@ class PreparedStatement {
   Database& db_;
   std::string sql_;
   // Values bound for a server's statement; its rows once it has run.
-  void BindServer(int index, std::optional<std::string> value);
+  void BindServer(int index, std::optional<std::string> value, int format = 0);
   bool RunServer(std::shared_ptr<ServerResult>* rows);
 
   sqlite3_stmt* stmt_ = nullptr;
@@ -59,6 +63,7 @@ class PreparedStatement {
   // On a server: the name the statement was prepared under.
   std::string serverName_;
   std::vector<std::optional<std::string>> params_;
+  std::vector<int> formats_;  // 1 for a parameter in binary form
   std::shared_ptr<ServerResult> rows_;
   int row_ = -1;
 };

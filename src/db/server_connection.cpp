@@ -302,6 +302,14 @@ std::vector<const char*> Values(const ServerConnection::Params& params,
   return values;
 }
 
+// formats as libpq takes them: one per parameter, or none for all text.
+std::vector<int> FormatList(const ServerConnection::Formats& formats, size_t params) {
+  if (formats.empty()) return {};
+  std::vector<int> list(formats.begin(), formats.end());
+  list.resize(params, 0);
+  return list;
+}
+
 }  // namespace
 
 bool ServerConnection::Run(const std::string& sql, const Params& params,
@@ -372,15 +380,16 @@ bool ServerConnection::Reserve(const std::string& table, std::string& error) {
 }
 
 bool ServerConnection::SendAhead(const std::string& name, const Params& params,
-                                 std::string& error) {
+                                 const Formats& formats, std::string& error) {
   if (PQpipelineStatus(conn_) == PQ_PIPELINE_OFF && !PQenterPipelineMode(conn_)) {
     error = ErrorText(PQerrorMessage(conn_));
     return false;
   }
   std::vector<int> lengths;
   const std::vector<const char*> values = Values(params, lengths);
+  const std::vector<int> format = FormatList(formats, params.size());
   if (!PQsendQueryPrepared(conn_, name.c_str(), static_cast<int>(params.size()), values.data(),
-                           lengths.data(), nullptr, 0)) {
+                           lengths.data(), format.empty() ? nullptr : format.data(), 0)) {
     error = ErrorText(PQerrorMessage(conn_));
     Drain();
     return false;
@@ -417,7 +426,8 @@ void ServerConnection::Drain() {
 }
 
 bool ServerConnection::RunPrepared(const std::string& name, const Params& params,
-                                   std::shared_ptr<ServerResult>* rows, std::string& error) {
+                                   std::shared_ptr<ServerResult>* rows, std::string& error,
+                                   const Formats& formats) {
   if (const auto numbered = numbered_.find(name); numbered != numbered_.end()) {
     Reserved& r = reserved_[numbered->second.table];
     if (r.next >= r.ids.size() && !Reserve(numbered->second.table, error)) return false;
@@ -425,14 +435,16 @@ bool ServerConnection::RunPrepared(const std::string& name, const Params& params
     Params with = params;
     with.resize(std::max<size_t>(with.size(), static_cast<size_t>(numbered->second.parameter)));
     with[static_cast<size_t>(numbered->second.parameter) - 1] = std::to_string(lastInsert_);
-    return SendAhead(name, with, error);
+    return SendAhead(name, with, formats, error);
   }
-  if (!rows) return SendAhead(name, params, error);
+  if (!rows) return SendAhead(name, params, formats, error);
   Drain();
   std::vector<int> lengths;
   const std::vector<const char*> values = Values(params, lengths);
-  PGresult* result = PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()),
-                                    values.data(), lengths.data(), nullptr, 0);
+  const std::vector<int> format = FormatList(formats, params.size());
+  PGresult* result =
+      PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()), values.data(),
+                     lengths.data(), format.empty() ? nullptr : format.data(), 0);
   return Finish(result, rows, error);
 }
 

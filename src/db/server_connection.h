@@ -70,8 +70,12 @@ class ServerConnection {
            std::shared_ptr<ServerResult>* rows, std::string& error);
   // Prepares sql under a fresh name, given back in name.
   bool Prepare(const std::string& sql, std::string& name, std::string& error);
+  // formats: 1 for a parameter given in the server's binary form, 0 (or
+  // none listed) for text.
+  using Formats = std::vector<int>;
   bool RunPrepared(const std::string& name, const Params& params,
-                   std::shared_ptr<ServerResult>* rows, std::string& error);
+                   std::shared_ptr<ServerResult>* rows, std::string& error,
+                   const Formats& formats = {});
   void Deallocate(const std::string& name);
 
   bool InTransaction();
@@ -102,7 +106,8 @@ class ServerConnection {
   // Statements that give no rows are sent ahead without waiting for their
   // answers (libpq's pipeline); anything that needs an answer first waits
   // for all of them.  A failure among them goes to the late-error sink.
-  bool SendAhead(const std::string& name, const Params& params, std::string& error);
+  bool SendAhead(const std::string& name, const Params& params, const Formats& formats,
+                 std::string& error);
   bool Reserve(const std::string& table, std::string& error);
 
   pg_conn* conn_;

@@ -1,45 +1,67 @@
 #include "db/server_rows.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <bit>
+#include <cassert>
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
 
 namespace tarne {
 
-void ServerArray::Next() {
-  text_ += size_ == 0 ? '{' : ',';
+namespace {
+
+// The server's numbers of the element types.
+constexpr std::uint32_t kInt8Oid = 20;
+constexpr std::uint32_t kTextOid = 25;
+constexpr std::uint32_t kFloat8Oid = 701;
+
+// value's bytes, most significant first, as the binary form has them.
+void AppendBigEndian(std::string& out, std::uint64_t value, int bytes) {
+  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+    out += static_cast<char>((value >> shift) & 0xff);
+}
+
+}  // namespace
+
+void ServerArray::Add(std::int64_t value) {
+  assert(type_ == Type::kInt8);
+  AppendBigEndian(elements_, 8, 4);
+  AppendBigEndian(elements_, static_cast<std::uint64_t>(value), 8);
   ++size_;
 }
 
-void ServerArray::Add(std::int64_t value) {
-  Next();
-  text_ += std::to_string(value);
-}
-
 void ServerArray::Add(std::optional<double> value) {
-  Next();
+  assert(type_ == Type::kFloat8);
+  ++size_;
   if (!value) {
-    text_ += "NULL";
+    AppendBigEndian(elements_, 0xffffffffu, 4);  // length -1: NULL
+    nulls_ = true;
     return;
   }
-  // 17 significant digits name every double exactly.
-  char number[40];
-  std::snprintf(number, sizeof number, "%.17g", *value);
-  text_ += number;
+  AppendBigEndian(elements_, 8, 4);
+  AppendBigEndian(elements_, std::bit_cast<std::uint64_t>(*value), 8);
 }
 
 void ServerArray::Add(std::string_view text) {
-  Next();
-  // Inside double quotes only '"' and '\' need a backslash; a quoted
-  // element is never read as NULL, whatever it holds.
-  text_ += '"';
-  for (char c : text) {
-    if (c == '"' || c == '\\') text_ += '\\';
-    text_ += c;
+  assert(type_ == Type::kText);
+  AppendBigEndian(elements_, text.size(), 4);
+  elements_.append(text);
+  ++size_;
+}
+
+std::string ServerArray::Binary() const {
+  std::string out;
+  out.reserve(20 + elements_.size());
+  AppendBigEndian(out, size_ ? 1 : 0, 4);  // dimensions
+  AppendBigEndian(out, nulls_ ? 1 : 0, 4);
+  AppendBigEndian(out,
+                  type_ == Type::kInt8 ? kInt8Oid : type_ == Type::kText ? kTextOid : kFloat8Oid,
+                  4);
+  if (size_) {
+    AppendBigEndian(out, size_, 4);
+    AppendBigEndian(out, 1, 4);  // lower bound
   }
-  text_ += '"';
+  return out + elements_;
 }
 
 ServerRowids::ServerRowids(Database& db, const std::string& table) : table_(table), db_(db) {}
@@ -49,16 +71,22 @@ ServerRowids::~ServerRowids() = default;
 std::vector<std::int64_t> ServerRowids::Take(size_t count) {
   std::vector<std::int64_t> ids;
   if (count == 0) return ids;
+  // One block: the next number and the count - 1 after it, the table's
+  // numbering moved past them in the same statement.  A row another
+  // connection numbered meanwhile from the block (none does while a run
+  // holds the project's lock) would clash with ours on the primary key, so
+  // the insert fails rather than mixing rows.
   if (!next_)
     next_ = std::make_unique<PreparedStatement>(
-        db_, "SELECT nextval(pg_get_serial_sequence(?, 'rowid')) FROM generate_series(1, ?)");
-  next_->Bind(1, table_).Bind(2, static_cast<std::int64_t>(count));
+        db_, "SELECT setval(s, nextval(s) + ?::int8 - 1) FROM "
+             "CAST(pg_get_serial_sequence(?, 'rowid') AS regclass) AS s");
+  next_->Bind(1, static_cast<std::int64_t>(count)).Bind(2, table_);
+  const std::int64_t last = next_->Step() ? next_->Int(0) : 0;
+  next_->Reset();
+  if (last < static_cast<std::int64_t>(count)) return ids;
   ids.reserve(count);
-  while (next_->Step()) ids.push_back(next_->Int(0));
-  if (ids.size() != count) ids.clear();
-  // A sequence hands out rising numbers; sorted all the same, so that rows
-  // numbered in the order they are listed stay in that order.
-  std::sort(ids.begin(), ids.end());
+  for (std::int64_t id = last - static_cast<std::int64_t>(count) + 1; id <= last; ++id)
+    ids.push_back(id);
   return ids;
 }
 

@@ -3,7 +3,8 @@
 // again with unnest(), so that a write of thousands of rows costs the
 // server one statement instead of thousands, and the connection sends it
 // ahead without waiting for an answer.  For server-only statements; the
-// file engine knows no arrays.
+// file engine knows no arrays.  Each array's type is named in the
+// statement, as the one its values have:
 //
 //   UPDATE run1 AS t SET v1=t.v1+x.v FROM unnest(?::int8[], ?::int8[])
 //       AS x(r, v) WHERE t.rowid=x.r
@@ -21,22 +22,27 @@ namespace tarne {
 class Database;
 class PreparedStatement;
 
-// The text form of an array parameter ("{1,2,NULL}"), built value by value.
-// Texts are quoted element by element, so any bytes but NUL pass as they
-// are; reals are written so that the server reads back the same bits.
+// An array parameter in the server's binary form, built value by value:
+// no value is written out as text and read back, so reals keep their bits
+// and texts their bytes (any but NUL), and neither side spends time on
+// converting them.  Every value has the array's element type.
 class ServerArray {
  public:
+  enum class Type { kInt8, kFloat8, kText };  // bigint, double precision, text
+  explicit ServerArray(Type type) : type_(type) {}
+
   void Add(std::int64_t value);
   void Add(std::optional<double> value);  // none for NULL
   void Add(std::string_view text);
   size_t Size() const { return size_; }
-  // The array as bound, "{}" when nothing was added.
-  std::string Text() const { return size_ ? text_ + "}" : "{}"; }
+  // The array as bound (a one-dimensional array from 1, or an empty one).
+  std::string Binary() const;
 
  private:
-  void Next();
-  std::string text_;
+  Type type_;
+  std::string elements_;  // each a length and the bytes
   size_t size_ = 0;
+  bool nulls_ = false;
 };
 
 // Fresh row numbers of one table (run1, stem or calib), taken from the

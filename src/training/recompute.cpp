@@ -145,8 +145,11 @@ std::optional<double> Quotient(double a, double b) {
 void WriteChangedOnServer(Database& db, const std::string& table, int groups,
                           const std::vector<Entry>& entries,
                           const std::vector<std::uint32_t>& changed) {
-  ServerArray rowids, sums, gains;
-  std::vector<ServerArray> p(static_cast<size_t>(groups) + 1);
+  ServerArray rowids(ServerArray::Type::kInt8);
+  ServerArray sums(ServerArray::Type::kFloat8);
+  ServerArray gains(ServerArray::Type::kFloat8);
+  std::vector<ServerArray> p(static_cast<size_t>(groups) + 1,
+                             ServerArray(ServerArray::Type::kFloat8));
   const auto value = [](bool null, double v) {
     return null ? std::nullopt : std::optional<double>(v);
   };
@@ -170,9 +173,9 @@ void WriteChangedOnServer(Database& db, const std::string& table, int groups,
                                   "sum=x.s, entropy=x.e FROM unnest(" + arrays +
                                   ", ?::float8[], ?::float8[]) AS x(" + names +
                                   ", s, e) WHERE t.rowid=x.r");
-  write.Bind(1, rowids.Text());
-  for (int g = 1; g <= groups; ++g) write.Bind(g + 1, p[g].Text());
-  write.Bind(groups + 2, sums.Text()).Bind(groups + 3, gains.Text()).Run();
+  write.Bind(1, rowids);
+  for (int g = 1; g <= groups; ++g) write.Bind(g + 1, p[g]);
+  write.Bind(groups + 2, sums).Bind(groups + 3, gains).Run();
 }
 
 }  // namespace

@@ -61,8 +61,8 @@ bool RunVocabulary::WriteMarksOnServer() {
   // names a row twice would write it once, with either value.
   std::stable_sort(work.begin(), work.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  ServerArray rowids;
-  ServerArray counts;
+  ServerArray rowids(ServerArray::Type::kInt8);
+  ServerArray counts(ServerArray::Type::kInt8);
   for (size_t i = 0; i < work.size(); ++i) {
     if (i + 1 < work.size() && work[i + 1].first == work[i].first) continue;
     rowids.Add(work[i].first);

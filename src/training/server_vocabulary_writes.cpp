@@ -30,13 +30,13 @@ bool ServerVocabularyWrites::Insert(int group, const NewRows& rows) {
   PreparedStatement& insert = Statement(
       static_cast<size_t>(group - 1),
       "INSERT INTO " + table_ + " (rowid, Vocab, " + flag_ + ", IsStop, v" + g + ", w" + g +
-          ") SELECT r, t, 1, s, v, w FROM unnest(?::int8[], ?::text[], ?::int4[], ?::int8[], "
+          ") SELECT r, t, 1, s, v, w FROM unnest(?::int8[], ?::text[], ?::int8[], ?::int8[], "
           "?::int8[]) AS x(r, t, s, v, w)");
-  return insert.Bind(1, rows.rowid.Text())
-      .Bind(2, rows.text.Text())
-      .Bind(3, rows.stop.Text())
-      .Bind(4, rows.v.Text())
-      .Bind(5, rows.w.Text())
+  return insert.Bind(1, rows.rowid)
+      .Bind(2, rows.text)
+      .Bind(3, rows.stop)
+      .Bind(4, rows.v)
+      .Bind(5, rows.w)
       .Run();
 }
 
@@ -47,16 +47,16 @@ bool ServerVocabularyWrites::Add(int group, const Additions& rows) {
       static_cast<size_t>(5 + group - 1),
       "UPDATE " + table_ + " AS t SET v" + g + "=t.v" + g + "+x.v, w" + g + "=t.w" + g +
           "+x.w FROM unnest(?::int8[], ?::int8[], ?::int8[]) AS x(r, v, w) WHERE t.rowid=x.r");
-  return add.Bind(1, rows.rowid.Text()).Bind(2, rows.v.Text()).Bind(3, rows.w.Text()).Run();
+  return add.Bind(1, rows.rowid).Bind(2, rows.v).Bind(3, rows.w).Run();
 }
 
 bool ServerVocabularyWrites::SetWork(const ServerArray& rowids, const ServerArray& counts) {
   if (rowids.Size() == 0) return true;
   PreparedStatement& set =
       Statement(kSetWork, "UPDATE " + table_ +
-                              " AS t SET thisessay=x.c FROM unnest(?::int8[], ?::int4[]) AS "
+                              " AS t SET thisessay=x.c FROM unnest(?::int8[], ?::int8[]) AS "
                               "x(r, c) WHERE t.rowid=x.r");
-  return set.Bind(1, rowids.Text()).Bind(2, counts.Text()).Run();
+  return set.Bind(1, rowids).Bind(2, counts).Run();
 }
 
 bool ServerVocabularyWrites::ClearWork() {

@@ -31,15 +31,18 @@ class ServerVocabularyWrites {
   // New rows of group (1-5): one entry per row in each array (rowid, Vocab,
   // IsStop 0 or 1, v and w of the group).
   struct NewRows {
-    ServerArray rowid, text, stop, v, w;
+    ServerArray rowid{ServerArray::Type::kInt8}, text{ServerArray::Type::kText},
+        stop{ServerArray::Type::kInt8}, v{ServerArray::Type::kInt8}, w{ServerArray::Type::kInt8};
   };
   bool Insert(int group, const NewRows& rows);
   // Adds v and w to the group's counts of the rows listed (each once).
   struct Additions {
-    ServerArray rowid, v, w;
+    ServerArray rowid{ServerArray::Type::kInt8}, v{ServerArray::Type::kInt8},
+        w{ServerArray::Type::kInt8};
   };
   bool Add(int group, const Additions& rows);
-  // Sets the work column of the rows listed (each once) to the counts.
+  // Sets the work column of the rows listed (each once) to the counts
+  // (both arrays of integers).
   bool SetWork(const ServerArray& rowids, const ServerArray& counts);
   // Sets the work column to 0 wherever it holds anything else.
   bool ClearWork();

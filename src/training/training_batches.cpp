@@ -262,13 +262,12 @@ bool TrainingBatches::RecordFilesOnServer(const Part& part) {
                  "ORDER BY n");
   // A file listed twice would get two rows; the second is found as known.
   std::unordered_set<std::string_view> listed;
-  ServerArray paths;
+  ServerArray paths(ServerArray::Type::kText);
   for (const std::string& path : part.paths)
     if (listed.insert(path).second) paths.Add(path);
-  const std::string files = paths.Text();
   const std::int64_t group = part.group;
-  return markFiles_->Bind(1, group).Bind(2, files).Run() &&
-         addFiles_->Bind(1, group).Bind(2, files).Run();
+  return markFiles_->Bind(1, group).Bind(2, paths).Run() &&
+         addFiles_->Bind(1, group).Bind(2, paths).Run();
 }
 
 std::int64_t TrainingBatches::DataVersion() {
