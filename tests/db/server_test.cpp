@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "db/prepared_statement.h"
 #include "db/server_connection.h"
 #include "db/server_project.h"
+#include "db/server_rows.h"
 #include "project/run_lock.h"
 #include "support/temp_folder.h"
 #include "support/test_server.h"
@@ -129,6 +133,50 @@ TEST_F(ServerEngineTest, BoundTextsRoundTripAndTwoResultSetsStayOpen) {
   EXPECT_EQ(server.ColumnText(2, 1), "b.txt");
   server.FetchResult(2);
   EXPECT_EQ(server.EndOfData(2), -1);
+}
+
+// Arrays in the binary form: every value comes back as it went, and a row
+// written through them reads as one written value by value.
+TEST_F(ServerEngineTest, ArraysCarryEveryValueAsItIs) {
+  const std::vector<std::string> texts = {"", "a,b", "{x}", "\"q\"", "back\\slash", "NULL",
+                                          "it's", "\xe9t\xe9 \x01"};
+  const std::vector<std::optional<double>> reals = {0.1, -0.0, 5e-324, 1.7976931348623157e308,
+                                                    std::nullopt, 1.0 / 3};
+  const std::vector<std::int64_t> ints = {0, -1, INT64_MAX, INT64_MIN};
+  ServerArray t(ServerArray::Type::kText), r(ServerArray::Type::kFloat8),
+      i(ServerArray::Type::kInt8);
+  for (const std::string& v : texts) t.Add(v);
+  for (const std::optional<double>& v : reals) r.Add(v);
+  for (std::int64_t v : ints) i.Add(v);
+  PreparedStatement texts_back(server, "SELECT x FROM unnest(?::text[]) WITH ORDINALITY AS u(x, n) ORDER BY n");
+  texts_back.Bind(1, t);
+  for (const std::string& v : texts) {
+    ASSERT_TRUE(texts_back.Step());
+    EXPECT_EQ(texts_back.Text(0), v);
+  }
+  EXPECT_FALSE(texts_back.Step());
+  PreparedStatement reals_back(server, "SELECT x FROM unnest(?::float8[]) WITH ORDINALITY AS u(x, n) ORDER BY n");
+  reals_back.Bind(1, r);
+  for (const std::optional<double>& v : reals) {
+    ASSERT_TRUE(reals_back.Step());
+    EXPECT_EQ(reals_back.IsNull(0), !v);
+    if (v) EXPECT_EQ(std::bit_cast<std::uint64_t>(reals_back.Real(0)), std::bit_cast<std::uint64_t>(*v));
+  }
+  PreparedStatement ints_back(server, "SELECT sum(x::numeric)::text, count(*) FROM unnest(?::int8[]) AS x");
+  ASSERT_TRUE(ints_back.Bind(1, i).Step());
+  EXPECT_EQ(ints_back.Text(0), "-2");
+  EXPECT_EQ(ints_back.Int(1), 4);
+}
+
+TEST_F(ServerEngineTest, ReservedRowidsAreNeverGivenAgain) {
+  ServerRowids rowids(server, "run1");
+  const std::vector<std::int64_t> first = rowids.Take(3);
+  const std::vector<std::int64_t> second = rowids.Take(2);
+  EXPECT_EQ(first, (std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(second, (std::vector<std::int64_t>{4, 5}));
+  server.Statement(1, "insert into run1 (Vocab, isword) values ('dog', 1)");
+  EXPECT_EQ(server.LastInsertRowid(), 6);
+  EXPECT_TRUE(rowids.Take(0).empty());
 }
 
 TEST_F(ServerEngineTest, BackupCopiesTheTablesUnderTheNextFreeName) {
