@@ -4,10 +4,12 @@
 // server one statement instead of thousands, and the connection sends it
 // ahead without waiting for an answer.  For server-only statements; the
 // file engine knows no arrays.  Each array's type is named in the
-// statement, as the one its values have:
+// statement, as the one its values have, and the arrays are taken apart
+// side by side in a select list (the server then keeps no copy of them):
 //
-//   UPDATE run1 AS t SET v1=t.v1+x.v FROM unnest(?::int8[], ?::int8[])
-//       AS x(r, v) WHERE t.rowid=x.r
+//   UPDATE run1 AS t SET v1=t.v1+x.v FROM
+//       (SELECT unnest(?::int8[]) AS r, unnest(?::int8[]) AS v) AS x
+//       WHERE t.rowid=x.r
 #pragma once
 
 #include <cstdint>

@@ -161,18 +161,16 @@ void WriteChangedOnServer(Database& db, const std::string& table, int groups,
     gains.Add(value(e.nulls & kEntropyNull, e.entropy));
   }
   std::string set;
-  std::string arrays = "?::int8[]";
-  std::string names = "r";
+  std::string arrays = "unnest(?::int8[]) AS r";
   for (int g = 1; g <= groups; ++g) {
     const std::string n = TrimmedNumber(g);
     set += "p" + n + "=x.p" + n + ", ";
-    arrays += ", ?::float8[]";
-    names += ", p" + n;
+    arrays += ", unnest(?::float8[]) AS p" + n;
   }
   PreparedStatement write(db, "UPDATE " + table + " AS t SET " + set +
-                                  "sum=x.s, entropy=x.e FROM unnest(" + arrays +
-                                  ", ?::float8[], ?::float8[]) AS x(" + names +
-                                  ", s, e) WHERE t.rowid=x.r");
+                                  "sum=x.s, entropy=x.e FROM (SELECT " + arrays +
+                                  ", unnest(?::float8[]) AS s, unnest(?::float8[]) AS e) AS x "
+                                  "WHERE t.rowid=x.r");
   write.Bind(1, rowids);
   for (int g = 1; g <= groups; ++g) write.Bind(g + 1, p[g]);
   write.Bind(groups + 2, sums).Bind(groups + 3, gains).Run();

@@ -30,8 +30,8 @@ bool ServerVocabularyWrites::Insert(int group, const NewRows& rows) {
   PreparedStatement& insert = Statement(
       static_cast<size_t>(group - 1),
       "INSERT INTO " + table_ + " (rowid, Vocab, " + flag_ + ", IsStop, v" + g + ", w" + g +
-          ") SELECT r, t, 1, s, v, w FROM unnest(?::int8[], ?::text[], ?::int8[], ?::int8[], "
-          "?::int8[]) AS x(r, t, s, v, w)");
+          ") SELECT unnest(?::int8[]), unnest(?::text[]), 1, unnest(?::int8[]), "
+          "unnest(?::int8[]), unnest(?::int8[])");
   return insert.Bind(1, rows.rowid)
       .Bind(2, rows.text)
       .Bind(3, rows.stop)
@@ -46,7 +46,8 @@ bool ServerVocabularyWrites::Add(int group, const Additions& rows) {
   PreparedStatement& add = Statement(
       static_cast<size_t>(5 + group - 1),
       "UPDATE " + table_ + " AS t SET v" + g + "=t.v" + g + "+x.v, w" + g + "=t.w" + g +
-          "+x.w FROM unnest(?::int8[], ?::int8[], ?::int8[]) AS x(r, v, w) WHERE t.rowid=x.r");
+          "+x.w FROM (SELECT unnest(?::int8[]) AS r, unnest(?::int8[]) AS v, "
+          "unnest(?::int8[]) AS w) AS x WHERE t.rowid=x.r");
   return add.Bind(1, rows.rowid).Bind(2, rows.v).Bind(3, rows.w).Run();
 }
 
@@ -54,8 +55,8 @@ bool ServerVocabularyWrites::SetWork(const ServerArray& rowids, const ServerArra
   if (rowids.Size() == 0) return true;
   PreparedStatement& set =
       Statement(kSetWork, "UPDATE " + table_ +
-                              " AS t SET thisessay=x.c FROM unnest(?::int8[], ?::int8[]) AS "
-                              "x(r, c) WHERE t.rowid=x.r");
+                              " AS t SET thisessay=x.c FROM (SELECT unnest(?::int8[]) AS r, "
+                              "unnest(?::int8[]) AS c) AS x WHERE t.rowid=x.r");
   return set.Bind(1, rowids).Bind(2, counts).Run();
 }
 
