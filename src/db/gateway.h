@@ -78,7 +78,8 @@ class Database {
   // The project schema a server database is open on ("" for a file).
   const std::string& Schema() const { return schema_; }
   // How long a statement waits for a database another connection is
-  // writing before it fails as busy (5 seconds unless changed).
+  // writing (on a server: for a lock another connection holds) before it
+  // fails as busy (5 seconds unless changed).
   void SetBusyTimeout(int milliseconds);
   const std::string& FilePath() const { return path_; }
 
