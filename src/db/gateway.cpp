@@ -149,7 +149,10 @@ Database::Cursor& Database::CursorFor(int stmt) const {
 
 void Database::Report(const std::string& engineMessage, const std::string& sql) {
   ++failures_;
-  lastError_ = engineMessage;
+  // On a server, every statement after a failed one of a transaction fails
+  // too, saying only that; the user is told what went wrong first.
+  if (!(server_ && server_->FailedAfterAnother()) || lastError_.empty())
+    lastError_ = engineMessage;
   if (sink_) sink_("Database error: " + engineMessage + " in: " + sql);
 }
 

@@ -128,7 +128,8 @@ class Database {
   // Number of statements that failed since opening.  Callers do not compare
   // it by hand: a FailureWatch over the unit of work does.
   int FailureCount() const { return failures_; }
-  // The engine's message for the last failure ("" before any).
+  // The engine's message for the last failure ("" before any); on a server,
+  // within a transaction, for the failure that spoilt it.
   const std::string& LastError() const { return lastError_; }
 
  private:
