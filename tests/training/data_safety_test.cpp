@@ -111,6 +111,25 @@ TEST_F(DataSafety, ABusyDatabaseStopsTheRunBeforeTheEssayIsCounted) {
   EXPECT_EQ(Trainsize(), "1|1");
 }
 
+// Others read a server project while it is scored: until the run is
+// through they see the tables as they were, then all of its work at once.
+TEST_F(DataSafety, OthersSeeAScoringRunWholeOrNotAtAll) {
+  if (!ProjectsOnServer()) GTEST_SKIP() << "a file project has one run at a time and no other reader";
+  ASSERT_TRUE(TrainKind(*session, TokenKind::Words));
+  Database other;
+  ASSERT_TRUE(other.OpenServer(server.Connection(), "proj"));
+  const std::string state = "SELECT Vocab, p1, p2, sum, entropy, thisessay FROM run1 ORDER BY rowid";
+  const std::vector<std::string> before = QueryRows(other, state, 6);
+  std::vector<std::vector<std::string>> during;
+  port.onSet = [&](const std::string&) { during.push_back(QueryRows(other, state, 6)); };
+  session->options.What = 2;
+  ASSERT_TRUE(ScoringCommand(*session));
+  ASSERT_EQ(during.size(), 2u);  // one essay of each group
+  for (const std::vector<std::string>& seen : during) EXPECT_EQ(seen, before);
+  EXPECT_EQ(QueryRows(other, state, 6), Rows(state, 6));
+  EXPECT_NE(Rows(state, 6), before);
+}
+
 TEST_F(DataSafety, TablesChangedByAnotherProgramDuringARunAreReadAgain) {
   // A run reads its vocabulary again when another connection changed the
   // file; a server's tables are changed only by runs that hold the
