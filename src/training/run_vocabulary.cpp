@@ -231,6 +231,7 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   }
   const auto& rows = writes.inserts;
   for (size_t i = 0; i < rows.size() && ok;) {
+    if (GivingUp()) return false;
     const bool many = !serverNumbers && rows.size() - i >= kRowsPerStatement;
     PreparedStatement& insert = many ? s.insertMany : s.insert;
     const size_t n = many ? kRowsPerStatement : 1;
@@ -281,7 +282,10 @@ bool RunVocabulary::WriteMarks() {
   // After a write of this run only the rows it marked can hold anything there.
   if (ok && marksKnown_) {
     for (std::int64_t rowid : marked_) {
-      if (!ok) break;
+      if (!ok || GivingUp()) {
+        ok = false;
+        break;
+      }
       ok = s.mark.Bind(1, std::int64_t{0}).Bind(2, rowid).Run();
     }
   } else if (ok) {
@@ -290,7 +294,10 @@ bool RunVocabulary::WriteMarks() {
   marksKnown_ = false;
   marked_.clear();
   for (const auto& [rowid, count] : lastMarks_) {
-    if (!ok) break;
+    if (!ok || GivingUp()) {
+      ok = false;
+      break;
+    }
     ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowid).Run();
     marked_.push_back(rowid);
   }
@@ -335,6 +342,10 @@ bool RunVocabulary::WriteAdditions() {
     size_t end = i;
     while (end < additions_.size() && additions_[end].group == additions_[i].group) ++end;
     while (i < end && ok) {
+      if (GivingUp()) {
+        ok = false;
+        break;
+      }
       const bool many = end - i >= kRowsPerStatement;
       PreparedStatement& update = many ? s.updateMany : s.update;
       const size_t n = many ? kRowsPerStatement : 1;

@@ -13,7 +13,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,12 +53,34 @@ struct VocabularyWrites {
   bool Empty() const { return essays == 0; }
 };
 
+// A moment after which a write under way gives up: set from one thread
+// (a Cancel) and read between statements by the writing one.  Never, until
+// set.
+class WriteDeadline {
+ public:
+  using Clock = std::chrono::steady_clock;
+  void Set(Clock::time_point at) { at_ = at.time_since_epoch().count(); }
+  void Clear() { at_ = kNever; }
+  bool Armed() const { return at_.load() != kNever; }
+  bool Passed() const {
+    const auto at = at_.load();
+    return at != kNever && Clock::now().time_since_epoch().count() >= at;
+  }
+
+ private:
+  static constexpr Clock::rep kNever = std::numeric_limits<Clock::rep>::max();
+  std::atomic<Clock::rep> at_{kNever};
+};
+
 class RunVocabulary {
  public:
   // stemmed 1 for stem, else run1; essays are counted under rules.  A
   // vocabulary that is not loaded looks each token up in the table when
   // first met (for one essay at a time).
   RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules);
+  // Writes stop (and answer false) at the first statement after deadline
+  // has passed; the caller rolls its transaction back.
+  void SetDeadline(const WriteDeadline* deadline) { deadline_ = deadline; }
   ~RunVocabulary();
 
   // Reads every row of the kind (and for arguments the frequent words) and
@@ -106,7 +131,10 @@ class RunVocabulary {
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
+  bool GivingUp() const { return deadline_ && deadline_->Passed(); }
+
   Database& db_;
+  const WriteDeadline* deadline_ = nullptr;
   std::string table_;
   int kind_;
   bool stemmed_;
