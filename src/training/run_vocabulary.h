@@ -158,10 +158,21 @@ class RunVocabulary {
     std::int64_t rowid;
     std::int64_t v, w;
   };
-  std::vector<Addition> additions_;  // held back by Write
-  size_t merged_ = 0;  // how many of them MergeAdditions left
-  // Sorts additions_ by group and row and sums each row's.
-  void MergeAdditions();
+  // The additions held back by Write, summed by entry as they come for the
+  // group of pendingGroup_, so that a row added to by many writes is one
+  // addition without sorting them all: pending_ by entry, pendingIds_ the
+  // entries that hold one.  A write for another group first moves them to
+  // spilled_, in row order.
+  struct Pending {
+    std::int64_t v = 0;
+    std::int64_t w = 0;
+  };
+  std::vector<Pending, LargeAllocator<Pending>> pending_;
+  std::vector<std::uint32_t> pendingIds_;
+  char pendingGroup_ = 0;
+  std::vector<Addition> spilled_;
+  // Moves the pending additions to spilled_, in row order.
+  void SpillPending();
   // The work column of the last essay written, by row, held back by Write.
   std::vector<std::pair<std::int64_t, int>> lastMarks_;
   bool marksPending_ = false;
