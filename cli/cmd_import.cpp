@@ -20,6 +20,7 @@ const char* kImportUsage =
     "                        [--prior P ...] [--common X] [--rare Y] [--lowinfo Z] [--msa DIR]\n"
     "                        [--all-sentences] [--min-word-length N]\n"
     "                        [--yes] [--backup|--no-backup]\n"
+    "                        [--server \"host=H port=P dbname=D user=U\"]\n"
     "Reads scored essays from a spreadsheet saved as CSV or tab-separated text\n"
     "(first row: column names; UTF-8 with or without a byte-order mark, else\n"
     "Windows-1252), bins the scores into groups (--groups \"2-7,8,9,10,11-12\": 2\n"
@@ -29,7 +30,8 @@ const char* kImportUsage =
     "DIR/new/ (rows without a score), creates project N in DIR over those\n"
     "folders (the options of new) and prints the group sizes.  --where keeps the\n"
     "rows whose COLUMN holds VALUE.  Files are named after --id (else the line).\n"
-    "Rows with an empty text or an unreadable score are reported and skipped.\n";
+    "Rows with an empty text or an unreadable score are reported and skipped.\n"
+    "--server keeps the project's tables on a PostgreSQL server, as new does.\n";
 
 std::string AbsoluteFolder(const std::string& typed) {
   std::error_code ec;
@@ -97,6 +99,8 @@ int RunImport(const Args& a) {
   ProjectDialogValues values;
   values.groups = result.Groups();
   values.sname = a.Value("name");
+  values.dbprogram = a.All("server").empty() ? "MSACCESS" : kServerProgram;
+  values.dbserver = a.Value("server");
   values.root = o.root;
   values.msa = a.Value("msa").empty() ? "" : AbsoluteFolder(a.Value("msa"));
   values.newFolder = result.newFolder;
@@ -119,7 +123,7 @@ const Command kImportCommand{
     "                                       from a spreadsheet of scored essays\n",
     kImportUsage,
     {"name", "root", "text", "score", "id", "where", "groups", "quantiles", "trial", "seed",
-     "prior", "common", "rare", "lowinfo", "msa", "min-word-length"},
+     "prior", "common", "rare", "lowinfo", "msa", "min-word-length", "server"},
     {"yes", "backup", "no-backup", "all-sentences"},
     RunImport};
 

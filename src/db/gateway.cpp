@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -148,7 +149,10 @@ Database::Cursor& Database::CursorFor(int stmt) const {
 
 void Database::Report(const std::string& engineMessage, const std::string& sql) {
   ++failures_;
-  lastError_ = engineMessage;
+  // On a server, every statement after a failed one of a transaction fails
+  // too, saying only that; the user is told what went wrong first.
+  if (!(server_ && server_->FailedAfterAnother()) || lastError_.empty())
+    lastError_ = engineMessage;
   if (sink_) sink_("Database error: " + engineMessage + " in: " + sql);
 }
 
@@ -217,6 +221,7 @@ bool Database::ConnectServer(const std::string& connection) {
   }
   server_->SetLateErrorSink(
       [this](const std::string& message) { Report(message, "(statements sent ahead)"); });
+  SetBusyTimeout(kBusyTimeoutMs);
   return server_ != nullptr;
 }
 
@@ -467,7 +472,9 @@ void Database::StatementMode(int stmt, int rows) {
 void Database::SetOptionSInt(int, int) {}
 
 void Database::SetBusyTimeout(int milliseconds) {
-  // A server's lock waits are the server's own (see project/run_lock.h).
+  // On a server: a lock on a table or row that another connection (not a
+  // Tarne run, which keeps to the project's run lock) holds.
+  if (server_) Exec("SET lock_timeout = " + std::to_string(std::max(milliseconds, 1)));
   if (db_) sqlite3_busy_timeout(db_, milliseconds);
 }
 

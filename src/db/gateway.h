@@ -79,7 +79,8 @@ class Database {
   // The project schema a server database is open on ("" for a file).
   const std::string& Schema() const { return schema_; }
   // How long a statement waits for a database another connection is
-  // writing before it fails as busy (5 seconds unless changed).
+  // writing (on a server: for a lock another connection holds) before it
+  // fails as busy (5 seconds unless changed).
   void SetBusyTimeout(int milliseconds);
   const std::string& FilePath() const { return path_; }
 
@@ -140,7 +141,8 @@ class Database {
   // Number of statements that failed since opening.  Callers do not compare
   // it by hand: a FailureWatch over the unit of work does.
   int FailureCount() const { return failures_; }
-  // The engine's message for the last failure ("" before any).
+  // The engine's message for the last failure ("" before any); on a server,
+  // within a transaction, for the failure that spoilt it.
   const std::string& LastError() const { return lastError_; }
 
  private:

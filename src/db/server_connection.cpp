@@ -246,6 +246,7 @@ bool ServerConnection::UseSchema(const std::string& schema, std::string& error) 
 
 bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* rows,
                               std::string& error) {
+  failedAfterAnother_ = false;
   const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK) {
     // A COMMIT of a transaction a failed statement spoilt undoes it instead.
@@ -253,10 +254,14 @@ bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* r
     const bool undone = expectCommit_ && command && std::string_view(command) == "ROLLBACK";
     Discard(result);
     if (undone) error = "the transaction failed and was rolled back";
+    failedAfterAnother_ = undone;
     return !undone;
   }
   if (status != PGRES_TUPLES_OK) {
     error = ErrorText(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_));
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    // in_failed_sql_transaction: not run because an earlier statement failed.
+    failedAfterAnother_ = state && std::string_view(state) == "25P02";
     Discard(result);
     return false;
   }
@@ -398,6 +403,7 @@ void ServerConnection::Drain() {
   }
   PQexitPipelineMode(conn_);
   ahead_ = 0;
+  failedAfterAnother_ = false;
   if (!first.empty() && lateError_) lateError_(first);
 }
 

@@ -76,6 +76,10 @@ class ServerConnection {
 
   bool InTransaction();
   std::int64_t LastInsertRowid() const { return lastInsert_; }
+  // Whether the statement that failed last was only refused (or the COMMIT
+  // turned into a rollback) because an earlier statement of its transaction
+  // had failed: that one's message says why.
+  bool FailedAfterAnother() const { return failedAfterAnother_; }
 
   // Receives the failure of a statement that was sent ahead (see below).
   void SetLateErrorSink(std::function<void(const std::string&)> sink) {
@@ -109,6 +113,7 @@ class ServerConnection {
   int prepared_ = 0;
   int ahead_ = 0;  // statements sent ahead and not yet answered
   bool expectCommit_ = false;  // the statement running is a COMMIT
+  bool failedAfterAnother_ = false;
   std::function<void(const std::string&)> lateError_;
   std::unordered_map<std::string, Numbered> numbered_;  // by prepared name
   std::unordered_map<std::string, Reserved> reserved_;  // by table

@@ -3,6 +3,7 @@
 
 #include "db/database_files.h"
 #include "db/gateway.h"
+#include "db/server_transaction.h"
 #include "project/session.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
@@ -144,7 +145,8 @@ bool BatchScoringRun(Session& session, RunResult& result) {
   return BatchScoringRun(session, result, nullptr);
 }
 
-bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed) {
+bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed,
+                     ServerTransaction* work) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -253,7 +255,7 @@ bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomput
   if (!failed) {
     const FailureWatch watch(session.db);
     classifier.Finish();
-    failed = watch.Failed();
+    failed = watch.Failed() || (work && !work->Commit());
   }
 
   if (failed) {

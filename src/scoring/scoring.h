@@ -32,6 +32,7 @@ void ClassifyEssay(Session& session, const std::string& text, int words, int phr
 void WriteEssayMarks(Session& session, const std::string& text, int kind);
 
 class KindModel;
+class ServerTransaction;
 struct SelectedRows;
 
 // The classifier of a batch run: the selected rows of each kind are read
@@ -86,8 +87,11 @@ void Rebase(long double& mantissa, long& exponent);
 bool ScoringCommand(Session& session);
 bool BatchScoringRun(Session& session, RunResult& result);
 // The same, kinds 1..3 of recomputed (when given and not empty) scored with
-// the rows their recomputation selected.
-bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed);
+// the rows their recomputation selected.  work, when given, holds the run's
+// writes on a server; it is committed once the last essay is scored, before
+// the error analysis, whose untraining works in transactions of its own.
+bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed,
+                     ServerTransaction* work = nullptr);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0
 // when every posterior is 0.

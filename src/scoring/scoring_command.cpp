@@ -1,5 +1,6 @@
 #include <string>
 
+#include "db/server_transaction.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/blanks.h"
@@ -56,6 +57,9 @@ bool ScoringCommand(Session& session, RunResult& result) {
   if (!options.CodeWords && !options.CodePhrases && !options.CodeArguments) options.CodeWords = 1;
   RunLock lock(session);
   if (!lock.Held() || !ScoredFoldersExist(session)) return false;
+  // On a server the project's other users see the recomputation under these
+  // options and the essay marks only once the run is through, all at once.
+  ServerTransaction work(session.db, ServerTransaction::Kind::kWrite);
 
   // Probabilities and information gains must match these options before any
   // essay is scored.
@@ -75,11 +79,11 @@ bool ScoringCommand(Session& session, RunResult& result) {
   if (options.What == 4) {
     const FailureWatch watch(session.db);
     OneEssayVerdict(session, result);
-    if (!watch.Failed()) return true;
+    if (!watch.Failed() && work.Commit()) return true;
     session.ReportDatabaseFailure();
     return false;
   }
-  return BatchScoringRun(session, result, selected);
+  return BatchScoringRun(session, result, selected, &work);
 }
 
 }  // namespace tarne

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "db/gateway.h"
+#include "db/server_transaction.h"
 #include "project/session.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
@@ -99,6 +100,8 @@ bool ReadDatabaseStatistics(Session& session, std::time_t now, DatabaseStatistic
   // A statement that fails reads as zero: the figures count only when every
   // one of them was really read.
   const FailureWatch watch(db);
+  // All from one state of a shared project, whatever trains meanwhile.
+  ServerTransaction snapshot(db, ServerTransaction::Kind::kSnapshot);
   const ProjectSettings& settings = session.settings;
   stats = DatabaseStatistics();
   stats.project = settings.sname;
@@ -119,7 +122,7 @@ bool ReadDatabaseStatistics(Session& session, std::time_t now, DatabaseStatistic
   ReadTable(db, "run1", stats.groups, essays, settings, stats.unstemmed);
   ReadTable(db, "stem", stats.groups, essays, settings, stats.stemmed);
   stats.stopWords = ReadCount(db, "select count(vocab) FROM run1 where isstop=1");
-  if (watch.Failed()) {
+  if (watch.Failed() || !snapshot.Commit()) {
     session.ReportDatabaseFailure();
     return false;
   }

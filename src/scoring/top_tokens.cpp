@@ -2,6 +2,8 @@
 #include <string>
 
 #include "db/gateway.h"
+#include "db/server_transaction.h"
+#include "project/run_lock.h"
 #include "project/session.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
@@ -46,6 +48,12 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
   top.groups = session.settings.Groups();
   top.groupNames = session.settings.groupNames;
   Database& db = session.db;
+  // The list is read under the same hold of the project as the
+  // recomputation it shows: another run in between would leave its own
+  // options' probabilities and gains in the table.
+  RunLock lock(session);
+  if (!lock.Held()) return false;
+  ServerTransaction work(db, ServerTransaction::Kind::kWrite);
   // A failed statement reads as an empty list: the rows count only when
   // every one of them was really read.
   const FailureWatch watch(db);
@@ -86,7 +94,7 @@ bool ReadTopTokens(Session& session, TokenKind kind, TopTokens& top) {
     db.FetchResult(1, 0);
   }
   db.StatementMode(1, 0);
-  if (watch.Failed()) {
+  if (watch.Failed() || !work.Commit()) {
     session.ReportDatabaseFailure();
     return false;
   }

@@ -63,9 +63,6 @@ bool TrainKind(Session& session, TokenKind kind);
 void AddEssay(Session& session, std::string& text, const std::string& group, int kind,
               int stemmed);
 
-// The argument tokens of a quoted list of words: pairs of the words that are
-// frequent (sum > 20) in the table, in ascending byte order.
-std::string BuildArguments(Session& session, const std::string& list, int stemmed);
 
 // Builds the selection condition for kind under the session's scoring
 // options and, unless conditionOnly, recomputes p, sum and entropy.

@@ -5,6 +5,7 @@
 #include "support/training_fixture.h"
 #include "text/tokenizer.h"
 #include "text/word_lists.h"
+#include "training/essay_tokens.h"
 #include "training/run_vocabulary.h"
 #include "training/training.h"
 
@@ -97,10 +98,20 @@ TEST_F(EssayUpdate, ArgumentsAreFrequentWordPairsInByteOrder) {
     Sql(std::string("INSERT INTO run1 (Vocab, isword, sum) VALUES ('") + w + "', 1, 21)");
   Sql("INSERT INTO run1 (Vocab, isword, sum) VALUES ('rare', 1, 20)");
   Sql("INSERT INTO run1 (Vocab, isphrase, sum) VALUES ('delta', 1, 99)");
-  EXPECT_EQ(BuildArguments(*session, "'gamma','rare','alpha','beta','gamma','delta'", 0),
-            "'alpha beta','alpha gamma','beta gamma'");
-  EXPECT_EQ(BuildArguments(*session, "'gamma','rare'", 0), "");
-  EXPECT_EQ(BuildArguments(*session, "'gamma','alpha'", 1), "");  // stem holds nothing
+  // The words as the tables hold them, the pairs built in memory.
+  const auto arguments = [&](const char* table, const std::string& list) {
+    FrequentWords frequent;
+    EXPECT_TRUE(frequent.Load(session->db, table));
+    std::string buffer, out;
+    std::vector<std::string_view> tokens;
+    ArgumentTokens(list, frequent, buffer, tokens);
+    for (std::string_view t : tokens) out += (out.empty() ? "" : ",") + std::string(t);
+    return out;
+  };
+  EXPECT_EQ(arguments("run1", "'gamma','rare','alpha','beta','gamma','delta'"),
+            "alpha beta,alpha gamma,beta gamma");
+  EXPECT_EQ(arguments("run1", "'gamma','rare'"), "");
+  EXPECT_EQ(arguments("stem", "'gamma','alpha'"), "");  // stem holds nothing
 }
 
 TEST_F(EssayUpdate, ArgumentEssayCountsSentencesWithBothWords) {
