@@ -4,6 +4,10 @@
 # the signal to the end of the process is printed, with what was kept.
 #
 #   bench/cancel_latency.sh [SET]
+#   bench/cancel_latency.sh long  sets 1 and 8 with each three sentences
+#                                 joined into one (long_sentences.py), where
+#                                 a single essay has thousands of arguments
+#   TARNE_KIND=arguments          Ctrl-C into `train arguments` instead
 #   TARNE_FULL=1                  train SET's essays into a project already
 #                                 holding the other seven sets (a large table,
 #                                 where every commit is expensive)
@@ -13,6 +17,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 set_no=${1:-1}
+collection=$set_no
+kind=${TARNE_KIND:-pairs}
+[ "$collection" = long ] && set_no=1
 bench=cancel_latency
 build_type=Release
 build_dir=build-release
@@ -37,14 +44,26 @@ if [ "${TARNE_FULL:-0}" = 1 ]; then
   delays="0.5 0.6 0.7 0.8 0.9 1.0 1.1"
 fi
 
+if [ "$collection" = long ]; then
+  python3 "$here/pooled_folders.py" "$shared/data/asap/essays.tsv" "$work/long" 1,8 >/dev/null
+  python3 "$here/long_sentences.py" "$work/long"
+  args=(new --name long --root "$work/long-project/" --groups 4)
+  for g in 1 2 3 4; do args+=(--train "$work/long/train/g$g" --trial "$work/long/train/g$g"); done
+  "$cli" "${args[@]}" >/dev/null 2>&1
+  project=$work/long-project/long.trn
+  db=$work/long-project/long.db
+  delays="1 2 3 4 5 6 7"
+fi
 "$cli" train "$project" words >/dev/null 2>&1
+flag=isinphrases
+[ "$kind" = arguments ] && flag=isinargs
 base=$work/base.db
 cp "$db" "$base"
 worst=0
 for delay in $delays; do
   cp "$base" "$db"
   rm -f "$db-wal" "$db-shm"
-  "$cli" train "$project" pairs >"$work/out.txt" 2>&1 &
+  "$cli" train "$project" "$kind" >"$work/out.txt" 2>&1 &
   pid=$!
   sleep "$delay"
   start=$(date +%s.%N)
@@ -52,7 +71,7 @@ for delay in $delays; do
   wait "$pid" || true
   end=$(date +%s.%N)
   took=$(echo "$end - $start" | bc -l)
-  kept=$(sqlite3 "$db" "SELECT count(*) FROM calib WHERE isinphrases=1")
+  kept=$(sqlite3 "$db" "SELECT count(*) FROM calib WHERE $flag=1")
   printf '  SIGINT after %.1f s: ended %.3f s later, %s essays kept\n' "$delay" "$took" "$kept"
   if [ "$(echo "$took > $worst" | bc -l)" = 1 ]; then worst=$took; fi
 done

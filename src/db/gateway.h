@@ -8,6 +8,7 @@
 // unnoticed.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,6 +115,18 @@ class Database {
   // is asked; a file runs every statement at once anyway.
   void AwaitAnswers();
 
+  // Checkpoints of a file's write-ahead log (nothing on a server).  Turned
+  // off, a commit no longer copies the log into the file once it has grown
+  // (and waits for that): the caller does it with Checkpoint when it suits
+  // it, and turns them back on when done.
+  void SetAutomaticCheckpoints(bool on);
+  // Copies the log into the file when it holds at least pages pages; false
+  // when that was interrupted or failed (the log stays valid either way).
+  bool Checkpoint(int pages);
+  // Stops what the connection is running on another thread (a statement
+  // or a checkpoint fails as interrupted); safe from any thread.
+  void Interrupt();
+
   // Compacts the open database in place.  Result sets still open on either
   // statement number are released first (the engine cannot compact under
   // them); a compaction inside a transaction fails.
@@ -154,6 +167,9 @@ class Database {
   std::unique_ptr<Cursor[]> cursors_;  // statement numbers 1 and 2 (index 0 unused)
   int failures_ = 0;
   std::string lastError_;
+  // Pages in the write-ahead log after the last commit, while automatic
+  // checkpoints are off.
+  std::atomic<int> walPages_{0};
 };
 
 // Whether a statement failed on db while the watch was on.  A failed

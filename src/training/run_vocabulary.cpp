@@ -103,8 +103,10 @@ bool RunVocabulary::Load() {
   inserts_.clear();
   lastEssay_.clear();
   marked_.clear();
-  additions_.clear();
-  merged_ = 0;
+  pending_.clear();
+  pendingIds_.clear();
+  pendingGroup_ = 0;
+  spilled_.clear();
   lastMarks_.clear();
   marksPending_ = false;
   marksKnown_ = false;
@@ -230,6 +232,7 @@ bool RunVocabulary::InsertRows(const std::vector<VocabularyWrites::Insert>& rows
     s.lastRowid.Reset();
   }
   for (size_t i = 0; i < rows.size() && ok;) {
+    if (GivingUp()) return false;
     const bool many = rows.size() - i >= kRowsPerStatement;
     PreparedStatement& insert = many ? s.insertMany : s.insert;
     const size_t n = many ? kRowsPerStatement : 1;
@@ -255,11 +258,17 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
   // Rows not written have no row number to add to or mark; the run's
   // transaction is given up.
   if (!ok) return false;
-  for (const VocabularyWrites::Update& row : writes.updates)
-    additions_.push_back({group[0], rowids_[row.id], row.v, row.w});
-  // Held back over many writes, the additions would grow with the essays
-  // written; merged now and then, with the rows they add to.
-  if (additions_.size() > 2 * merged_ + 100000) MergeAdditions();
+  // Held back over many writes; summed by row as they come, they grow with
+  // the rows added to, not with the essays written.
+  if (group[0] != pendingGroup_) SpillPending();
+  pendingGroup_ = group[0];
+  for (const VocabularyWrites::Update& row : writes.updates) {
+    if (pending_.size() <= row.id) pending_.resize(row.id + 1);
+    Pending& p = pending_[row.id];
+    if (p.v == 0 && p.w == 0) pendingIds_.push_back(row.id);
+    p.v += row.v;
+    p.w += row.w;
+  }
   // The work column is written once per commit, as the last essay written
   // left it: an essay of many tokens would otherwise have its marks cleared
   // and set again by every batch.
@@ -285,7 +294,10 @@ bool RunVocabulary::WriteMarks() {
   // After a write of this run only the rows it marked can hold anything there.
   if (ok && marksKnown_) {
     for (std::int64_t rowid : marked_) {
-      if (!ok) break;
+      if (!ok || GivingUp()) {
+        ok = false;
+        break;
+      }
       ok = s.mark.Bind(1, std::int64_t{0}).Bind(2, rowid).Run();
     }
   } else if (ok) {
@@ -294,7 +306,10 @@ bool RunVocabulary::WriteMarks() {
   marksKnown_ = false;
   marked_.clear();
   for (const auto& [rowid, count] : lastMarks_) {
-    if (!ok) break;
+    if (!ok || GivingUp()) {
+      ok = false;
+      break;
+    }
     ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowid).Run();
     marked_.push_back(rowid);
   }
@@ -304,55 +319,49 @@ bool RunVocabulary::WriteMarks() {
   return marksKnown_;
 }
 
-void RunVocabulary::MergeAdditions() {
-  // By group, then in row order, so that each group's updates walk the
-  // table once.  The counts are whole numbers, so adding them up first
-  // gives the row the same value as adding them one by one.
-  std::sort(additions_.begin(), additions_.end(), [](const Addition& a, const Addition& b) {
-    return a.group != b.group ? a.group < b.group : a.rowid < b.rowid;
-  });
-  // One entry per table row: the additions of several writes summed.
-  size_t rows = 0;
-  for (size_t i = 0; i < additions_.size(); ++rows) {
-    Addition sum = additions_[i];
-    size_t j = i + 1;
-    for (; j < additions_.size() && additions_[j].group == sum.group &&
-           additions_[j].rowid == sum.rowid;
-         ++j) {
-      sum.v += additions_[j].v;
-      sum.w += additions_[j].w;
-    }
-    additions_[rows] = sum;
-    i = j;
+void RunVocabulary::SpillPending() {
+  // Entries are numbered in row order (loaded by row, new ones numbered as
+  // they are inserted), so this is mostly row order already; the rows
+  // decide.
+  std::sort(pendingIds_.begin(), pendingIds_.end());
+  const auto byRow = [this](std::uint32_t a, std::uint32_t b) { return rowids_[a] < rowids_[b]; };
+  if (!std::is_sorted(pendingIds_.begin(), pendingIds_.end(), byRow))
+    std::sort(pendingIds_.begin(), pendingIds_.end(), byRow);
+  for (std::uint32_t id : pendingIds_) {
+    Pending& p = pending_[id];
+    spilled_.push_back({pendingGroup_, rowids_[id], p.v, p.w});
+    p = Pending();
   }
-  additions_.resize(rows);
-  merged_ = rows;
+  pendingIds_.clear();
 }
 
 bool RunVocabulary::WriteAdditions() {
-  MergeAdditions();
-  merged_ = 0;
+  SpillPending();
   if (server_) return WriteAdditionsOnServer();
   const FailureWatch watch(db_);
   bool ok = true;
-  for (size_t i = 0; i < additions_.size() && ok;) {
-    Statements& s = StatementsFor(additions_[i].group);
+  for (size_t i = 0; i < spilled_.size() && ok;) {
+    Statements& s = StatementsFor(spilled_[i].group);
     size_t end = i;
-    while (end < additions_.size() && additions_[end].group == additions_[i].group) ++end;
+    while (end < spilled_.size() && spilled_[end].group == spilled_[i].group) ++end;
     while (i < end && ok) {
+      if (GivingUp()) {
+        ok = false;
+        break;
+      }
       const bool many = end - i >= kRowsPerStatement;
       PreparedStatement& update = many ? s.updateMany : s.update;
       const size_t n = many ? kRowsPerStatement : 1;
       for (size_t k = 0; k < n; ++k, ++i) {
-        const Addition& a = additions_[i];
+        const Addition& a = spilled_[i];
         const int p = static_cast<int>(3 * k);
         update.Bind(p + 1, a.rowid).Bind(p + 2, a.v).Bind(p + 3, a.w);
       }
       ok = s.Ok() && update.Run();
     }
   }
-  additions_.clear();
-  additions_.shrink_to_fit();
+  spilled_.clear();
+  spilled_.shrink_to_fit();
   return ok && !watch.Failed() && WriteMarks();
 }
 

@@ -13,7 +13,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,12 +54,34 @@ struct VocabularyWrites {
   bool Empty() const { return essays == 0; }
 };
 
+// A moment after which a write under way gives up: set from one thread
+// (a Cancel) and read between statements by the writing one.  Never, until
+// set.
+class WriteDeadline {
+ public:
+  using Clock = std::chrono::steady_clock;
+  void Set(Clock::time_point at) { at_ = at.time_since_epoch().count(); }
+  void Clear() { at_ = kNever; }
+  bool Armed() const { return at_.load() != kNever; }
+  bool Passed() const {
+    const auto at = at_.load();
+    return at != kNever && Clock::now().time_since_epoch().count() >= at;
+  }
+
+ private:
+  static constexpr Clock::rep kNever = std::numeric_limits<Clock::rep>::max();
+  std::atomic<Clock::rep> at_{kNever};
+};
+
 class RunVocabulary {
  public:
   // stemmed 1 for stem, else run1; essays are counted under rules.  A
   // vocabulary that is not loaded looks each token up in the table when
   // first met (for one essay at a time).
   RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules);
+  // Writes stop (and answer false) at the first statement after deadline
+  // has passed; the caller rolls its transaction back.
+  void SetDeadline(const WriteDeadline* deadline) { deadline_ = deadline; }
   ~RunVocabulary();
 
   // Reads every row of the kind (and for arguments the frequent words) and
@@ -113,7 +138,10 @@ class RunVocabulary {
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
+  bool GivingUp() const { return deadline_ && deadline_->Passed(); }
+
   Database& db_;
+  const WriteDeadline* deadline_ = nullptr;
   std::string table_;
   int kind_;
   bool stemmed_;
@@ -137,10 +165,21 @@ class RunVocabulary {
     std::int64_t rowid;
     std::int64_t v, w;
   };
-  std::vector<Addition> additions_;  // held back by Write
-  size_t merged_ = 0;  // how many of them MergeAdditions left
-  // Sorts additions_ by group and row and sums each row's.
-  void MergeAdditions();
+  // The additions held back by Write, summed by entry as they come for the
+  // group of pendingGroup_, so that a row added to by many writes is one
+  // addition without sorting them all: pending_ by entry, pendingIds_ the
+  // entries that hold one.  A write for another group first moves them to
+  // spilled_, in row order.
+  struct Pending {
+    std::int64_t v = 0;
+    std::int64_t w = 0;
+  };
+  std::vector<Pending, LargeAllocator<Pending>> pending_;
+  std::vector<std::uint32_t> pendingIds_;
+  char pendingGroup_ = 0;
+  std::vector<Addition> spilled_;
+  // Moves the pending additions to spilled_, in row order.
+  void SpillPending();
   // The work column of the last essay written, by row, held back by Write.
   std::vector<std::pair<std::int64_t, int>> lastMarks_;
   bool marksPending_ = false;

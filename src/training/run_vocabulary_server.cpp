@@ -12,6 +12,7 @@ namespace tarne {
 bool RunVocabulary::InsertRowsOnServer(const std::vector<VocabularyWrites::Insert>& rows,
                                        int group) {
   if (rows.empty()) return true;
+  if (GivingUp()) return false;
   // Numbered in the order listed, as the file numbers them.
   const std::vector<std::int64_t> ids = server_->Reserve(rows.size());
   if (ids.size() != rows.size()) return false;
@@ -29,21 +30,26 @@ bool RunVocabulary::InsertRowsOnServer(const std::vector<VocabularyWrites::Inser
 }
 
 bool RunVocabulary::WriteAdditionsOnServer() {
-  // Merged: one entry per group and row, by group.
+  // Spilled: runs of one group, each naming a row once.  A row listed twice
+  // in one UPDATE would be added to once.
   const FailureWatch watch(db_);
   bool ok = true;
-  for (size_t i = 0; i < additions_.size() && ok;) {
-    const char group = additions_[i].group;
+  for (size_t i = 0; i < spilled_.size() && ok;) {
+    if (GivingUp()) {
+      ok = false;
+      break;
+    }
+    const char group = spilled_[i].group;
     ServerVocabularyWrites::Additions values;
-    for (; i < additions_.size() && additions_[i].group == group; ++i) {
-      values.rowid.Add(additions_[i].rowid);
-      values.v.Add(additions_[i].v);
-      values.w.Add(additions_[i].w);
+    for (; i < spilled_.size() && spilled_[i].group == group; ++i) {
+      values.rowid.Add(spilled_[i].rowid);
+      values.v.Add(spilled_[i].v);
+      values.w.Add(spilled_[i].w);
     }
     ok = server_->Add(group - '0', values);
   }
-  additions_.clear();
-  additions_.shrink_to_fit();
+  spilled_.clear();
+  spilled_.shrink_to_fit();
   return ok && !watch.Failed() && WriteMarks();
 }
 
@@ -51,7 +57,7 @@ bool RunVocabulary::WriteMarksOnServer() {
   const FailureWatch watch(db_);
   // After a write of this run only the rows it marked can hold anything
   // there; they go back to 0 unless the last essay marks them again.
-  bool ok = marksKnown_ || server_->ClearWork();
+  bool ok = !GivingUp() && (marksKnown_ || server_->ClearWork());
   std::vector<std::pair<std::int64_t, int>> work;
   work.reserve(marked_.size() + lastMarks_.size());
   if (marksKnown_)

@@ -162,6 +162,14 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
   }
 
   HeldReport report(session, batches, label);
+  // The window of the essays being read, polled while the writer keeps a
+  // new essay waiting.
+  ProgressHandle reading = 0;
+  batches.SetCancelCheck([&port, &reading] {
+    if (reading == 0) return false;
+    port.ProcessPendingMessages();
+    return port.PROGESS_IS_CANCELLED(reading) != 0;
+  });
   bool failed = false;
   for (int g = 1; g <= groups && !failed; ++g) {
     const std::string gp = PlainNumber(g);
@@ -239,6 +247,7 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
       window = port.PROGRESS_INIT("Reading files - " + folder);
       report.Log("Training group" + gp + label + PlainNumber(s) + " files");
       if (window == 0) continue;
+      reading = window;
       // Short essays are completed without being counted; they are reported
       // done once the group's counted essays are kept.
       for (int k = 1; k <= s; ++k) {
@@ -246,7 +255,10 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
                           "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
                               " in set " + gt + " of" + PlainNumber(groups));
         port.ProcessPendingMessages();
-        if (port.PROGESS_IS_CANCELLED(window)) break;
+        if (port.PROGESS_IS_CANCELLED(window)) {
+          if (!batches.Cancel()) failed = true;
+          break;
+        }
         const std::string& path = selected[k - 1];
         std::string text;
         std::string why;
@@ -269,6 +281,7 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
         }
       }
     }
+    reading = 0;
     report.GroupDone(g, shortEssays);
     if (window != 0) port.PROGRESS_SHUTDOWN(window);
   }

@@ -35,11 +35,23 @@ constexpr auto kMaxCommitInterval = std::chrono::milliseconds(2000);
 // Counting again after someone else changed the tables gives up after this
 // many rounds rather than race a writer for ever.
 constexpr int kMaxRecounts = 10;
+// While Add waits longer than kCancelPollAfter for the writer, a Cancel is
+// polled every kCancelPollEvery.
+constexpr auto kCancelPollAfter = std::chrono::milliseconds(50);
+constexpr auto kCancelPollEvery = std::chrono::milliseconds(20);
+// The writer checkpoints the log after a commit once it holds this many
+// pages, as SQLite would inside the commit.
+constexpr int kCheckpointPages = 1000;
 
 }  // namespace
 
 TrainingBatches::TrainingBatches(Database& db, int kind, const CountingRules& rules)
-    : db_(db), kind_(kind), run1_(db, 0, kind, rules), stem_(db, 1, kind, rules) {}
+    : db_(db), kind_(kind), run1_(db, 0, kind, rules), stem_(db, 1, kind, rules) {
+  run1_.SetDeadline(&deadline_);
+  stem_.SetDeadline(&deadline_);
+  // Out of the commits, so that a Cancel need not wait for a checkpoint.
+  db_.SetAutomaticCheckpoints(false);
+}
 
 TrainingBatches::~TrainingBatches() {
   if (writer_.valid()) {
@@ -48,9 +60,11 @@ TrainingBatches::~TrainingBatches() {
   }
   // A run that ends without Commit keeps nothing it had not committed.
   if (inTransaction_ && db_.InTransaction()) db_.Rollback();
+  db_.SetAutomaticCheckpoints(true);
 }
 
 bool TrainingBatches::Load() {
+  stale_ = false;
   version_ = DataVersion();
   return run1_.Load() && stem_.Load();
 }
@@ -84,6 +98,10 @@ void TrainingBatches::SealPart() {
 
 bool TrainingBatches::Add(const std::string& text, const std::string& path, int g) {
   if (failed_ || g < 1 || g > 5) return false;
+  if (stale_ && !Load()) {
+    Fail();
+    return false;
+  }
   Count(text, path, g);
   const auto counting = Clock::now() - open_.started;
   if (counting >= kMaxBatchTime || open_.essays >= kMaxBatchEssays ||
@@ -100,6 +118,30 @@ bool TrainingBatches::Commit() {
   }
   Fail();
   return false;
+}
+
+void TrainingBatches::ArmDeadline(std::chrono::milliseconds budget) {
+  deadline_.Set(Clock::now() + budget);
+  const std::lock_guard<std::mutex> lock(checkpointMutex_);
+  if (checkpointing_) db_.Interrupt();
+}
+
+void TrainingBatches::Checkpoint() {
+  {
+    const std::lock_guard<std::mutex> lock(checkpointMutex_);
+    if (deadline_.Armed()) return;
+    checkpointing_ = true;
+  }
+  db_.Checkpoint(kCheckpointPages);
+  const std::lock_guard<std::mutex> lock(checkpointMutex_);
+  checkpointing_ = false;
+}
+
+bool TrainingBatches::Cancel(std::chrono::milliseconds budget) {
+  ArmDeadline(budget);
+  const bool ok = Commit();
+  deadline_.Clear();
+  return ok;
 }
 
 size_t TrainingBatches::OpenRows() const {
@@ -127,6 +169,14 @@ bool TrainingBatches::Submit(bool commit) {
 
 bool TrainingBatches::Wait() {
   if (!writer_.valid()) return !failed_;
+  if (cancelled_ && writer_.wait_for(kCancelPollAfter) != std::future_status::ready) {
+    bool cancelled = false;
+    while (writer_.wait_for(kCancelPollEvery) != std::future_status::ready)
+      if (!cancelled && cancelled_()) {
+        cancelled = true;
+        ArmDeadline();
+      }
+  }
   const Outcome outcome = writer_.get();
   ReturnSink();
 
@@ -144,6 +194,18 @@ bool TrainingBatches::Wait() {
       }
     }
     flying_ = Batch();
+    return true;
+  }
+  if (outcome == Outcome::kGivenUp) {
+    // Nothing of the transaction is kept: its essays and the ones counted
+    // since are trained by the next run.
+    for (int g = 1; g <= 5; ++g) {
+      pending_[g] = 0;
+      written_[g] = 0;
+    }
+    flying_ = Batch();
+    open_ = Batch();
+    stale_ = true;
     return true;
   }
   if (outcome == Outcome::kChanged && Load()) {
@@ -203,13 +265,23 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
     if (ok) ok = WritePart(part);
   ok = ok && !transactionWatch_.Failed();
   lastWrite_ = Clock::now() - started;
+  if (!ok && deadline_.Passed()) {
+    inTransaction_ = false;
+    if (db_.InTransaction()) db_.Rollback();
+    return Outcome::kGivenUp;
+  }
   if (ok && !batch.commit && Clock::now() - transactionStarted_ < commitInterval_)
     return Outcome::kWritten;
   inTransaction_ = false;
   const auto committing = Clock::now();
   ok = ok && run1_.WriteAdditions() && stem_.WriteAdditions() &&
        !transactionWatch_.Failed();
+  if (!ok && deadline_.Passed()) {
+    if (db_.InTransaction()) db_.Rollback();
+    return Outcome::kGivenUp;
+  }
   if (ok && db_.Commit()) {
+    Checkpoint();
     commitInterval_ = std::clamp<Clock::duration>(3 * (Clock::now() - committing),
                                                   kMinCommitInterval, kMaxCommitInterval);
     return Outcome::kKept;

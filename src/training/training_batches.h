@@ -19,6 +19,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,15 @@ class TrainingBatches {
   // Writes whatever is counted and waits until it is committed; false as
   // for Add.
   bool Commit();
+  // The same for a Cancel, which must take effect at once: what cannot be
+  // written and committed within budget is given up, every essay not yet
+  // committed with it (they are trained by the next run), instead of
+  // keeping the user waiting.  An essay is kept whole or not at all.
+  static constexpr std::chrono::milliseconds kCancelBudget{150};
+  bool Cancel(std::chrono::milliseconds budget = kCancelBudget);
+  // Polled while Add waits long for the writer, so that a Cancel meanwhile
+  // makes the writer give up at once instead of finishing a long write.
+  void SetCancelCheck(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
 
   // Essays of group g kept for good, still to be kept, and lost in a batch
   // that failed (or counted after it).
@@ -55,7 +65,8 @@ class TrainingBatches {
 
  private:
   // kWritten: written in the writer's transaction, not yet committed.
-  enum class Outcome { kWritten, kKept, kFailed, kChanged };
+  // kGivenUp: stopped by a Cancel's deadline and rolled back.
+  enum class Outcome { kWritten, kKept, kFailed, kChanged, kGivenUp };
   // The essays of one group in a batch.
   struct Part {
     int group = 0;
@@ -84,6 +95,12 @@ class TrainingBatches {
   // meanwhile, the memory is read again and that batch and the open one are
   // counted again as the open batch.
   bool Wait();
+  // Sets the deadline of a Cancel, and stops a checkpoint under way: it can
+  // be taken later.
+  void ArmDeadline(std::chrono::milliseconds budget = kCancelBudget);
+  // After a commit: copies the log into the file once it has grown, unless
+  // a Cancel is waiting.
+  void Checkpoint();
   Outcome Write(const Batch& batch);
   bool WritePart(const Part& part);
   // Records the part's files in calib, a statement per file; on a server
@@ -97,6 +114,13 @@ class TrainingBatches {
 
   Database& db_;
   int kind_;
+  WriteDeadline deadline_;
+  std::function<bool()> cancelled_;
+  std::mutex checkpointMutex_;
+  bool checkpointing_ = false;  // guarded by checkpointMutex_
+  // Set when a write was given up: the memory no longer matches the tables
+  // and is read again before the next essay is counted.
+  bool stale_ = false;
   RunVocabulary run1_;
   RunVocabulary stem_;
   Batch open_;

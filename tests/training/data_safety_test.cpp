@@ -7,7 +7,9 @@
 #include "project/run_lock.h"
 #include "scoring/scoring.h"
 #include "support/training_fixture.h"
+#include "text/word_lists.h"
 #include "training/training.h"
+#include "training/training_batches.h"
 
 namespace tarne::testing {
 namespace {
@@ -186,6 +188,38 @@ TEST_F(DataSafety, CompactionThatFailsIsNotReportedDone) {
   session->db.Rollback();
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0].text.rfind("Could not compact the database: ", 0), 0u);
+}
+
+// A Cancel that cannot wait gives up what is not committed, whole essays
+// only, and the essays added afterwards are counted against the tables as
+// they really are: the end state is that of a run without the Cancel.
+TEST_F(DataSafety, ACancelThatCannotWaitGivesUpWholeEssaysAndTrainingGoesOn) {
+  const std::string textA = "players walking quickly. alpha zulu players.";
+  const std::string textC = "players walking. alpha bravo.";
+  ASSERT_TRUE(TrainKind(*session, TokenKind::Words));
+  const std::vector<std::string> straight = Dump();
+  // The order of the rows (a server does not number them from 1 again).
+  const auto rowids = [this] { return Rows("SELECT Vocab FROM stem ORDER BY rowid", 1); };
+  const std::vector<std::string> straightRows = rowids();
+  for (const char* table : {"run1", "stem", "calib"}) Sql(std::string("DELETE FROM ") + table);
+  Sql("UPDATE trainsize SET g1=0, g2=0");
+  const std::vector<std::string> empty = Dump();
+
+  LoadWordLists();
+  TrainingBatches batches(session->db, 1, session->settings.rules);
+  ASSERT_TRUE(batches.Load());
+  ASSERT_TRUE(batches.Add(textA, a, 1));
+  ASSERT_TRUE(batches.Cancel(std::chrono::milliseconds(0)));
+  EXPECT_EQ(batches.Kept(1), 0);
+  EXPECT_FALSE(batches.Pending(1));
+  EXPECT_EQ(Dump(), empty);
+
+  ASSERT_TRUE(batches.Add(textA, a, 1));
+  ASSERT_TRUE(batches.Add(textC, c, 2));
+  ASSERT_TRUE(batches.Cancel());  // time enough: both are kept
+  EXPECT_EQ(batches.Kept(1) + batches.Kept(2), 2);
+  EXPECT_EQ(Dump(), straight);
+  EXPECT_EQ(rowids(), straightRows);
 }
 
 }  // namespace
