@@ -244,7 +244,11 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   Port& port = session.port;
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
 
-  // Every selected row, in table order: its counts and what it holds.
+  // Every selected row, in table order: its counts and what it holds.  A
+  // file's table reads in row order; a server's table order is where its
+  // rows happen to lie (an updated row moves), so it is asked for row
+  // order, and the selection, the sums and the ties among tokens scored
+  // come out as the file's.
   std::string read = "SELECT rowid, Vocab, sum, entropy";
   for (int g = 1; g <= groups; ++g) read += ", p" + TrimmedNumber(g);
   for (int g = 1; g <= groups; ++g) read += ", " + x + TrimmedNumber(g);
@@ -256,7 +260,8 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     db.Statement(1, "SELECT max(rowid) FROM " + table);
     db.FetchResult(1, 0);
     entries.reserve(db.ColumnUInt(1, 1));
-    PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond);
+    PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond +
+                                   (db.IsServer() ? " ORDER BY rowid" : ""));
     while (rows.Step()) {
       Entry& e = entries.emplace_back();
       e.rowid = rows.Int(0);
