@@ -107,7 +107,6 @@ bool RunVocabulary::Load() {
   pendingIds_.clear();
   pendingGroup_ = 0;
   spilled_.clear();
-  held_.clear();
   lastMarks_.clear();
   marksPending_ = false;
   marksKnown_ = false;

@@ -97,8 +97,7 @@ class RunVocabulary {
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
   // (text "1".."5").  The additions to existing rows and the work column
-  // (on a server the new rows as well) are held back until WriteAdditions,
-  // which must come before the
+  // are held back until WriteAdditions, which must come before the
   // transaction commits: the additions of many writes go in as one pass over
   // the table, in row order, a row added to by several of them once, and the
   // work column is set once, as the last essay written left it.  After a failure, or the
@@ -132,12 +131,9 @@ class RunVocabulary {
   bool WriteMarks();
   // New rows into the file, numbered one after its last row.
   bool InsertRows(const std::vector<VocabularyWrites::Insert>& rows, const std::string& group);
-  // The same on a server (server_ not null): row ids reserved at once, the
-  // rows themselves held back until WriteAdditions.
+  // The same on a server (server_ not null), with row ids reserved first.
   bool InsertRowsOnServer(const std::vector<VocabularyWrites::Insert>& rows, int group);
   bool WriteAdditionsOnServer();
-  // Sends the held rows, the additions of their own group folded in.
-  bool WriteHeldRows();
   bool WriteMarksOnServer();
 
   static constexpr std::uint32_t kNone = TokenIndex::kNone;
@@ -182,18 +178,6 @@ class RunVocabulary {
   std::vector<std::uint32_t> pendingIds_;
   char pendingGroup_ = 0;
   std::vector<Addition> spilled_;
-  // New rows on a server since the last WriteAdditions, in row order: an
-  // addition of its group to one of them goes into its insert, so that a
-  // row new in this commit is written once instead of inserted and then
-  // updated.  The texts are the index's.
-  struct HeldRow {
-    char group;
-    std::int64_t rowid;
-    std::string_view text;
-    bool stop;
-    std::int64_t v, w;
-  };
-  std::vector<HeldRow> held_;
   // Moves the pending additions to spilled_, in row order.
   void SpillPending();
   // The work column of the last essay written, by row, held back by Write.

@@ -1,7 +1,6 @@
 // RunVocabulary's writes when its table is on a server: the same rows and
 // values as the file's statements give, each write one statement over
-// arrays of rows (training/server_vocabulary_writes.h).  New rows wait for
-// the commit's additions and go in with them.
+// arrays of rows (training/server_vocabulary_writes.h).
 #include <algorithm>
 
 #include "db/gateway.h"
@@ -14,61 +13,27 @@ bool RunVocabulary::InsertRowsOnServer(const std::vector<VocabularyWrites::Inser
                                        int group) {
   if (rows.empty()) return true;
   if (GivingUp()) return false;
-  // Numbered in the order listed, as the file numbers them; blocks come
-  // from the table's numbering in ascending order, so held_ stays in row
-  // order.
+  // Numbered in the order listed, as the file numbers them.
   const std::vector<std::int64_t> ids = server_->Reserve(rows.size());
   if (ids.size() != rows.size()) return false;
-  held_.reserve(held_.size() + rows.size());
+  ServerVocabularyWrites::NewRows values;
   for (size_t i = 0; i < rows.size(); ++i) {
     const VocabularyWrites::Insert& row = rows[i];
     SetRowid(row.id, ids[i]);
-    held_.push_back({static_cast<char>('0' + group), ids[i], row.text, row.stop, row.v, row.w});
+    values.rowid.Add(ids[i]);
+    values.text.Add(row.text);
+    values.stop.Add(std::int64_t{row.stop ? 1 : 0});
+    values.v.Add(std::int64_t{row.v});
+    values.w.Add(std::int64_t{row.w});
   }
-  return true;
-}
-
-bool RunVocabulary::WriteHeldRows() {
-  // Additions of the group a held row was inserted for become part of its
-  // counts; the rest stay additions, sent after the inserts.
-  if (!held_.empty()) {
-    const auto byRow = [](const HeldRow& h, std::int64_t rowid) { return h.rowid < rowid; };
-    std::erase_if(spilled_, [&](const Addition& a) {
-      const auto found = std::lower_bound(held_.begin(), held_.end(), a.rowid, byRow);
-      if (found == held_.end() || found->rowid != a.rowid || found->group != a.group)
-        return false;
-      found->v += a.v;
-      found->w += a.w;
-      return true;
-    });
-  }
-  bool ok = true;
-  for (size_t i = 0; i < held_.size() && ok;) {
-    if (GivingUp()) {
-      ok = false;
-      break;
-    }
-    const char group = held_[i].group;
-    ServerVocabularyWrites::NewRows values;
-    for (; i < held_.size() && held_[i].group == group; ++i) {
-      const HeldRow& row = held_[i];
-      values.rowid.Add(row.rowid);
-      values.text.Add(row.text);
-      values.stop.Add(std::int64_t{row.stop ? 1 : 0});
-      values.v.Add(row.v);
-      values.w.Add(row.w);
-    }
-    ok = server_->Insert(group - '0', values);
-  }
-  held_.clear();
-  return ok;
+  return server_->Insert(group, values);
 }
 
 bool RunVocabulary::WriteAdditionsOnServer() {
   // Spilled: runs of one group, each naming a row once.  A row listed twice
   // in one UPDATE would be added to once.
   const FailureWatch watch(db_);
-  bool ok = WriteHeldRows();
+  bool ok = true;
   for (size_t i = 0; i < spilled_.size() && ok;) {
     if (GivingUp()) {
       ok = false;
