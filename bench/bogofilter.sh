@@ -35,13 +35,9 @@ if ! command -v bogofilter >/dev/null; then
   fi
 fi
 
-cli=${TARNE_CLI:-}
-if [ -z "$cli" ]; then
-  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTARNE_TESTS=OFF >/dev/null
-  cmake --build "$root/build-release" --target tarne-cli -j2 >/dev/null
-  cli=$root/build-release/cli/tarne-cli
-fi
+# shellcheck source=bench/release_cli.sh
+. "$here/release_cli.sh"
+release_cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarne-bogofilter-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -39,10 +39,8 @@ fi
 py=/usr/bin/python3
 [ -x "$py" ] || py=python3
 
-build_cli() {  # source folder, build folder
-  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNE_TESTS=OFF >/dev/null
-  cmake --build "$2" --target tarne-cli -j2 >/dev/null
-}
+# shellcheck source=bench/release_cli.sh
+. "$here/release_cli.sh"
 
 new_cli=${TARNE_CLI:-}
 if [ -z "$new_cli" ]; then

@@ -54,13 +54,9 @@ if ! "$py" -c 'import sklearn' 2>/dev/null; then
   fi
 fi
 
-cli=${TARNE_CLI:-}
-if [ -z "$cli" ]; then
-  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTARNE_TESTS=OFF >/dev/null
-  cmake --build "$root/build-release" --target tarne-cli -j2 >/dev/null
-  cli=$root/build-release/cli/tarne-cli
-fi
+# shellcheck source=bench/release_cli.sh
+. "$here/release_cli.sh"
+release_cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarne-quality-XXXXXX")
 if [ "${TARNE_KEEP:-0}" = 1 ]; then echo "quality: work folder $work"; else trap 'rm -rf "$work"' EXIT; fi
