@@ -162,6 +162,10 @@ void AppendQuoted(std::string& out, std::string_view token) {
 
 }  // namespace
 
+bool IsKeptWord(std::string_view piece, int minWordLength) {
+  return PassesFilter(piece, static_cast<size_t>(std::max(minWordLength, 1)));
+}
+
 void NormalizeEssayText(std::string& text) {
   const auto& table = NormalTable();
   if (HasNonAscii(text) && IsValidUtf8(text))
