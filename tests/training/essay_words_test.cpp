@@ -77,7 +77,7 @@ TEST(EssayWords, OneCutForBothFormsGivesEachSentencesTokenLists) {
       "Numbers 1999 and 0000 and 12.5e-400 and 0.000 stay apart from words like these.",
       "Twin  twin\ttabs\there and there. A. Then nothing happened here at all, really.",
       "Short. Sentences cut early for classic rules but counted with all sentences kept.",
-      "\xC3\x84rger \xC3\xBCber gro\xC3\x9F""e Stra\xC3\x9F""en. caf\xE9 na\xEFve r\xE9sum\xE9 resumes.",
+      "\xC3\x84rger \xC3\xBC""ber gro\xC3\x9F""e Stra\xC3\x9F""en. caf\xE9 na\xEFve r\xE9sum\xE9 resumes.",
       "abc abc abc. ab ab ab ab abc abcd. unbelievable reconditioned happiness generalization.",
       "", ".", "...", "one", "words without any stop",
   };
