@@ -26,6 +26,7 @@ KindModel::KindModel(Session& session, int kind, SelectedRows&& selected)
   const std::string texts = std::move(selected.texts);
   rows_ = std::move(selected.rows);
   selected = SelectedRows();
+  index_.Reserve(rows_.size());
   size_t kept = 0;
   for (const Row& row : rows_) {
     // A second row of the same text (never written by Tarne) is left out.

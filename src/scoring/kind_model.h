@@ -48,7 +48,7 @@ class KindModel {
   bool multinomial_;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the rows
-  std::vector<Row> rows_;
+  std::vector<Row, LargeAllocator<Row>> rows_;
   AbsentProduct absent_;  // the Bernoulli model's product over all selected rows
   std::vector<int> counts_;
   std::vector<std::uint32_t> present_;
