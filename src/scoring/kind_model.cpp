@@ -21,8 +21,7 @@ KindModel::KindModel(Session& session, int kind)
   if (kind_ == 3) frequent_.Load(session.db, stemmed_ ? "stem" : "run1");
 }
 
-KindModel::KindModel(Session& session, int kind, SelectedRows&& selected)
-    : KindModel(session, kind) {
+void KindModel::Take(SelectedRows&& selected) {
   const std::string texts = std::move(selected.texts);
   rows_ = std::move(selected.rows);
   selected = SelectedRows();

@@ -74,9 +74,10 @@ bool ScoringCommand(Session& session, RunResult& result) {
   const bool batch = options.What != 4;
   SelectedRows selected[4];
   std::future<std::unique_ptr<KindModel>> building[4];
-  const auto build = [&session](int kind, SelectedRows rows) {
-    return rows.rows.empty() ? nullptr
-                             : std::make_unique<KindModel>(session, kind, std::move(rows));
+  const auto build = [](std::unique_ptr<KindModel> model, SelectedRows rows) {
+    if (rows.rows.empty()) return std::unique_ptr<KindModel>();
+    model->Take(std::move(rows));
+    return model;
   };
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
@@ -84,7 +85,8 @@ bool ScoringCommand(Session& session, RunResult& result) {
     std::function<void(SelectedRows&)> handOver;
     if (batch && kind != 3)
       handOver = [&](SelectedRows& rows) {
-        building[kind] = std::async(std::launch::async, build, kind, std::move(rows));
+        building[kind] = std::async(std::launch::async, build,
+                                    std::make_unique<KindModel>(session, kind), std::move(rows));
       };
     Recompute(session, condition, KindOf(kind), false, batch ? &selected[kind] : nullptr,
               handOver);
@@ -97,8 +99,8 @@ bool ScoringCommand(Session& session, RunResult& result) {
   for (int kind = 1; kind <= 3 && batch; ++kind) {
     if (building[kind].valid())
       models[kind] = building[kind].get();
-    else if (flags[kind])
-      models[kind] = build(kind, std::move(selected[kind]));
+    else if (!selected[kind].rows.empty())
+      models[kind] = build(std::make_unique<KindModel>(session, kind), std::move(selected[kind]));
   }
 
   if (options.What == 4) {
