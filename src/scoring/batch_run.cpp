@@ -5,12 +5,12 @@
 #include "db/gateway.h"
 #include "db/server_transaction.h"
 #include "project/session.h"
+#include "scoring/kind_model.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/word_lists.h"
 #include "training/model_settings.h"
-#include "training/selected_rows.h"
 #include "training/training.h"
 
 namespace tarne {
@@ -142,10 +142,10 @@ std::vector<std::string> PreTickedFlaggedFiles(const std::vector<ErrorEntry>& er
 }
 
 bool BatchScoringRun(Session& session, RunResult& result) {
-  return BatchScoringRun(session, result, nullptr);
+  return BatchScoringRun(session, result, nullptr, nullptr);
 }
 
-bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed,
+bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindModel>* recomputed,
                      ServerTransaction* work) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
@@ -173,7 +173,7 @@ bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomput
   ScoringRun classifier(session);
   if (recomputed)
     for (int kind = 1; kind <= 3; ++kind)
-      if (!recomputed[kind].rows.empty()) classifier.Adopt(kind, std::move(recomputed[kind]));
+      if (recomputed[kind]) classifier.Adopt(kind, std::move(recomputed[kind]));
   int& unreadable = result.unreadable;
   // Pane lines of essays that are no text or too large.
   std::vector<std::string>& skipped = result.skipped;

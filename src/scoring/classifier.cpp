@@ -136,8 +136,8 @@ void ScoringRun::Classify(const std::string& text, int words, int phrases, int a
   });
 }
 
-void ScoringRun::Adopt(int kind, SelectedRows&& rows) {
-  models_[kind] = std::make_unique<KindModel>(session_, kind, std::move(rows));
+void ScoringRun::Adopt(int kind, std::unique_ptr<KindModel> model) {
+  models_[kind] = std::move(model);
 }
 
 void ScoringRun::Finish() {

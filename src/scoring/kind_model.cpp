@@ -21,11 +21,11 @@ KindModel::KindModel(Session& session, int kind)
   if (kind_ == 3) frequent_.Load(session.db, stemmed_ ? "stem" : "run1");
 }
 
-KindModel::KindModel(Session& session, int kind, SelectedRows&& selected)
-    : KindModel(session, kind) {
+void KindModel::Take(SelectedRows&& selected) {
   const std::string texts = std::move(selected.texts);
   rows_ = std::move(selected.rows);
   selected = SelectedRows();
+  index_.Reserve(rows_.size());
   size_t kept = 0;
   for (const Row& row : rows_) {
     // A second row of the same text (never written by Tarne) is left out.

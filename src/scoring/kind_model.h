@@ -27,9 +27,13 @@ class KindModel {
   // Reads the rows of table under condition (the selection condition of
   // kind); the low-information test and the model come from the options.
   KindModel(Session& session, int kind, const std::string& condition);
-  // The same from the rows the recomputation of kind handed over (which
-  // are released).
-  KindModel(Session& session, int kind, SelectedRows&& selected);
+  // A model of kind under the session's options and settings, with no
+  // rows until Take; it keeps no hold on the session, so Take may run on
+  // another thread while the session goes on.
+  KindModel(Session& session, int kind);
+  // Takes in the rows the recomputation of kind handed over (which are
+  // released).
+  void Take(SelectedRows&& selected);
 
   // Multiplies scores (the caller puts the priors there) by the essay's
   // likelihood and normalises them, as the per-essay statements would.
@@ -38,7 +42,6 @@ class KindModel {
  private:
   using Row = SelectedRows::Row;  // its text is in index_
 
-  KindModel(Session& session, int kind);
   void Finish();
 
   int kind_;
@@ -48,7 +51,7 @@ class KindModel {
   bool multinomial_;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the rows
-  std::vector<Row> rows_;
+  std::vector<Row, LargeAllocator<Row>> rows_;
   AbsentProduct absent_;  // the Bernoulli model's product over all selected rows
   std::vector<int> counts_;
   std::vector<std::uint32_t> present_;

@@ -48,9 +48,9 @@ class ScoringRun {
   void Classify(const std::string& text, int words, int phrases, int arguments,
                 GroupScores& scores);
   void Finish();
-  // Scores kind with the rows its recomputation just handed over, rather
-  // than reading them from the table.
-  void Adopt(int kind, SelectedRows&& rows);
+  // Scores kind with a model built from the rows its recomputation just
+  // handed over, rather than reading them from the table.
+  void Adopt(int kind, std::unique_ptr<KindModel> model);
 
  private:
   Session& session_;
@@ -86,11 +86,12 @@ void Rebase(long double& mantissa, long& exponent);
 // written (the user has been told).
 bool ScoringCommand(Session& session);
 bool BatchScoringRun(Session& session, RunResult& result);
-// The same, kinds 1..3 of recomputed (when given and not empty) scored with
-// the rows their recomputation selected.  work, when given, holds the run's
+// The same, kinds 1..3 of recomputed (when given and not null) scored with
+// the models built from the rows their recomputation selected.  work, when
+// given, holds the run's
 // writes on a server; it is committed once the last essay is scored, before
 // the error analysis, whose untraining works in transactions of its own.
-bool BatchScoringRun(Session& session, RunResult& result, SelectedRows* recomputed,
+bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindModel>* recomputed,
                      ServerTransaction* work = nullptr);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0

@@ -1,9 +1,12 @@
+#include <future>
+#include <memory>
 #include <string>
 
 #include "db/server_transaction.h"
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/blanks.h"
+#include "scoring/kind_model.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
 #include "training/selected_rows.h"
@@ -63,17 +66,41 @@ bool ScoringCommand(Session& session, RunResult& result) {
 
   // Probabilities and information gains must match these options before any
   // essay is scored.
-  // A batch run scores with the rows the recomputation selected.
+  // A batch run scores with the rows the recomputation selected.  The
+  // models of words and phrases are built on other threads while their
+  // rows are written and the next kind is recomputed; that of arguments
+  // reads the frequent words from the table, so it waits for the writes.
   const int flags[4] = {0, options.CodeWords, options.CodePhrases, options.CodeArguments};
+  const bool batch = options.What != 4;
   SelectedRows selected[4];
+  std::future<std::unique_ptr<KindModel>> building[4];
+  const auto build = [](std::unique_ptr<KindModel> model, SelectedRows rows) {
+    if (rows.rows.empty()) return std::unique_ptr<KindModel>();
+    model->Take(std::move(rows));
+    return model;
+  };
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     std::string condition;
-    Recompute(session, condition, KindOf(kind), false, options.What == 4 ? nullptr : &selected[kind]);
+    std::function<void(SelectedRows&)> handOver;
+    if (batch && kind != 3)
+      handOver = [&](SelectedRows& rows) {
+        building[kind] = std::async(std::launch::async, build,
+                                    std::make_unique<KindModel>(session, kind), std::move(rows));
+      };
+    Recompute(session, condition, KindOf(kind), false, batch ? &selected[kind] : nullptr,
+              handOver);
     // Without trained essays the recomputation has said so and built no
     // condition; scoring on would repeat that message for every essay and
     // kind and report predictions made from the priors alone.
     if (condition.empty()) return false;
+  }
+  std::unique_ptr<KindModel> models[4];
+  for (int kind = 1; kind <= 3 && batch; ++kind) {
+    if (building[kind].valid())
+      models[kind] = building[kind].get();
+    else if (!selected[kind].rows.empty())
+      models[kind] = build(std::make_unique<KindModel>(session, kind), std::move(selected[kind]));
   }
 
   if (options.What == 4) {
@@ -83,7 +110,7 @@ bool ScoringCommand(Session& session, RunResult& result) {
     session.ReportDatabaseFailure();
     return false;
   }
-  return BatchScoringRun(session, result, selected, &work);
+  return BatchScoringRun(session, result, models, &work);
 }
 
 }  // namespace tarne

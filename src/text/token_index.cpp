@@ -44,6 +44,13 @@ std::pair<std::uint32_t, bool> TokenIndex::Add(std::string_view token) {
   return {slot.id, true};
 }
 
+void TokenIndex::Reserve(size_t tokens) {
+  size_t slots = slots_.empty() ? 16 : slots_.size();
+  while (slots < 2 * tokens) slots *= 2;
+  if (slots > slots_.size()) Grow(slots);
+  texts_.reserve(tokens);
+}
+
 void TokenIndex::Clear() {
   slots_.clear();
   texts_.clear();

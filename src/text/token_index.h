@@ -27,6 +27,8 @@ class TokenIndex {
   // Valid until Clear or the index goes.
   std::string_view Text(std::uint32_t id) const { return texts_[id]; }
   size_t Size() const { return texts_.size(); }
+  // Room for tokens in all without growing on the way.
+  void Reserve(size_t tokens);
   void Clear();
 
  private:

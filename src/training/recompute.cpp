@@ -12,6 +12,7 @@
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
+#include "text/large_allocator.h"
 #include "training/model_settings.h"
 #include "training/selected_rows.h"
 #include "training/training.h"
@@ -60,6 +61,9 @@ constexpr unsigned PNull(int g) { return 1u << g; }
 constexpr unsigned kSumNull = 1u << 6;
 constexpr unsigned kEntropyNull = 1u << 7;
 constexpr unsigned CountNull(int g) { return 1u << (7 + g); }
+// A large vocabulary's entries fill a hundred megabytes; in huge pages that
+// is a page fault per 2 MB rather than per 4 KB.
+using Entries = std::vector<Entry, LargeAllocator<Entry>>;
 
 bool SameReal(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
@@ -96,7 +100,7 @@ double RealColumn(const PreparedStatement& rows, int column, unsigned nullBit, E
 // over the same selection: columns 1..5 are p1..p5, 6 sum, 7 entropy.
 class FedEntries : public FedValues {
  public:
-  explicit FedEntries(const std::vector<Entry>& entries) : entries_(entries) {}
+  explicit FedEntries(const Entries& entries) : entries_(entries) {}
   std::optional<double> Value(std::int64_t rowid, int column) override {
     if (next_ >= entries_.size() || entries_[next_].rowid != rowid) {
       const auto found = std::lower_bound(
@@ -115,7 +119,7 @@ class FedEntries : public FedValues {
   }
 
  private:
-  const std::vector<Entry>& entries_;
+  const Entries& entries_;
   size_t next_ = 0;
 };
 
@@ -143,7 +147,7 @@ std::optional<double> Quotient(double a, double b) {
 // A server takes the changed rows' new values as one statement over arrays
 // of them, however many they are.
 void WriteChangedOnServer(Database& db, const std::string& table, int groups,
-                          const std::vector<Entry>& entries,
+                          const Entries& entries,
                           const std::vector<std::uint32_t>& changed) {
   ServerArray rowids(ServerArray::Type::kInt8);
   ServerArray sums(ServerArray::Type::kFloat8);
@@ -180,7 +184,7 @@ void WriteChangedOnServer(Database& db, const std::string& table, int groups,
 
 bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
                bool conditionOnly) {
-  return Recompute(session, condition, tokenKind, conditionOnly, nullptr);
+  return Recompute(session, condition, tokenKind, conditionOnly, nullptr, {});
 }
 
 // The rows are read once with their counts and the values they hold; the
@@ -192,7 +196,8 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
 // change are written.  A second run with the same counts and options writes
 // nothing.
 bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
-               bool conditionOnly, SelectedRows* selected) {
+               bool conditionOnly, SelectedRows* selected,
+               const std::function<void(SelectedRows&)>& handOver) {
   // The number the statements and labels are written with.
   int kind = Number(tokenKind);
   if (kind != 2 && kind != 3) kind = 1;
@@ -252,7 +257,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   std::string read = "SELECT rowid, Vocab, sum, entropy";
   for (int g = 1; g <= groups; ++g) read += ", p" + TrimmedNumber(g);
   for (int g = 1; g <= groups; ++g) read += ", " + x + TrimmedNumber(g);
-  std::vector<Entry> entries;
+  Entries entries;
   std::string texts;
   double vocabulary = 0;  // count(x1)
   std::vector<double> groupSum(groups + 1, 0);
@@ -358,6 +363,35 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     e.nulls = static_cast<std::uint16_t>((e.nulls & ~(kSumNull | kEntropyNull | 0x3eu)) | nulls);
   }
 
+  // Without low-information tokens, only those whose gain is above the
+  // threshold count, and only they are scored.
+  const auto informative = [&](const Entry& e) {
+    return options.IncludeLowInfo != 0 || (!(e.nulls & kEntropyNull) && e.entropy > lowInfo);
+  };
+  if (options.IncludeLowInfo == 0) {
+    vocabulary = 0;
+    // count(vocab) leaves out rows without a text.
+    for (const Entry& e : entries)
+      if (informative(e) && !(e.nulls & kTextNull)) ++vocabulary;
+  }
+  if (selected) {
+    selected->rows.clear();
+    selected->rows.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const Entry& e = entries[i];
+      if (!informative(e)) continue;
+      SelectedRows::Row& row = selected->rows.emplace_back();
+      row.rowid = e.rowid;
+      for (int g = 1; g <= groups; ++g) row.p[g] = e.p[g];
+      row.textStart = e.textStart;
+      row.textLength = static_cast<std::uint32_t>(
+          (i + 1 < entries.size() ? entries[i + 1].textStart : texts.size()) - e.textStart);
+    }
+    selected->texts = std::move(texts);
+  }
+  // The selected rows go to whoever uses them before the rows are written,
+  // so that the two can go on side by side.
+  if (handOver && selected) handOver(*selected);
   if (!changed.empty()) {
     const bool ownTransaction = !db.InTransaction() && db.Begin();
     // When most rows change, one statement over the selection writes them
@@ -414,35 +448,10 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     // of whatever the columns held before.
     session.ReportDatabaseFailure();
     condition.clear();
+    if (selected) *selected = SelectedRows();
     return false;
   }
 
-  // Without low-information tokens, only those whose gain is above the
-  // threshold count, and only they are scored.
-  const auto informative = [&](const Entry& e) {
-    return options.IncludeLowInfo != 0 || (!(e.nulls & kEntropyNull) && e.entropy > lowInfo);
-  };
-  if (options.IncludeLowInfo == 0) {
-    vocabulary = 0;
-    // count(vocab) leaves out rows without a text.
-    for (const Entry& e : entries)
-      if (informative(e) && !(e.nulls & kTextNull)) ++vocabulary;
-  }
-  if (selected) {
-    selected->rows.clear();
-    selected->rows.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-      const Entry& e = entries[i];
-      if (!informative(e)) continue;
-      SelectedRows::Row& row = selected->rows.emplace_back();
-      row.rowid = e.rowid;
-      for (int g = 1; g <= groups; ++g) row.p[g] = e.p[g];
-      row.textStart = e.textStart;
-      row.textLength = static_cast<std::uint32_t>(
-          (i + 1 < entries.size() ? entries[i + 1].textStart : texts.size()) - e.textStart);
-    }
-    selected->texts = std::move(texts);
-  }
   session.Append("Vocabulary size = " + TrimmedNumber(vocabulary) + " ");
   if (options.Stemmed != 1) session.Append("un");
   session.Append("stemmed");

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/large_allocator.h"
+
 namespace tarne {
 
 struct SelectedRows {
@@ -19,7 +21,7 @@ struct SelectedRows {
   };
   // In table order; without low-information tokens, only the rows whose
   // gain is above the threshold.
-  std::vector<Row> rows;
+  std::vector<Row, LargeAllocator<Row>> rows;
   std::string texts;
 
   std::string_view Text(const Row& row) const {

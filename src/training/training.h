@@ -2,6 +2,7 @@
 // probabilities, untraining and maintenance.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,13 @@ void AddEssay(Session& session, std::string& text, const std::string& group, int
 // recomputation failed (the user has been told).
 bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly);
 // The same, and when selected is given it receives the rows a scoring run
-// with these options reads.
+// with these options reads.  handOver, when given, is called with them as
+// soon as they are known, before the rows are written: whatever it starts
+// may go on beside the write, but must not use the database, and must be
+// given up when Recompute answers false.
 bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly,
-               SelectedRows* selected);
+               SelectedRows* selected,
+               const std::function<void(SelectedRows&)>& handOver = {});
 
 // Removes every essay of the flagged-file list (two-character group + path).
 // Each file is subtracted from the group its training record names.

@@ -34,4 +34,21 @@ TEST(TokenIndexTest, NumbersTokensInOrderAcrossGrowth) {
   EXPECT_EQ(index.Add("w1").first, 0u);
 }
 
+// Room made beforehand, on an empty index and on one already holding
+// tokens (which are placed again), keeps every number; asking for less
+// room than is held loses nothing.
+TEST(TokenIndexTest, ReservedRoomKeepsNumbers) {
+  TokenIndex index;
+  index.Reserve(10);
+  for (int i = 0; i < 5000; ++i) {
+    if (i == 50) index.Reserve(5000);
+    ASSERT_EQ(index.Add("a" + std::to_string(i)).first, static_cast<std::uint32_t>(i));
+  }
+  index.Reserve(3);
+  for (int i = 0; i < 5000; i += 7)
+    EXPECT_EQ(index.Find("a" + std::to_string(i)), static_cast<std::uint32_t>(i));
+  EXPECT_EQ(index.Find("a5000"), TokenIndex::kNone);
+  EXPECT_EQ(index.Add("a5000").first, 5000u);
+}
+
 }  // namespace tarne
