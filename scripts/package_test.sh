@@ -28,6 +28,9 @@ fail() {
 
 start=$SECONDS
 deb=$(scripts/package.sh)
+# The client library for projects on a server is loaded at run time, so
+# nothing but this line makes the package bring it.
+dpkg-deb -f "$deb" Depends | grep -q 'libpq5' || fail "the package does not depend on libpq5"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarne-package-test-XXXXXX")
 cleanup() {
   if known; then apt_get purge -y tarne >/dev/null || true; fi

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Kill test: `train` and `remove` are killed with SIGKILL at random moments,
 # then run again; every trial must end with exactly the tables of one
-# uninterrupted run.  Uses ASAP essay set SET (default 8) from ../shared and
+# uninterrupted run.  `new` over the trained project is killed the same way;
+# it must leave the trained tables or the new project's empty ones, never a
+# database without them.  Uses ASAP essay set SET (default 8) from ../shared and
 # skips cleanly when the data are missing.
 #
 #   tests/kill_test.sh [TRIALS] [SET]     # default 20 trials of each command
@@ -81,10 +83,13 @@ kill_at_random() {
 }
 
 save empty
+dump >"$work/empty.txt"
 # A third of group 1's training essays are removed again.
 mapfile -t removed < <(find "$work/essays/train/g1" -type f | sort | awk 'NR % 3 == 1')
 train=("$cli" train "$project" words)
 remove=("$cli" remove "$project" --group 1 "${removed[@]}")
+renew=("$cli" "${args[@]}" --yes --no-backup)
+[ -z "$server" ] || renew+=(--server "$server")
 
 start=$(now)
 "${train[@]}" >/dev/null 2>&1
@@ -96,12 +101,17 @@ start=$(now)
 remove_span=$(echo "$(now) - $start" | bc -l)
 dump >"$work/removed.txt"
 rm -f "$log"
+restore trained
+start=$(now)
+"${renew[@]}" >/dev/null 2>&1
+renew_span=$(echo "$(now) - $start" | bc -l)
 
 echo "ASAP set $set_no: $(tail -n 1 "$work/layout.txt"); ${#removed[@]} essays removed"
-printf 'uninterrupted: train %.1f s, remove %.1f s\n' "$train_span" "$remove_span"
+printf 'uninterrupted: train %.1f s, remove %.1f s, new %.2f s\n' "$train_span" "$remove_span" \
+  "$renew_span"
 
 failures=0
-for what in train remove; do
+for what in train remove new; do
   same=0
   killed=0
   for i in $(seq 1 "$trials"); do
@@ -113,6 +123,15 @@ for what in train remove; do
       [ "$done_before" -lt "$(grep -c '^calib' "$work/trained.txt")" ] && killed=$((killed + 1))
       "${train[@]}" >/dev/null 2>&1
       expected=$work/trained.txt
+    elif [ "$what" = new ]; then
+      # Either the trained project is still there or the new one is whole.
+      restore trained
+      span=$renew_span
+      kill_at_random "${renew[@]}" >/dev/null
+      dump >"$work/renewed.txt" 2>&1 || true
+      cmp -s "$work/renewed.txt" "$work/empty.txt" && killed=$((killed + 1))
+      expected=$work/trained.txt
+      cmp -s "$work/renewed.txt" "$work/empty.txt" && expected=$work/empty.txt
     else
       restore trained
       span=$remove_span
@@ -124,14 +143,18 @@ for what in train remove; do
       "${remove[@]}" >/dev/null 2>&1 || true
       expected=$work/removed.txt
     fi
-    if dump | cmp -s - "$expected"; then
+    if dump 2>/dev/null | cmp -s - "$expected"; then
       same=$((same + 1))
     else
       failures=$((failures + 1))
-      dump >"$work/$what-trial$i.txt"
+      dump >"$work/$what-trial$i.txt" 2>&1 || true
       echo "kill_test: $what trial $i differs from one run (see $work/$what-trial$i.txt)" >&2
     fi
   done
-  echo "$what: $same of $trials trials end identical to one run ($killed killed mid-run)"
+  if [ "$what" = new ]; then
+    echo "new: $same of $trials trials end with the old or the new project whole (the new one in $killed)"
+  else
+    echo "$what: $same of $trials trials end identical to one run ($killed killed mid-run)"
+  fi
 done
 [ "$failures" -eq 0 ]

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "db/datasources.h"
+#include "db/new_database_file.h"
 #include "db/server_project.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +42,23 @@ std::string VocabularyTable(const std::string& table) {
          "CREATE INDEX " + table + "_thisessay ON " + table + " (thisessay);";
 }
 
+std::string SchemaSql() {
+  return "BEGIN;" + VocabularyTable("run1") + VocabularyTable("stem") +
+         "CREATE TABLE calib (filen TEXT, gr INTEGER, isinwords INTEGER DEFAULT 0,"
+         " isinphrases INTEGER DEFAULT 0, isinargs INTEGER DEFAULT 0);"
+         "CREATE INDEX calib_filen ON calib (filen, gr);"
+         "CREATE INDEX calib_gr ON calib (gr);"
+         "CREATE TABLE trainsize (g1 INTEGER DEFAULT 0, g2 INTEGER DEFAULT 0,"
+         " g3 INTEGER DEFAULT 0, g4 INTEGER DEFAULT 0, g5 INTEGER DEFAULT 0);"
+         "INSERT INTO trainsize DEFAULT VALUES;"
+         "COMMIT;";
+}
+
+void RemoveWithCompanions(const std::string& file) {
+  std::error_code ec;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(file + suffix, ec);
+}
+
 }  // namespace
 
 std::string DatabaseFilePath(const std::string& root, const std::string& sname) {
@@ -48,17 +66,7 @@ std::string DatabaseFilePath(const std::string& root, const std::string& sname) 
 }
 
 bool CreateSchema(Database& db) {
-  const std::string sql =
-      "BEGIN;" + VocabularyTable("run1") + VocabularyTable("stem") +
-      "CREATE TABLE calib (filen TEXT, gr INTEGER, isinwords INTEGER DEFAULT 0,"
-      " isinphrases INTEGER DEFAULT 0, isinargs INTEGER DEFAULT 0);"
-      "CREATE INDEX calib_filen ON calib (filen, gr);"
-      "CREATE INDEX calib_gr ON calib (gr);"
-      "CREATE TABLE trainsize (g1 INTEGER DEFAULT 0, g2 INTEGER DEFAULT 0,"
-      " g3 INTEGER DEFAULT 0, g4 INTEGER DEFAULT 0, g5 INTEGER DEFAULT 0);"
-      "INSERT INTO trainsize DEFAULT VALUES;"
-      "COMMIT;";
-  if (db.Exec(sql)) return true;
+  if (db.Exec(SchemaSql())) return true;
   if (db.InTransaction()) db.Rollback();
   return false;
 }
@@ -66,20 +74,31 @@ bool CreateSchema(Database& db) {
 bool CreateProjectDatabase(const std::string& root, const std::string& sname,
                            const std::string& configFolder) {
   const std::string file = DatabaseFilePath(root, sname);
+  // The new database is written whole beside its place, synced once and
+  // renamed into it: a crash leaves either the old file or the complete new
+  // one, never a file without its tables, and the creation syncs the disk
+  // twice (the file, the folder) where writing it in place through the
+  // engine's journals would sync it eight times.
+  const std::string staged = file + ".new";
+  RemoveWithCompanions(staged);
+  if (!WriteNewDatabaseFile(staged, SchemaSql())) {
+    RemoveWithCompanions(staged);
+    return false;
+  }
   std::error_code ec;
   // The log and shared-memory files of an earlier database would be replayed
-  // into the new one, so they go with it.
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+  // into the new one, so they go first; the earlier file itself is replaced
+  // by the rename.
+  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
     fs::remove(file + suffix, ec);
-    if (ec) return false;
-  }
-  {
-    Database fresh;
-    if (!fresh.CreateNewFile(file) || !CreateSchema(fresh)) {
-      fresh.Close();
-      for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(file + suffix, ec);
+    if (ec) {
+      RemoveWithCompanions(staged);
       return false;
     }
+  }
+  if (!RenameDurably(staged, file)) {
+    RemoveWithCompanions(staged);
+    return false;
   }
   // The registration only serves a project whose own file has gone missing
   // (opening a project looks for its own file first and registers it again);

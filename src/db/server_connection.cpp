@@ -1,4 +1,5 @@
 #include "db/server_connection.h"
+#include "db/libpq_library.h"
 
 #include <libpq-fe.h>
 
@@ -176,6 +177,7 @@ std::string ServerSql(std::string_view sql) {
 std::string ServerConnectionProblem(const std::string& connection) {
   if (connection.find_first_not_of(" \t") == std::string::npos)
     return "You need to specify the database server (host=... dbname=... user=...)";
+  if (const std::string& problem = LibpqProblem(); !problem.empty()) return problem;
   char* message = nullptr;
   PQconninfoOption* options = PQconninfoParse(connection.c_str(), &message);
   if (!options) {
@@ -210,6 +212,10 @@ ServerConnection::~ServerConnection() {
 std::unique_ptr<ServerConnection> ServerConnection::Connect(const std::string& connection,
                                                              const PasswordPrompt& prompt,
                                                              std::string& error) {
+  if (const std::string& problem = LibpqProblem(); !problem.empty()) {
+    error = problem;
+    return nullptr;
+  }
   // The connection text is expanded as libpq's own "key=value" list; a
   // password asked for is handed over beside it, never written into it.
   auto open = [&connection](const std::string* password) {

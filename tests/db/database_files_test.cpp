@@ -43,7 +43,12 @@ TEST_F(DatabaseFileTest, CreatingOverAnExistingProjectEmptiesItsDatabase) {
   db.Statement(1, "update trainsize set g1= 1");
   db.Close();
   tmp.Write("grade7.db-wal", "a stale log that must not be replayed");
+  // What a creation cut short by a crash leaves beside the database.
+  tmp.Write("grade7.db.new", "half a database");
+  tmp.Write("grade7.db.new-wal", "its log");
   ASSERT_TRUE(CreateProjectDatabase(tmp.Path(), "grade7", Config()));
+  for (const char* left : {"grade7.db-wal", "grade7.db.new", "grade7.db.new-wal"})
+    EXPECT_FALSE(FileExists(tmp.Path() + left)) << left;
   ASSERT_TRUE(db.OpenFile(File()));
   EXPECT_EQ(Single("select count(*) from calib"), 0.0);
   EXPECT_EQ(Single("select g1 from trainsize"), 0.0);
