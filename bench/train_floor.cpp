@@ -1,6 +1,7 @@
 // The least a training run of words and pairs can cost: reads every essay
 // file of the folders given, tokenizes it with Tarne's own tokenizer and
-// stemmer (as written and stemmed, as training counts into both tables), and
+// stemmer (cut once for both forms, each piece stemmed once, as training
+// does for its two tables), and
 // counts the words and pairs of each pass in memory, the classic way (the
 // first sentence without tokens ends the essay).  No database.  Prints the
 // seconds taken and what was counted, so that `train words` + `train pairs`
@@ -19,6 +20,7 @@
 
 #include "shell/blanks.h"
 #include "text/essay_encoding.h"
+#include "text/essay_words.h"
 #include "text/token_index.h"
 #include "text/tokenizer.h"
 #include "text/word_lists.h"
@@ -36,19 +38,21 @@ struct Counts {
   }
 };
 
-// One pass over a normalised essay into counts.
-void CountEssay(std::string_view normalised, bool stemmed, Counts& counts) {
+// One form of an essay's cut sentences into counts.
+void CountEssay(const tarne::SentenceWords& sentences, Counts& counts) {
   std::string pair;
-  for (std::string_view sentence : tarne::SplitSentences(normalised)) {
-    std::vector<std::string> words = tarne::KeptWords(sentence, stemmed);
-    if (words.size() < 2) break;
-    for (size_t i = 1; i < words.size(); ++i) {
-      pair.assign(words[i - 1]).append(1, ' ').append(words[i]);
+  std::vector<std::string_view> words;
+  for (size_t s = 0; s < sentences.Sentences(); ++s) {
+    const auto sentence = sentences.Sentence(s);
+    if (sentence.size() < 2) break;
+    for (size_t i = 1; i < sentence.size(); ++i) {
+      pair.assign(sentence[i - 1]).append(1, ' ').append(sentence[i]);
       counts.Count(counts.pairs, counts.pairCounts, pair);
     }
+    words.assign(sentence.begin(), sentence.end());
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
-    for (const std::string& w : words) counts.Count(counts.words, counts.wordCounts, w);
+    for (std::string_view w : words) counts.Count(counts.words, counts.wordCounts, w);
   }
 }
 
@@ -62,6 +66,8 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   tarne::LoadWordLists();
   Counts run1, stem;
+  tarne::StemCache stems;
+  tarne::SentenceWords written, stemmed;
   size_t essays = 0, bytes = 0;
   for (int a = 1; a < argc; ++a) {
     std::vector<std::filesystem::path> files;
@@ -76,8 +82,9 @@ int main(int argc, char** argv) {
       if (text.size() <= 5) continue;
       ++essays;
       tarne::NormalizeEssayText(text);
-      CountEssay(text, false, run1);
-      CountEssay(text, true, stem);
+      tarne::CutEssay(text, tarne::CountingRules(), &written, &stemmed, stems);
+      CountEssay(written, run1);
+      CountEssay(stemmed, stem);
     }
   }
   const double seconds =

@@ -15,6 +15,8 @@
 #                                    build in build-release, with train-floor)
 #   TARNE_BASE_CLI=path/to/tarne-cli an earlier build measured in the same
 #                                    rounds, for before/after ratios
+#   TARNE_BASE_FLOOR=path/to/train-floor  an earlier floor program, measured
+#                                    in the same rounds
 #   TARNE_RUNS=N                     rounds (default 3)
 set -euo pipefail
 
@@ -34,6 +36,7 @@ fi
 cli=${TARNE_CLI:-$build/cli/tarne-cli}
 floor=${TARNE_FLOOR:-$build/bench/train-floor}
 base=${TARNE_BASE_CLI:-}
+base_floor=${TARNE_BASE_FLOOR:-}
 runs=${TARNE_RUNS:-3}
 collections=("$@")
 [ ${#collections[@]} -gt 0 ] || collections=(3 pooled long)
@@ -85,6 +88,10 @@ for c in "${collections[@]}"; do
   for _ in $(seq 1 "$runs"); do
     read -r s m u < <(measure "$floor" "$essays"/train/*)
     echo "floor $s $m $u" >>"$work/results"
+    if [ -n "$base_floor" ]; then
+      read -r s m u < <(measure "$base_floor" "$essays"/train/*)
+      echo "base-floor $s $m $u" >>"$work/results"
+    fi
     for p in "${programs[@]}"; do
       program=$cli
       [ "$p" = base ] && program=$base
@@ -96,7 +103,9 @@ for c in "${collections[@]}"; do
     done
   done
   printf '%-16s %9s %9s %9s %9s\n' "" "median s" "min s" "cpu s" "max MB"
-  for key in floor $(for p in "${programs[@]}"; do echo "$p-words $p-pairs $p-arguments"; done); do
+  floors=floor
+  [ -n "$base_floor" ] && floors="floor base-floor"
+  for key in $floors $(for p in "${programs[@]}"; do echo "$p-words $p-pairs $p-arguments"; done); do
     values=$(awk -v k="$key" '$1 == k { print $2 }' "$work/results")
     printf '%-16s %9s %9s %9s %9s\n' "$key" "$(echo "$values" | median)" \
       "$(echo "$values" | sort -g | head -n 1)" \

@@ -68,6 +68,16 @@ void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& tabl
   text = std::move(out);
 }
 
+// Whether pattern occurs at in, whose first byte is known to match;
+// patterns are a few bytes, so a loop beats
+// a call of memcmp for every blank of the text.
+bool Matches(const std::string& text, size_t in, std::string_view pattern) {
+  if (text.size() - in < pattern.size()) return false;
+  for (size_t k = 1; k < pattern.size(); ++k)
+    if (text[in + k] != pattern[k]) return false;
+  return true;
+}
+
 // One left-to-right pass replacing every non-overlapping occurrence of
 // pattern; the replacement is never longer, so it works in place.
 void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
@@ -75,7 +85,7 @@ void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_vie
   if (in == std::string::npos) return;
   size_t out = in;
   while (in < text.size()) {
-    if (text[in] == pattern[0] && text.compare(in, pattern.size(), pattern) == 0) {
+    if (text[in] == pattern[0] && Matches(text, in, pattern)) {
       for (char c : replacement) text[out++] = c;
       in += pattern.size();
     } else {
@@ -161,6 +171,10 @@ void AppendQuoted(std::string& out, std::string_view token) {
 }
 
 }  // namespace
+
+bool IsKeptWord(std::string_view piece, int minWordLength) {
+  return PassesFilter(piece, static_cast<size_t>(std::max(minWordLength, 1)));
+}
 
 void NormalizeEssayText(std::string& text) {
   const auto& table = NormalTable();

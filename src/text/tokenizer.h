@@ -42,6 +42,10 @@ std::vector<std::string_view> SplitSentences(std::string_view text);
 std::vector<std::string> KeptWords(std::string_view sentence, bool stemmed,
                                    int minWordLength = kClassicMinWordLength);
 
+// Whether a piece (or a stem) is kept as a word: at least minWordLength
+// bytes, and not readable as a non-zero number.
+bool IsKeptWord(std::string_view piece, int minWordLength);
+
 // The quoted token list ('a','b c') of one sentence for one kind; for
 // arguments the quoted list of every kept word (the argument candidates).
 std::string BuildSentenceTokenList(std::string_view sentence, int kind, bool stemmed,

@@ -10,25 +10,6 @@
 
 namespace tarne {
 
-namespace {
-
-// The tokens of a quoted list ('a','b c'), without their quotes.
-void Unquote(const std::string& list, std::vector<std::string_view>& tokens) {
-  tokens.clear();
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    std::string_view token(list.data() + start, comma - start);
-    if (token.size() >= 2 && token.front() == '\'' && token.back() == '\'')
-      token = token.substr(1, token.size() - 2);
-    tokens.push_back(token);
-    start = comma + 1;
-  }
-}
-
-}  // namespace
-
 bool FrequentWords::Load(Database& db, const char* table) {
   words_.clear();
   PreparedStatement query(db, std::string("SELECT Vocab FROM ") + table +
@@ -38,13 +19,12 @@ bool FrequentWords::Load(Database& db, const char* table) {
   return true;
 }
 
-void ArgumentTokens(const std::string& list, const FrequentWords& frequent, std::string& buffer,
-                    std::vector<std::string_view>& tokens) {
+void ArgumentTokens(std::span<const std::string_view> candidates, const FrequentWords& frequent,
+                    std::string& buffer, std::vector<std::string_view>& tokens) {
   std::vector<std::string_view> words;
-  Unquote(list, words);
-  words.erase(std::remove_if(words.begin(), words.end(),
-                             [&](std::string_view w) { return !frequent.Contains(w); }),
-              words.end());
+  words.reserve(candidates.size());
+  for (std::string_view w : candidates)
+    if (frequent.Contains(w)) words.push_back(w);
   std::sort(words.begin(), words.end());
   words.erase(std::unique(words.begin(), words.end()), words.end());
   tokens.clear();
@@ -102,17 +82,37 @@ bool QuotedLess(std::string_view a, std::string_view b) {
   return static_cast<unsigned char>(a[n]) < '\'';
 }
 
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
-                  const FrequentWords* frequent, std::string& list, std::string& arguments,
+bool SentenceRuns(std::span<const std::string_view> words, int kind,
+                  const FrequentWords* frequent, std::string& buffer,
                   std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs) {
-  list = BuildSentenceTokenList(sentence, kind, stemmed, minWordLength);
   tokens.clear();
-  if (kind == 3 && list.size() > 4) {
-    if (frequent) ArgumentTokens(list, *frequent, arguments, tokens);
-    if (tokens.empty()) return false;
-  } else {
-    if (list.size() < 3) return false;
-    Unquote(list, tokens);
+  // A sentence of fewer than two kept words has an empty token list.
+  if (words.size() < 2) return false;
+  switch (kind) {
+    case kWords:
+      tokens.assign(words.begin(), words.end());
+      std::sort(tokens.begin(), tokens.end());
+      tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());
+      break;
+    case kPhrases: {
+      // Sized first, so that the views stay put.
+      size_t size = 0;
+      for (size_t i = 1; i < words.size(); ++i) size += words[i - 1].size() + 1 + words[i].size();
+      buffer.clear();
+      buffer.reserve(size);
+      for (size_t i = 1; i < words.size(); ++i) {
+        const size_t start = buffer.size();
+        buffer.append(words[i - 1]).append(1, ' ').append(words[i]);
+        tokens.emplace_back(buffer.data() + start, buffer.size() - start);
+      }
+      break;
+    }
+    case kArguments:
+      if (frequent) ArgumentTokens(words, *frequent, buffer, tokens);
+      if (tokens.empty()) return false;
+      break;
+    default:
+      return false;
   }
   // Words and arguments mostly come in this order already.
   if (!std::is_sorted(tokens.begin(), tokens.end(), QuotedLess))

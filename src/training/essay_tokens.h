@@ -3,11 +3,13 @@
 // statements over IN lists find, without asking the database per sentence.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
+#include "text/essay_words.h"
 #include "text/tokenizer.h"
 
 namespace tarne {
@@ -31,11 +33,11 @@ class FrequentWords {
   std::unordered_set<std::string, TokenHash, std::equal_to<>> words_;
 };
 
-// The argument tokens of a quoted list of words: every pair of its distinct
+// The argument tokens of a sentence's kept words: every pair of its distinct
 // frequent words, in ascending byte order ("alpha beta" before "alpha gamma"),
 // as views into buffer.
-void ArgumentTokens(const std::string& list, const FrequentWords& frequent, std::string& buffer,
-                    std::vector<std::string_view>& tokens);
+void ArgumentTokens(std::span<const std::string_view> words, const FrequentWords& frequent,
+                    std::string& buffer, std::vector<std::string_view>& tokens);
 
 // The order in which a sentence's new tokens get their rows: ascending byte
 // order of the quoted texts ('ab c' comes before 'ab').
@@ -60,38 +62,55 @@ struct TokenRun {
 // A known token counts once per occurrence in a sentence, up to this many.
 inline constexpr int kMaxOccurrences = 101;
 
-// Calls counted(runs) for each sentence of a normalised text that is
-// counted: its distinct tokens in quoted order, with their occurrences.
-// Under the classic rules the first sentence without tokens ends the essay;
-// with rules.allSentences such a sentence is skipped.  frequent is needed
-// for arguments only.  The views are valid during the call.
+// Calls counted(runs) for each sentence of an essay's kept words (CutEssay)
+// that is counted: its distinct tokens in quoted order, with their
+// occurrences.  Under the classic rules the first sentence without tokens
+// ends the essay; with rules.allSentences such a sentence is skipped.
+// frequent is needed for arguments only.  The views are valid during the
+// call.
+template <class Counted>
+void ForEachCountedSentence(const SentenceWords& sentences, int kind,
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted);
+
+// The same over a normalised text, cut for the one form it is counted in.
 template <class Counted>
 void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
                             const FrequentWords* frequent, const CountingRules& rules,
                             Counted&& counted);
 
-// What ForEachCountedSentence does for one sentence; false when the sentence
-// has no tokens.  Exposed for the template above.
-bool SentenceRuns(std::string_view sentence, int kind, bool stemmed, int minWordLength,
-                  const FrequentWords* frequent, std::string& list, std::string& arguments,
+// What ForEachCountedSentence does for one sentence's kept words: the tokens
+// the sentence's quoted token list holds (BuildSentenceTokenList, and for
+// arguments ArgumentTokens over it), without building the list.  False when
+// the sentence has no tokens.  Exposed for the templates above.
+bool SentenceRuns(std::span<const std::string_view> words, int kind,
+                  const FrequentWords* frequent, std::string& buffer,
                   std::vector<std::string_view>& tokens, std::vector<TokenRun>& runs);
 
 template <class Counted>
-void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
+void ForEachCountedSentence(const SentenceWords& sentences, int kind,
                             const FrequentWords* frequent, const CountingRules& rules,
                             Counted&& counted) {
-  std::string list;
-  std::string arguments;
+  std::string buffer;
   std::vector<std::string_view> tokens;
   std::vector<TokenRun> runs;
-  for (std::string_view sentence : SplitSentences(normalised)) {
-    if (!SentenceRuns(sentence, kind, stemmed, rules.minWordLength, frequent, list, arguments,
-                      tokens, runs)) {
+  for (size_t i = 0; i < sentences.Sentences(); ++i) {
+    if (!SentenceRuns(sentences.Sentence(i), kind, frequent, buffer, tokens, runs)) {
       if (rules.allSentences) continue;
       break;
     }
     counted(runs);
   }
+}
+
+template <class Counted>
+void ForEachCountedSentence(std::string_view normalised, int kind, bool stemmed,
+                            const FrequentWords* frequent, const CountingRules& rules,
+                            Counted&& counted) {
+  StemCache stems;
+  SentenceWords words;
+  CutEssay(normalised, rules, stemmed ? nullptr : &words, stemmed ? &words : nullptr, stems);
+  ForEachCountedSentence(words, kind, frequent, rules, counted);
 }
 
 }  // namespace tarne

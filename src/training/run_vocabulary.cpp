@@ -158,8 +158,14 @@ std::uint32_t RunVocabulary::Find(std::string_view token) {
 }
 
 void RunVocabulary::CountEssay(std::string_view normalised) {
+  SentenceWords words;
+  CutEssay(normalised, rules_, stemmed_ ? nullptr : &words, stemmed_ ? &words : nullptr, stems_);
+  CountEssay(words);
+}
+
+void RunVocabulary::CountEssay(const SentenceWords& sentences) {
   ForEachCountedSentence(
-      normalised, kind_, stemmed_, &frequent_, rules_, [this](const std::vector<TokenRun>& runs) {
+      sentences, kind_, &frequent_, rules_, [this](const std::vector<TokenRun>& runs) {
         // Tokens are met in quoted order, so new ones get their rows in the
         // order the sentence's inserts would have given them.
         for (const TokenRun& run : runs) {

@@ -92,6 +92,9 @@ class RunVocabulary {
 
   // Counts one normalised essay text.
   void CountEssay(std::string_view normalised);
+  // Counts one essay cut into its kept words, in this table's form
+  // (stemmed for stem, as written for run1).
+  void CountEssay(const SentenceWords& sentences);
   // The essays counted since the last take, as writes; nothing is counted
   // afterwards.
   VocabularyWrites TakeWrites();
@@ -148,6 +151,7 @@ class RunVocabulary {
   CountingRules rules_;
   bool loaded_ = false;
   FrequentWords frequent_;
+  StemCache stems_;  // for essays given as text
   TokenIndex index_;  // numbers the entries
   std::vector<Entry, LargeAllocator<Entry>> entries_;
   // The row of each entry, by entry number.  Rows inserted by Write are

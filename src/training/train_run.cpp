@@ -211,12 +211,14 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
         if (countedNames.count(name)) listing.push_back(std::move(name));
     bool cancelled = false;
     int i = 0;
+    // Formatted once: numbers are most of a progress line's cost.
+    const std::string ofGroups = " in set " + gt + " of" + PlainNumber(groups);
+    const std::string checkingTail = PlainNumber(n) + ofGroups;
     for (const std::string& name : listing) {
       ++i;
       port.ProcessPendingMessages();
       port.PROGRESS_SET(window, (i * 100) / n + 1,
-                        "Checking file " + TrimmedNumber(i) + " of " + PlainNumber(n) +
-                            " in set " + gt + " of" + PlainNumber(groups));
+                        "Checking file " + TrimmedNumber(i) + " of " + checkingTail);
       port.ProcessPendingMessages();
       if (port.PROGESS_IS_CANCELLED(window)) {
         cancelled = true;
@@ -248,12 +250,12 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
       report.Log("Training group" + gp + label + PlainNumber(s) + " files");
       if (window == 0) continue;
       reading = window;
+      const std::string workingTail = PlainNumber(s) + ofGroups;
       // Short essays are completed without being counted; they are reported
       // done once the group's counted essays are kept.
       for (int k = 1; k <= s; ++k) {
         port.PROGRESS_SET(window, (k * 100) / s + 1,
-                          "Working on file " + TrimmedNumber(k) + " of " + PlainNumber(s) +
-                              " in set " + gt + " of" + PlainNumber(groups));
+                          "Working on file " + TrimmedNumber(k) + " of " + workingTail);
         port.ProcessPendingMessages();
         if (port.PROGESS_IS_CANCELLED(window)) {
           if (!batches.Cancel()) failed = true;

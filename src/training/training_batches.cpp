@@ -46,7 +46,11 @@ constexpr int kCheckpointPages = 1000;
 }  // namespace
 
 TrainingBatches::TrainingBatches(Database& db, int kind, const CountingRules& rules)
-    : db_(db), kind_(kind), run1_(db, 0, kind, rules), stem_(db, 1, kind, rules) {
+    : db_(db),
+      kind_(kind),
+      rules_(rules),
+      run1_(db, 0, kind, rules),
+      stem_(db, 1, kind, rules) {
   run1_.SetDeadline(&deadline_);
   stem_.SetDeadline(&deadline_);
   // Out of the commits, so that a Cancel need not wait for a checkpoint.
@@ -82,11 +86,21 @@ void TrainingBatches::Count(const std::string& text, const std::string& path, in
   ++open_.essays;
   ++pending_[g];
 
+  // The stemmed table counts the text normalised once more, which leaves a
+  // normalised text as it is but for rare runs of blanks: then each table
+  // gets its own cut.
   std::string normal = text;
   NormalizeEssayText(normal);
-  run1_.CountEssay(normal);
-  NormalizeEssayText(normal);
-  stem_.CountEssay(normal);
+  std::string again = normal;
+  NormalizeEssayText(again);
+  if (again == normal) {
+    CutEssay(normal, rules_, &writtenWords_, &stemmedWords_, stems_);
+  } else {
+    CutEssay(normal, rules_, &writtenWords_, nullptr, stems_);
+    CutEssay(again, rules_, nullptr, &stemmedWords_, stems_);
+  }
+  run1_.CountEssay(writtenWords_);
+  stem_.CountEssay(stemmedWords_);
 }
 
 void TrainingBatches::SealPart() {

@@ -121,8 +121,14 @@ class TrainingBatches {
   // Set when a write was given up: the memory no longer matches the tables
   // and is read again before the next essay is counted.
   bool stale_ = false;
+  CountingRules rules_;
   RunVocabulary run1_;
   RunVocabulary stem_;
+  // An essay's words, cut once for both tables, and the stems of the pieces
+  // met so far.
+  StemCache stems_;
+  SentenceWords writtenWords_;
+  SentenceWords stemmedWords_;
   Batch open_;
   Batch flying_;
   std::future<Outcome> writer_;

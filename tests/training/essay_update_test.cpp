@@ -99,19 +99,19 @@ TEST_F(EssayUpdate, ArgumentsAreFrequentWordPairsInByteOrder) {
   Sql("INSERT INTO run1 (Vocab, isword, sum) VALUES ('rare', 1, 20)");
   Sql("INSERT INTO run1 (Vocab, isphrase, sum) VALUES ('delta', 1, 99)");
   // The words as the tables hold them, the pairs built in memory.
-  const auto arguments = [&](const char* table, const std::string& list) {
+  const auto arguments = [&](const char* table, std::vector<std::string_view> words) {
     FrequentWords frequent;
     EXPECT_TRUE(frequent.Load(session->db, table));
     std::string buffer, out;
     std::vector<std::string_view> tokens;
-    ArgumentTokens(list, frequent, buffer, tokens);
+    ArgumentTokens(words, frequent, buffer, tokens);
     for (std::string_view t : tokens) out += (out.empty() ? "" : ",") + std::string(t);
     return out;
   };
-  EXPECT_EQ(arguments("run1", "'gamma','rare','alpha','beta','gamma','delta'"),
+  EXPECT_EQ(arguments("run1", {"gamma", "rare", "alpha", "beta", "gamma", "delta"}),
             "alpha beta,alpha gamma,beta gamma");
-  EXPECT_EQ(arguments("run1", "'gamma','rare'"), "");
-  EXPECT_EQ(arguments("stem", "'gamma','alpha'"), "");  // stem holds nothing
+  EXPECT_EQ(arguments("run1", {"gamma", "rare"}), "");
+  EXPECT_EQ(arguments("stem", {"gamma", "alpha"}), "");  // stem holds nothing
 }
 
 TEST_F(EssayUpdate, ArgumentEssayCountsSentencesWithBothWords) {
