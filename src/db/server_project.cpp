@@ -24,7 +24,7 @@ std::string VocabularyTable(const std::string& table) {
          " isstop INTEGER DEFAULT 0, keep INTEGER DEFAULT 0, thisessay INTEGER DEFAULT 0,"
          " rowid BIGSERIAL PRIMARY KEY) WITH (fillfactor = 50);"
          "CREATE INDEX ON " + table + " (Vocab, isword, isphrase, isarg);"
-         "CREATE INDEX ON " + table + " (thisessay);";
+         "CREATE INDEX ON " + table + " (thisessay) WHERE thisessay <> 0;";
 }
 
 // The functions the statements call, as the file engine defines them: log()

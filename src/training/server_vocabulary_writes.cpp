@@ -9,6 +9,10 @@ namespace {
 
 constexpr size_t kSetWork = 10;
 constexpr size_t kClearWork = 11;
+constexpr size_t kHashJoinOff = 12;
+constexpr size_t kMergeJoinOff = 13;
+constexpr size_t kHashJoinBack = 14;
+constexpr size_t kMergeJoinBack = 15;
 
 }  // namespace
 
@@ -22,6 +26,16 @@ PreparedStatement& ServerVocabularyWrites::Statement(size_t slot, const std::str
   std::unique_ptr<PreparedStatement>& s = statements_[slot];
   if (!s) s = std::make_unique<PreparedStatement>(db_, sql);
   return *s;
+}
+
+bool ServerVocabularyWrites::ByKey(PreparedStatement& update) {
+  // Within this transaction only, and back to what the connection started
+  // with once the statement is sent.
+  const bool ok = Statement(kHashJoinOff, "SET LOCAL enable_hashjoin TO off").Run() &&
+                  Statement(kMergeJoinOff, "SET LOCAL enable_mergejoin TO off").Run() &&
+                  update.Run();
+  return Statement(kHashJoinBack, "SET LOCAL enable_hashjoin TO DEFAULT").Run() &&
+         Statement(kMergeJoinBack, "SET LOCAL enable_mergejoin TO DEFAULT").Run() && ok;
 }
 
 bool ServerVocabularyWrites::Insert(int group, const NewRows& rows) {
@@ -48,7 +62,7 @@ bool ServerVocabularyWrites::Add(int group, const Additions& rows) {
       "UPDATE " + table_ + " AS t SET v" + g + "=t.v" + g + "+x.v, w" + g + "=t.w" + g +
           "+x.w FROM (SELECT unnest(?::int8[]) AS r, unnest(?::int8[]) AS v, "
           "unnest(?::int8[]) AS w) AS x WHERE t.rowid=x.r");
-  return add.Bind(1, rows.rowid).Bind(2, rows.v).Bind(3, rows.w).Run();
+  return ByKey(add.Bind(1, rows.rowid).Bind(2, rows.v).Bind(3, rows.w));
 }
 
 bool ServerVocabularyWrites::SetWork(const ServerArray& rowids, const ServerArray& counts) {
@@ -57,7 +71,7 @@ bool ServerVocabularyWrites::SetWork(const ServerArray& rowids, const ServerArra
       Statement(kSetWork, "UPDATE " + table_ +
                               " AS t SET thisessay=x.c FROM (SELECT unnest(?::int8[]) AS r, "
                               "unnest(?::int8[]) AS c) AS x WHERE t.rowid=x.r");
-  return set.Bind(1, rowids).Bind(2, counts).Run();
+  return ByKey(set.Bind(1, rowids).Bind(2, counts));
 }
 
 bool ServerVocabularyWrites::ClearWork() {
