@@ -35,9 +35,8 @@ constexpr auto kMaxCommitInterval = std::chrono::milliseconds(2000);
 // Counting again after someone else changed the tables gives up after this
 // many rounds rather than race a writer for ever.
 constexpr int kMaxRecounts = 10;
-// While Add waits longer than kCancelPollAfter for the writer, a Cancel is
-// polled every kCancelPollEvery.
-constexpr auto kCancelPollAfter = std::chrono::milliseconds(50);
+// While Add waits for the writer, a Cancel is polled every kCancelPollEvery:
+// under load a batch can take longer to write than a Cancel may wait.
 constexpr auto kCancelPollEvery = std::chrono::milliseconds(20);
 // The writer checkpoints the log after a commit once it holds this many
 // pages, as SQLite would inside the commit.
@@ -183,7 +182,7 @@ bool TrainingBatches::Submit(bool commit) {
 
 bool TrainingBatches::Wait() {
   if (!writer_.valid()) return !failed_;
-  if (cancelled_ && writer_.wait_for(kCancelPollAfter) != std::future_status::ready) {
+  if (cancelled_) {
     bool cancelled = false;
     while (writer_.wait_for(kCancelPollEvery) != std::future_status::ready)
       if (!cancelled && cancelled_()) {

@@ -51,9 +51,9 @@ class TrainingBatches {
   // written and committed within budget is given up, every essay not yet
   // committed with it (they are trained by the next run), instead of
   // keeping the user waiting.  An essay is kept whole or not at all.
-  static constexpr std::chrono::milliseconds kCancelBudget{150};
+  static constexpr std::chrono::milliseconds kCancelBudget{100};
   bool Cancel(std::chrono::milliseconds budget = kCancelBudget);
-  // Polled while Add waits long for the writer, so that a Cancel meanwhile
+  // Polled while Add waits for the writer, so that a Cancel meanwhile
   // makes the writer give up at once instead of finishing a long write.
   void SetCancelCheck(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
 
