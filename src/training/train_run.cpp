@@ -171,6 +171,7 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
     return port.PROGESS_IS_CANCELLED(reading) != 0;
   });
   bool failed = false;
+  bool committed = false;
   for (int g = 1; g <= groups && !failed; ++g) {
     const std::string gp = PlainNumber(g);
     const std::string gt = TrimmedNumber(g);
@@ -283,11 +284,17 @@ bool TrainKind(Session& session, TokenKind tokenKind) {
         }
       }
     }
-    reading = 0;
     report.GroupDone(g, shortEssays);
+    // The last group's window stays up through the final commit, which can
+    // be the longest write of the run, so that a Cancel still cuts it short.
+    if (g == groups && !failed) {
+      if (!batches.Commit()) failed = true;
+      committed = true;
+    }
+    reading = 0;
     if (window != 0) port.PROGRESS_SHUTDOWN(window);
   }
-  if (!failed && !batches.Commit()) failed = true;
+  if (!failed && !committed && !batches.Commit()) failed = true;
   if (!failed) {
     report.Release();
     return true;
