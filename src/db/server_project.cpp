@@ -23,7 +23,7 @@ std::string VocabularyTable(const std::string& table) {
          " isword INTEGER DEFAULT 0, isphrase INTEGER DEFAULT 0, isarg INTEGER DEFAULT 0,"
          " isstop INTEGER DEFAULT 0, keep INTEGER DEFAULT 0, thisessay INTEGER DEFAULT 0,"
          " rowid BIGSERIAL PRIMARY KEY) WITH (fillfactor = 50);"
-         "CREATE INDEX ON " + table + " (Vocab, isword, isphrase, isarg);"
+         "CREATE INDEX ON " + table + " USING hash (Vocab);"
          "CREATE INDEX ON " + table + " (thisessay) WHERE thisessay <> 0;";
 }
 
