@@ -12,8 +12,7 @@ std::string VocabularyTable(const std::string& table) {
   // own here, numbered as rows are added.  Texts compare and sort by their
   // bytes, as in a project file.
   return "CREATE TABLE " + table +
-         " (Vocab TEXT COLLATE \"C\","
-         " v1 float8 DEFAULT 0, v2 float8 DEFAULT 0, v3 float8 DEFAULT 0, v4 float8 DEFAULT 0,"
+         " (v1 float8 DEFAULT 0, v2 float8 DEFAULT 0, v3 float8 DEFAULT 0, v4 float8 DEFAULT 0,"
          " v5 float8 DEFAULT 0,"
          " w1 float8 DEFAULT 0, w2 float8 DEFAULT 0, w3 float8 DEFAULT 0, w4 float8 DEFAULT 0,"
          " w5 float8 DEFAULT 0,"
@@ -22,6 +21,7 @@ std::string VocabularyTable(const std::string& table) {
          " sum float8 DEFAULT 0, entropy float8 DEFAULT 0,"
          " isword INTEGER DEFAULT 0, isphrase INTEGER DEFAULT 0, isarg INTEGER DEFAULT 0,"
          " isstop INTEGER DEFAULT 0, keep INTEGER DEFAULT 0, thisessay INTEGER DEFAULT 0,"
+         " Vocab TEXT COLLATE \"C\","
          " rowid BIGSERIAL PRIMARY KEY) WITH (fillfactor = 50);"
          "CREATE INDEX ON " + table + " USING hash (Vocab);"
          "CREATE INDEX ON " + table + " (thisessay) WHERE thisessay <> 0;";
