@@ -8,9 +8,14 @@ namespace tarne {
 namespace {
 
 std::string VocabularyTable(const std::string& table) {
-  // The file engine's columns, in its order; the row id is a column of its
-  // own here, numbered as rows are added.  Texts compare and sort by their
-  // bytes, as in a project file.
+  // The file engine's columns, with the token's text moved last: the
+  // server finds a column after a text by walking the row, and every
+  // recomputation rewrites the reals of most rows.  The row id is a column
+  // of its own here, numbered as rows are added.  Texts compare and sort by
+  // their bytes, as in a project file.  Tokens are only ever looked up by
+  // equal text, which a hash index does for less than a tree on each new
+  // row.  Statements name their columns, so projects made with the earlier
+  // order (text first, a tree index) work the same.
   return "CREATE TABLE " + table +
          " (v1 float8 DEFAULT 0, v2 float8 DEFAULT 0, v3 float8 DEFAULT 0, v4 float8 DEFAULT 0,"
          " v5 float8 DEFAULT 0,"
@@ -116,7 +121,15 @@ bool BackupServerProject(Database& db, const std::string& fromSchema,
   const std::string to = QuoteIdentifier(toSchema);
   std::string sql = "BEGIN ISOLATION LEVEL REPEATABLE READ;" + ProjectTables(to) + "DELETE FROM " +
                     to + ".trainsize;";
-  for (const char* table : {"run1", "stem", "calib", "trainsize"})
+  // By name: the copy's columns may stand in another order than the
+  // original's, made by an earlier version.
+  const std::string vocabulary =
+      "(Vocab, v1, v2, v3, v4, v5, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5, sum, entropy,"
+      " isword, isphrase, isarg, isstop, keep, thisessay, rowid)";
+  for (const char* table : {"run1", "stem"})
+    sql += std::string("INSERT INTO ") + to + "." + table + " " + vocabulary + " SELECT " +
+           vocabulary.substr(1, vocabulary.size() - 2) + " FROM " + from + "." + table + ";";
+  for (const char* table : {"calib", "trainsize"})
     sql += std::string("INSERT INTO ") + to + "." + table + " SELECT * FROM " + from + "." + table +
            ";";
   // New rows of the copy are numbered after the copied ones.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -32,7 +33,10 @@ TEST_F(DbTest, VocabularyTablesHaveTheColumnsInOrder) {
       if (name == "vocab") name = "Vocab";
     return names;
   };
-  for (const char* table : {"run1", "stem"}) EXPECT_EQ(names(table), expected) << table;
+  // On the server the text comes last (the recomputation rewrites the reals).
+  Strings expectedHere = expected;
+  if (ProjectsOnServer()) std::rotate(expectedHere.begin(), expectedHere.begin() + 1, expectedHere.end());
+  for (const char* table : {"run1", "stem"}) EXPECT_EQ(names(table), expectedHere) << table;
   EXPECT_EQ(names("calib"), (Strings{"filen", "gr", "isinwords", "isinphrases", "isinargs"}));
 }
 
