@@ -35,7 +35,8 @@ TEST_F(DbTest, VocabularyTablesHaveTheColumnsInOrder) {
   };
   // On the server the text comes last (the recomputation rewrites the reals).
   Strings expectedHere = expected;
-  if (ProjectsOnServer()) std::rotate(expectedHere.begin(), expectedHere.begin() + 1, expectedHere.end());
+  if (ProjectsOnServer())
+    std::rotate(expectedHere.begin(), expectedHere.begin() + 1, expectedHere.end());
   for (const char* table : {"run1", "stem"}) EXPECT_EQ(names(table), expectedHere) << table;
   EXPECT_EQ(names("calib"), (Strings{"filen", "gr", "isinwords", "isinphrases", "isinargs"}));
 }
