@@ -52,8 +52,21 @@ std::string SharedFolder() {
   if (const char* env = std::getenv("TARNE_SHARED"); env && *env && fs::exists(env))
     return fs::path(env).lexically_normal().string() + "/";
   fs::path guess = fs::path(TARNE_SOURCE_DIR) / ".." / "shared";
-  if (fs::exists(guess / "data" / "asap" / "essays.tsv")) return guess.lexically_normal().string();
+  if (fs::exists(guess / "data" / "asap" / "essays.tsv"))
+    return guess.lexically_normal().string() + "/";
   return {};
+}
+
+std::vector<std::string> SharedEssayTexts(int most) {
+  std::vector<std::string> texts;
+  const std::string folder = SharedFolder();
+  if (folder.empty()) return texts;
+  std::ifstream in(folder + "data/asap/essays.tsv", std::ios::binary);
+  std::string line;
+  std::getline(in, line);  // header
+  while (static_cast<int>(texts.size()) < most && std::getline(in, line))
+    texts.push_back(line.substr(line.rfind('\t') + 1));
+  return texts;
 }
 
 }  // namespace tarne::testing

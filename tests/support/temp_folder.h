@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tarne::testing {
 
@@ -26,7 +27,12 @@ class TempFolder {
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
-// The shared data folder (../shared next to the work tree), or "" when missing.
+// The shared data folder (../shared next to the work tree) with a closing
+// "/", or "" when missing.
 std::string SharedFolder();
+
+// The first `most` essay texts of the shared ASAP file (the last column of
+// each line after the header); none when the file is missing.
+std::vector<std::string> SharedEssayTexts(int most);
 
 }  // namespace tarne::testing

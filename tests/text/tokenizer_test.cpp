@@ -129,15 +129,9 @@ TEST(BuildSentenceTokenList, KindsOfOneSentence) {
 // normalisation must not change a single token.  Real essays are used when
 // the shared data are present.
 TEST(Tokenizer, NormalisingTwiceKeepsTheTokensOfRealEssays) {
-  std::string folder = testing::SharedFolder();
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  std::ifstream in(folder + "data/asap/essays.tsv", std::ios::binary);
-  if (folder.empty() || !in) GTEST_SKIP() << "no shared essays";
-  std::string line;
-  std::getline(in, line);  // header
-  int essays = 0;
-  while (essays < 300 && std::getline(in, line)) {
-    std::string once = line.substr(line.rfind('\t') + 1);
+  const std::vector<std::string> essays = testing::SharedEssayTexts(300);
+  if (essays.empty()) GTEST_SKIP() << "no shared essays";
+  for (std::string once : essays) {
     NormalizeEssayText(once);
     std::string twice = once;
     NormalizeEssayText(twice);
@@ -149,9 +143,8 @@ TEST(Tokenizer, NormalisingTwiceKeepsTheTokensOfRealEssays) {
         for (int kind : {kWords, kPhrases, kArguments})
           ASSERT_EQ(BuildSentenceTokenList(a[i], kind, stemmed),
                     BuildSentenceTokenList(b[i], kind, stemmed));
-    ++essays;
   }
-  EXPECT_EQ(essays, 300);
+  EXPECT_EQ(essays.size(), 300u);
 }
 
 }  // namespace

@@ -84,14 +84,9 @@ TEST(EssayWords, OneCutForBothFormsGivesEachSentencesTokenLists) {
   for (const std::string& text : texts) ExpectCutAsLists(text, stems);
 
   // Real essays, when the shared data are present.
-  std::string folder = testing::SharedFolder();
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  std::ifstream in(folder + "data/asap/essays.tsv", std::ios::binary);
-  if (folder.empty() || !in) GTEST_SKIP() << "no shared essays";
-  std::string line;
-  std::getline(in, line);  // header
-  for (int essays = 0; essays < 400 && std::getline(in, line); ++essays)
-    ExpectCutAsLists(line.substr(line.rfind('\t') + 1), stems);
+  const std::vector<std::string> essays = testing::SharedEssayTexts(400);
+  if (essays.empty()) GTEST_SKIP() << "no shared essays";
+  for (const std::string& text : essays) ExpectCutAsLists(text, stems);
 }
 
 }  // namespace
