@@ -31,8 +31,9 @@ bool WriteNewDatabaseFile(const std::string& path, const std::string& sql) {
   // into place a failure only means removing it.  The page size goes first
   // (it is fixed by the first write); the switch to the write-ahead log goes
   // last, marking the file as one that opens in that mode.
-  const std::string setup = "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; " +
-                            sql + "; PRAGMA journal_mode=WAL;";
+  const std::string setup =
+      "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; " + sql +
+      "; PRAGMA journal_mode=WAL;";
   const bool written = sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   const bool closed = sqlite3_close(db) == SQLITE_OK;
   return written && closed && SyncPath(path, O_RDWR);

@@ -69,8 +69,8 @@ void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& tabl
 }
 
 // Whether pattern occurs at in, whose first byte is known to match;
-// patterns are a few bytes, so a loop beats
-// a call of memcmp for every blank of the text.
+// patterns are a few bytes, so a loop beats a call of memcmp for every
+// blank of the text.
 bool Matches(const std::string& text, size_t in, std::string_view pattern) {
   if (text.size() - in < pattern.size()) return false;
   for (size_t k = 1; k < pattern.size(); ++k)
