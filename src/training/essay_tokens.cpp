@@ -12,10 +12,15 @@ namespace tarne {
 
 bool FrequentWords::Load(Database& db, const char* table) {
   words_.clear();
+  blankless_ = true;
   PreparedStatement query(db, std::string("SELECT Vocab FROM ") + table +
                                   " WHERE isword=1 AND sum > 20");
   if (!query.Ok()) return false;
-  while (query.Step()) words_.emplace(query.Text(0));
+  while (query.Step()) {
+    const std::string_view word = query.Text(0);
+    if (word.find(' ') != std::string_view::npos) blankless_ = false;
+    words_.emplace(word, static_cast<std::uint32_t>(words_.size()));
+  }
   return true;
 }
 

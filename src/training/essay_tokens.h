@@ -3,10 +3,11 @@
 // statements over IN lists find, without asking the database per sentence.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "text/essay_words.h"
@@ -26,11 +27,23 @@ struct TokenHash {
 // from.  Read once per run; a run that builds arguments changes no word.
 class FrequentWords {
  public:
+  static constexpr std::uint32_t kNone = 0xffffffffu;
+
   bool Load(Database& db, const char* table);
   bool Contains(std::string_view word) const { return words_.find(word) != words_.end(); }
+  // The word's number (0, 1, ... in the order read), or kNone when it is not
+  // frequent.
+  std::uint32_t Number(std::string_view word) const {
+    const auto found = words_.find(word);
+    return found == words_.end() ? kNone : found->second;
+  }
+  // True when no word holds a blank, so that an argument's text names its
+  // two words: the part before its first blank and the rest.
+  bool Blankless() const { return blankless_; }
 
  private:
-  std::unordered_set<std::string, TokenHash, std::equal_to<>> words_;
+  std::unordered_map<std::string, std::uint32_t, TokenHash, std::equal_to<>> words_;
+  bool blankless_ = true;
 };
 
 // The argument tokens of a sentence's kept words: every pair of its distinct

@@ -96,6 +96,9 @@ bool RunVocabulary::LoadFrequentWords() {
 
 bool RunVocabulary::Load() {
   index_.Clear();
+  pairs_.Clear();
+  newTexts_.Clear();
+  byPairs_ = false;
   entries_.clear();
   rowids_.clear();
   essayTouched_.clear();
@@ -124,13 +127,29 @@ bool RunVocabulary::Load() {
     entries_.reserve(rows);
     rowids_.reserve(rows);
   }
+  const bool byPairs = kind_ == kArguments && frequent_.Blankless();
   const FailureWatch watch(db_);
   while (rows.Step()) {
-    // A second row of the same text (never written by Tarne) keeps the first.
-    const auto [id, added] = Add(rows.Text(1));
-    if (added) SetRowid(id, rows.Int(0));
+    const std::string_view text = rows.Text(1);
+    if (!byPairs) {
+      // A second row of the same text (never written by Tarne) keeps the first.
+      const auto [id, added] = Add(text);
+      if (added) SetRowid(id, rows.Int(0));
+      continue;
+    }
+    // Only pairs of frequent words are counted; other rows are never met.
+    const size_t blank = text.find(' ');
+    if (blank == std::string_view::npos) continue;
+    const std::uint32_t first = frequent_.Number(text.substr(0, blank));
+    const std::uint32_t second = frequent_.Number(text.substr(blank + 1));
+    if (first == FrequentWords::kNone || second == FrequentWords::kNone) continue;
+    const auto id = static_cast<std::uint32_t>(entries_.size());
+    if (pairs_.Add(PairIndex::Key(first, second), id) != id) continue;
+    entries_.emplace_back();
+    SetRowid(id, rows.Int(0));
   }
   loaded_ = !watch.Failed();
+  byPairs_ = byPairs && loaded_;
   return loaded_;
 }
 
@@ -163,28 +182,109 @@ void RunVocabulary::CountEssay(std::string_view normalised) {
   CountEssay(words);
 }
 
+void RunVocabulary::AddNew(std::uint32_t id, std::string_view text) {
+  Entry& e = entries_[id];
+  e.stop = IsStopToken(text);
+  e.inserting = true;
+  e.essayCount = 1;
+  essayTouched_.push_back(id);
+  inserts_.push_back({id, text});
+}
+
+void RunVocabulary::CountKnown(std::uint32_t id, int occurrences) {
+  Entry& e = entries_[id];
+  if (e.essayCount == 0) essayTouched_.push_back(id);
+  e.essayCount += std::min(occurrences, kMaxOccurrences);
+}
+
+void RunVocabulary::CountArgumentsByNumber(const SentenceWords& sentences) {
+  struct Word {
+    std::string_view text;
+    std::uint32_t number;
+  };
+  struct Token {
+    std::string_view text;
+    std::uint64_t key;
+  };
+  std::vector<Word> words;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> fresh;  // new tokens, as (i, j)
+  std::vector<Token> texts;
+  std::string buffer;
+  for (size_t s = 0; s < sentences.Sentences(); ++s) {
+    // The sentence's distinct frequent words in byte order, as ArgumentTokens
+    // takes them; fewer than two give no token.
+    const std::span<const std::string_view> kept = sentences.Sentence(s);
+    words.clear();
+    if (kept.size() >= 2)
+      for (std::string_view w : kept)
+        if (const std::uint32_t n = frequent_.Number(w); n != FrequentWords::kNone)
+          words.push_back({w, n});
+    std::sort(words.begin(), words.end(),
+              [](const Word& a, const Word& b) { return a.text < b.text; });
+    words.erase(std::unique(words.begin(), words.end(),
+                            [](const Word& a, const Word& b) { return a.text == b.text; }),
+                words.end());
+    if (words.size() < 2) {
+      if (rules_.allSentences) continue;
+      break;
+    }
+    // Each pair occurs once in the sentence.
+    fresh.clear();
+    for (std::uint32_t i = 0; i + 1 < words.size(); ++i)
+      for (std::uint32_t j = i + 1; j < words.size(); ++j) {
+        const std::uint32_t id = pairs_.Find(PairIndex::Key(words[i].number, words[j].number));
+        if (id == PairIndex::kNone)
+          fresh.emplace_back(i, j);
+        else
+          CountKnown(id, 1);
+      }
+    if (fresh.empty()) continue;
+    // New tokens get their rows in the order of their quoted texts, as the
+    // sentence's inserts would have given them.  Sized first, so that the
+    // views stay put.
+    size_t size = 0;
+    for (const auto& [i, j] : fresh) size += words[i].text.size() + 1 + words[j].text.size();
+    buffer.clear();
+    buffer.reserve(size);
+    texts.clear();
+    for (const auto& [i, j] : fresh) {
+      const size_t start = buffer.size();
+      buffer.append(words[i].text).append(1, ' ').append(words[j].text);
+      texts.push_back({std::string_view(buffer.data() + start, buffer.size() - start),
+                       PairIndex::Key(words[i].number, words[j].number)});
+    }
+    const auto quoted = [](const Token& a, const Token& b) { return QuotedLess(a.text, b.text); };
+    if (!std::is_sorted(texts.begin(), texts.end(), quoted))
+      std::sort(texts.begin(), texts.end(), quoted);
+    for (const Token& t : texts) {
+      const auto id = static_cast<std::uint32_t>(entries_.size());
+      pairs_.Add(t.key, id);
+      entries_.emplace_back();
+      AddNew(id, newTexts_.Keep(t.text));
+    }
+  }
+}
+
 void RunVocabulary::CountEssay(const SentenceWords& sentences) {
-  ForEachCountedSentence(
-      sentences, kind_, &frequent_, rules_, [this](const std::vector<TokenRun>& runs) {
-        // Tokens are met in quoted order, so new ones get their rows in the
-        // order the sentence's inserts would have given them.
-        for (const TokenRun& run : runs) {
-          std::uint32_t id = Find(run.token);
-          if (id == kNone) {
+  if (byPairs_) {
+    CountArgumentsByNumber(sentences);
+  } else {
+    ForEachCountedSentence(
+        sentences, kind_, &frequent_, rules_, [this](const std::vector<TokenRun>& runs) {
+          // Tokens are met in quoted order, so new ones get their rows in the
+          // order the sentence's inserts would have given them.
+          for (const TokenRun& run : runs) {
+            const std::uint32_t id = Find(run.token);
+            if (id != kNone) {
+              CountKnown(id, run.occurrences);
+              continue;
+            }
             // A new token counts once in the sentence that brings it.
-            id = Add(run.token).first;
-            entries_[id].stop = IsStopToken(run.token);
-            entries_[id].inserting = true;
-            entries_[id].essayCount = 1;
-            essayTouched_.push_back(id);
-            inserts_.push_back(id);
-            continue;
+            const std::uint32_t added = Add(run.token).first;
+            AddNew(added, index_.Text(added));
           }
-          Entry& e = entries_[id];
-          if (e.essayCount == 0) essayTouched_.push_back(id);
-          e.essayCount += std::min(run.occurrences, kMaxOccurrences);
-        }
-      });
+        });
+  }
   lastEssay_.clear();
   for (std::uint32_t id : essayTouched_) {
     Entry& e = entries_[id];
@@ -204,9 +304,9 @@ void RunVocabulary::CountEssay(const SentenceWords& sentences) {
 VocabularyWrites RunVocabulary::TakeWrites() {
   VocabularyWrites writes;
   writes.inserts.reserve(inserts_.size());
-  for (std::uint32_t id : inserts_) {
-    Entry& e = entries_[id];
-    writes.inserts.push_back({id, index_.Text(id), e.stop, e.dv, e.dw});
+  for (const NewRow& row : inserts_) {
+    Entry& e = entries_[row.id];
+    writes.inserts.push_back({row.id, row.text, e.stop, e.dv, e.dw});
     e.dv = e.dw = 0;
     e.inserting = false;
   }

@@ -26,6 +26,7 @@
 #include "text/large_allocator.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
+#include "training/pair_index.h"
 
 namespace tarne {
 
@@ -129,6 +130,14 @@ class RunVocabulary {
   std::uint32_t Find(std::string_view token);  // kNone when the table lacks it
   // The entry of token, and whether it is new.
   std::pair<std::uint32_t, bool> Add(std::string_view token);
+  // A token the table lacks, met in the essay being counted: it counts once
+  // in the sentence that brings it, and is inserted at the next take.
+  void AddNew(std::uint32_t id, std::string_view text);
+  // One occurrence (or more) of a known token in a sentence.
+  void CountKnown(std::uint32_t id, int occurrences);
+  // Arguments counted through pairs_ instead of texts, with the same result
+  // as CountEssay's walk over each sentence's argument tokens.
+  void CountArgumentsByNumber(const SentenceWords& sentences);
   void SetRowid(std::uint32_t id, std::int64_t rowid);
   // Sets the work column as lastMarks_ says, clearing what the last call set.
   bool WriteMarks();
@@ -153,13 +162,23 @@ class RunVocabulary {
   FrequentWords frequent_;
   StemCache stems_;  // for essays given as text
   TokenIndex index_;  // numbers the entries
+  // Loaded arguments are numbered by their words instead (byPairs_): every
+  // token this run can count is a pair of frequent words, and only a new
+  // token's text is ever needed, kept in newTexts_ until the next Load.
+  bool byPairs_ = false;
+  PairIndex pairs_;
+  TokenStore newTexts_;
   std::vector<Entry, LargeAllocator<Entry>> entries_;
   // The row of each entry, by entry number.  Rows inserted by Write are
   // known to Write only, so that counting never waits for the table.
   std::vector<std::int64_t, LargeAllocator<std::int64_t>> rowids_;
   std::vector<std::uint32_t> essayTouched_;
   std::vector<std::uint32_t> updates_;   // existing rows with additions
-  std::vector<std::uint32_t> inserts_;   // new rows, in the order they are inserted
+  struct NewRow {
+    std::uint32_t id;
+    std::string_view text;
+  };
+  std::vector<NewRow> inserts_;  // new rows, in the order they are inserted
   std::vector<std::pair<std::uint32_t, int>> lastEssay_;  // its work-column marks
   // The rows whose work column the last Write set; known only after a Write
   // of this run that did not fail.
