@@ -169,5 +169,62 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
   EXPECT_EQ(Counts("run1", "w1050"), "2.0|2.0|1.0|1.0|1");
 }
 
+TEST_F(EssayUpdate, ArgumentsOfARunEndAsOneEssayAtATime) {
+  // A loaded run finds arguments by their words' numbers; one essay at a
+  // time finds them by text.  The essays meet known and new pairs, a word
+  // whose pairs sort apart from where it sorts (a byte below the blank), a
+  // sentence of one frequent word (the essay ends there under the classic
+  // rules), and rows no count can reach.  With a frequent "word" holding a
+  // blank the run goes by text as well.
+  const std::vector<std::pair<std::string, std::string>> essays = {
+      {"alpha bravo charlie. alpha\x01z bravo alpha. rare alpha bravo.", "1"},
+      {"bravo alpha delta charlie. alpha. charlie delta.", "2"},
+      {WordRange(0, 20), "1"},
+      {"delta alpha\x01z charlie bravo. " + WordRange(3, 12), "2"},
+  };
+  for (const bool blankWord : {false, true}) {
+    for (const bool allSentences : {false, true}) {
+      session->settings.rules.allSentences = allSentences;
+      const auto seed = [&] {
+        session->db.Statement(1, "DELETE FROM run1");
+        std::vector<std::string> words = {"alpha", "bravo", "charlie", "delta", "alpha\x01z"};
+        for (int i = 0; i <= 20; ++i) words.push_back("w" + std::to_string(1000 + i));
+        if (blankWord) words.push_back("alpha bravo");
+        for (const std::string& w : words)
+          Sql("INSERT INTO run1 (Vocab, isword, sum) VALUES ('" + w + "', 1, 50)");
+        Sql("INSERT INTO run1 (Vocab, isword, sum) VALUES ('rare', 1, 20)");
+        for (const char* a : {"alpha bravo", "bravo alpha", "alpha rare", "w1005 w1006"})
+          Sql(std::string("INSERT INTO run1 (Vocab, isarg) VALUES ('") + a + "', 1)");
+      };
+      const auto rows = [&] {
+        return Rows("SELECT rowid - (SELECT min(rowid) FROM run1), * FROM run1 ORDER BY rowid",
+                    25);
+      };
+      seed();
+      for (auto [text, group] : essays) Add(text, group, 3, 0);
+      const auto oneAtATime = rows();
+
+      seed();
+      RunVocabulary vocabulary(session->db, 0, 3, session->settings.rules);
+      ASSERT_TRUE(vocabulary.Load());
+      ASSERT_TRUE(session->db.Begin());
+      for (auto [text, group] : essays) {
+        NormalizeEssayText(text);
+        vocabulary.CountEssay(text);
+        ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
+      }
+      ASSERT_TRUE(vocabulary.WriteAdditions());
+      ASSERT_TRUE(session->db.Commit());
+      EXPECT_EQ(rows(), oneAtATime) << blankWord << allSentences;
+    }
+  }
+  // The last pass (by text, all sentences): known, new, and past the
+  // sentence of one frequent word.
+  EXPECT_EQ(Counts("run1", "alpha bravo", "isarg"), "3.0|1.0|1.0|1.0|0");
+  EXPECT_EQ(Counts("run1", "alpha\x01z bravo", "isarg"), "1.0|1.0|1.0|1.0|1");
+  EXPECT_EQ(Counts("run1", "charlie delta", "isarg"), "0.0|0.0|3.0|2.0|1");
+  EXPECT_EQ(Counts("run1", "w1005 w1006", "isarg"), "1.0|1.0|1.0|1.0|1");
+}
+
 }  // namespace
 }  // namespace tarne::testing
