@@ -50,15 +50,20 @@ std::string InsertSql(const std::string& table, const char* flag, const std::str
          ") VALUES " + ValueRows("(?,1,?,?,?)", rows);
 }
 
-// Additions to rows, one row of x per table row: x(rowid, v, w).
-std::string AddSql(const std::string& table, const std::string& g, size_t rows) {
-  // The casts give the values a type where the engine would otherwise take
-  // an untyped parameter of a VALUES list for text.
-  return "WITH x(r,v,w) AS (VALUES " +
-         ValueRows("(CAST(? AS BIGINT),CAST(? AS BIGINT),CAST(? AS BIGINT))", rows) + ") UPDATE " +
-         table +
-         " SET v" + g + "=v" + g + "+x.v, w" + g + "=w" + g + "+x.w FROM x WHERE " + table +
-         ".rowid=x.r";
+// Additions to one row in the groups of mask (bit g-1 for group g), in group
+// order: "UPDATE run1 SET v1=v1+?2, w1=w1+?3, v3=v3+?4, w3=w3+?5 WHERE rowid=?1".
+std::string AddSql(const std::string& table, unsigned mask) {
+  std::string sql = "UPDATE " + table + " SET ";
+  int p = 2;
+  for (int g = 1; g <= 5; ++g) {
+    if (!(mask & (1u << (g - 1)))) continue;
+    const std::string n = std::to_string(g);
+    if (p > 2) sql += ", ";
+    sql += "v" + n + "=v" + n + "+?" + std::to_string(p) + ", w" + n + "=w" + n + "+?" +
+           std::to_string(p + 1);
+    p += 2;
+  }
+  return sql + " WHERE rowid=?1";
 }
 
 }  // namespace
@@ -67,8 +72,6 @@ struct RunVocabulary::Statements {
   Statements(Database& db, const std::string& table, const char* flag, const std::string& g)
       : insert(db, InsertSql(table, flag, g, 1)),
         insertMany(db, InsertSql(table, flag, g, kRowsPerStatement)),
-        update(db, AddSql(table, g, 1)),
-        updateMany(db, AddSql(table, g, kRowsPerStatement)),
         // The rows whose work column holds a count, found through the index on the
         // work column instead of a scan of the whole table.
         clearMarks(db, "UPDATE " + table +
@@ -76,10 +79,9 @@ struct RunVocabulary::Statements {
         mark(db, "UPDATE " + table + " SET thisessay=? WHERE rowid=?"),
         lastRowid(db, "SELECT max(rowid) FROM " + table) {}
   bool Ok() const {
-    return insert.Ok() && insertMany.Ok() && update.Ok() && updateMany.Ok() && clearMarks.Ok() &&
-           mark.Ok() && lastRowid.Ok();
+    return insert.Ok() && insertMany.Ok() && clearMarks.Ok() && mark.Ok() && lastRowid.Ok();
   }
-  PreparedStatement insert, insertMany, update, updateMany, clearMarks, mark, lastRowid;
+  PreparedStatement insert, insertMany, clearMarks, mark, lastRowid;
 };
 
 RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules)
@@ -441,30 +443,49 @@ void RunVocabulary::SpillPending() {
   pendingIds_.clear();
 }
 
+PreparedStatement& RunVocabulary::AddStatement(unsigned mask) {
+  std::unique_ptr<PreparedStatement>& s = addStatements_[mask & 31];
+  if (!s) s = std::make_unique<PreparedStatement>(db_, AddSql(table_, mask));
+  return *s;
+}
+
 bool RunVocabulary::WriteAdditions() {
   SpillPending();
   if (server_) return WriteAdditionsOnServer();
   const FailureWatch watch(db_);
+  // A row added to in several groups gets one statement for all of them:
+  // SQLite's work per row (reading and writing all its columns) is most of
+  // the cost, the columns added to little.  One statement a row, stepped in
+  // row order, costs less than a join with a list of rows.
+  std::sort(spilled_.begin(), spilled_.end(),
+            [](const Addition& a, const Addition& b) { return a.rowid < b.rowid; });
   bool ok = true;
   for (size_t i = 0; i < spilled_.size() && ok;) {
-    Statements& s = StatementsFor(spilled_[i].group);
-    size_t end = i;
-    while (end < spilled_.size() && spilled_[end].group == spilled_[i].group) ++end;
-    while (i < end && ok) {
-      if (GivingUp()) {
-        ok = false;
-        break;
-      }
-      const bool many = end - i >= kRowsPerStatement;
-      PreparedStatement& update = many ? s.updateMany : s.update;
-      const size_t n = many ? kRowsPerStatement : 1;
-      for (size_t k = 0; k < n; ++k, ++i) {
-        const Addition& a = spilled_[i];
-        const int p = static_cast<int>(3 * k);
-        update.Bind(p + 1, a.rowid).Bind(p + 2, a.v).Bind(p + 3, a.w);
-      }
-      ok = s.Ok() && update.Run();
+    if (GivingUp()) {
+      ok = false;
+      break;
     }
+    // The row's additions by group: a transaction that went from a group to
+    // another and back holds two for the first.
+    std::int64_t v[5] = {}, w[5] = {};
+    unsigned mask = 0;
+    const std::int64_t rowid = spilled_[i].rowid;
+    for (; i < spilled_.size() && spilled_[i].rowid == rowid; ++i) {
+      const int g = (spilled_[i].group - '1') & 7;
+      if (g > 4) continue;
+      mask |= 1u << g;
+      v[g] += spilled_[i].v;
+      w[g] += spilled_[i].w;
+    }
+    if (mask == 0) continue;
+    PreparedStatement& update = AddStatement(mask);
+    update.Bind(1, rowid);
+    for (int g = 0, p = 2; g < 5; ++g)
+      if (mask & (1u << g)) {
+        update.Bind(p, v[g]).Bind(p + 1, w[g]);
+        p += 2;
+      }
+    ok = update.Ok() && update.Run();
   }
   spilled_.clear();
   spilled_.shrink_to_fit();

@@ -31,6 +31,7 @@
 namespace tarne {
 
 class Database;
+class PreparedStatement;
 class ServerVocabularyWrites;
 
 // What a batch of essays adds to one table.  The texts stay valid while the
@@ -213,6 +214,10 @@ class RunVocabulary {
   // The statements of each group, prepared when first needed.
   Statements& StatementsFor(char group);
   std::array<std::unique_ptr<Statements>, 8> statements_;
+  // The statement adding to one row in the groups of mask (bit g-1 for group
+  // g), prepared when first needed.
+  PreparedStatement& AddStatement(unsigned mask);
+  std::array<std::unique_ptr<PreparedStatement>, 32> addStatements_;
   // Its writes when the table is on a server, where they go as statements
   // over whole arrays of rows.
   std::unique_ptr<ServerVocabularyWrites> server_;
