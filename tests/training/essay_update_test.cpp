@@ -135,6 +135,8 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
   const std::vector<std::vector<std::pair<std::string, std::string>>> cases = {
       {{"alpha bravo. charlie alpha.", "1"}, {"alpha alpha delta. bravo.", "2"},
        {"bravo alpha echo.", "1"}},
+      // Group 1's additions on both sides of group 2's.
+      {{"bravo alpha.", "1"}, {"bravo alpha.", "1"}, {"bravo alpha.", "2"}, {"bravo alpha.", "1"}},
       {{WordRange(0, 129), "1"}, {WordRange(50, 199), "2"}, {WordRange(0, 199), "1"}},
   };
   for (const auto& essays : cases) {
