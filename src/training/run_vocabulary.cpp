@@ -1,6 +1,7 @@
 #include "training/run_vocabulary.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
@@ -48,6 +49,21 @@ std::string InsertSql(const std::string& table, const char* flag, const std::str
                       size_t rows) {
   return "INSERT INTO " + table + " (Vocab," + flag + ",IsStop,v" + g + ",w" + g +
          ") VALUES " + ValueRows("(?,1,?,?,?)", rows);
+}
+
+// One new row with values in the groups of mask (bit g-1 for group g), in
+// group order: "INSERT INTO run1 (Vocab,IsArg,IsStop,v1,w1,v3,w3) VALUES
+// (?,1,?,?,?,?,?)".
+std::string InsertOneSql(const std::string& table, const char* flag, unsigned mask) {
+  std::string columns = "INSERT INTO " + table + " (Vocab," + flag + ",IsStop";
+  std::string values = ") VALUES (?,1,?";
+  for (int g = 1; g <= 5; ++g) {
+    if (!(mask & (1u << (g - 1)))) continue;
+    const std::string n = std::to_string(g);
+    columns += ",v" + n + ",w" + n;
+    values += ",?,?";
+  }
+  return columns + values + ")";
 }
 
 // Additions to one row in the groups of mask (bit g-1 for group g), in group
@@ -112,6 +128,7 @@ bool RunVocabulary::Load() {
   pendingIds_.clear();
   pendingGroup_ = 0;
   spilled_.clear();
+  held_.clear();
   lastMarks_.clear();
   marksPending_ = false;
   marksKnown_ = false;
@@ -361,30 +378,35 @@ bool RunVocabulary::InsertRows(const std::vector<VocabularyWrites::Insert>& rows
 bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
   if (writes.Empty()) return true;
   const FailureWatch watch(db_);
-  const bool ok = server_ ? InsertRowsOnServer(writes.inserts, group[0] - '0')
-                          : InsertRows(writes.inserts, group);
   // Rows not written have no row number to add to or mark; the run's
   // transaction is given up.
-  if (!ok) return false;
-  // Held back over many writes; summed by row as they come, they grow with
-  // the rows added to, not with the essays written.
+  if (server_ && !InsertRowsOnServer(writes.inserts, group[0] - '0')) return false;
+  // Held back over many writes; summed by entry as they come, they grow with
+  // the rows written to, not with the essays written.  A new row's own
+  // values are held with them: a row new in a transaction and met again by
+  // later writes goes in once, with all they counted.
   if (group[0] != pendingGroup_) SpillPending();
   pendingGroup_ = group[0];
-  for (const VocabularyWrites::Update& row : writes.updates) {
-    if (pending_.size() <= row.id) pending_.resize(row.id + 1);
-    Pending& p = pending_[row.id];
-    if (p.v == 0 && p.w == 0) pendingIds_.push_back(row.id);
-    p.v += row.v;
-    p.w += row.w;
-  }
+  const auto hold = [this](std::uint32_t id, int v, int w) {
+    if (pending_.size() <= id) pending_.resize(id + 1);
+    Pending& p = pending_[id];
+    if (p.v == 0 && p.w == 0) pendingIds_.push_back(id);
+    p.v += v;
+    p.w += w;
+  };
+  if (!server_)
+    for (const VocabularyWrites::Insert& row : writes.inserts) {
+      held_.push_back({row.id, row.text, row.stop});
+      hold(row.id, row.v, row.w);
+    }
+  for (const VocabularyWrites::Update& row : writes.updates) hold(row.id, row.v, row.w);
   // The work column is written once per commit, as the last essay written
   // left it: an essay of many tokens would otherwise have its marks cleared
   // and set again by every batch.
-  lastMarks_.clear();
-  for (const auto& [id, count] : writes.marks) lastMarks_.emplace_back(rowids_[id], count);
+  lastMarks_ = writes.marks;
   marksPending_ = true;
   marksGroup_ = group[0];
-  return ok && !watch.Failed();
+  return !watch.Failed();
 }
 
 RunVocabulary::Statements& RunVocabulary::StatementsFor(char group) {
@@ -413,11 +435,12 @@ bool RunVocabulary::WriteMarks() {
   }
   marksKnown_ = false;
   marked_.clear();
-  for (const auto& [rowid, count] : lastMarks_) {
+  for (const auto& [id, count] : lastMarks_) {
     if (!ok || GivingUp()) {
       ok = false;
       break;
     }
+    const std::int64_t rowid = rowids_[id];
     ok = s.mark.Bind(1, std::int64_t{count}).Bind(2, rowid).Run();
     marked_.push_back(rowid);
   }
@@ -429,15 +452,15 @@ bool RunVocabulary::WriteMarks() {
 
 void RunVocabulary::SpillPending() {
   // Entries are numbered in row order (loaded by row, new ones numbered as
-  // they are inserted), so this is mostly row order already; the rows
+  // they are inserted).  On a server, where the rows are known, the rows
   // decide.
   std::sort(pendingIds_.begin(), pendingIds_.end());
   const auto byRow = [this](std::uint32_t a, std::uint32_t b) { return rowids_[a] < rowids_[b]; };
-  if (!std::is_sorted(pendingIds_.begin(), pendingIds_.end(), byRow))
+  if (server_ && !std::is_sorted(pendingIds_.begin(), pendingIds_.end(), byRow))
     std::sort(pendingIds_.begin(), pendingIds_.end(), byRow);
   for (std::uint32_t id : pendingIds_) {
     Pending& p = pending_[id];
-    spilled_.push_back({pendingGroup_, rowids_[id], p.v, p.w});
+    spilled_.push_back({pendingGroup_, id, p.v, p.w});
     p = Pending();
   }
   pendingIds_.clear();
@@ -449,44 +472,105 @@ PreparedStatement& RunVocabulary::AddStatement(unsigned mask) {
   return *s;
 }
 
+PreparedStatement& RunVocabulary::InsertStatement(unsigned mask) {
+  std::unique_ptr<PreparedStatement>& s = insertStatements_[mask & 31];
+  if (!s) s = std::make_unique<PreparedStatement>(db_, InsertOneSql(table_, KindFlag(kind_), mask));
+  return *s;
+}
+
+namespace {
+
+// One row's values in each group, from the additions of one entry.
+struct GroupValues {
+  unsigned mask = 0;  // bit g-1 for group g
+  std::int64_t v[5] = {};
+  std::int64_t w[5] = {};
+};
+
+}  // namespace
+
 bool RunVocabulary::WriteAdditions() {
   SpillPending();
   if (server_) return WriteAdditionsOnServer();
   const FailureWatch watch(db_);
-  // A row added to in several groups gets one statement for all of them:
-  // SQLite's work per row (reading and writing all its columns) is most of
-  // the cost, the columns added to little.  One statement a row, stepped in
-  // row order, costs less than a join with a list of rows.
-  std::sort(spilled_.begin(), spilled_.end(),
-            [](const Addition& a, const Addition& b) { return a.rowid < b.rowid; });
+  // By entry, which is row order for the rows in the file; mostly so already.
+  const auto byEntry = [](const Addition& a, const Addition& b) { return a.id < b.id; };
+  if (!std::is_sorted(spilled_.begin(), spilled_.end(), byEntry))
+    std::sort(spilled_.begin(), spilled_.end(), byEntry);
+  const auto heldOrder = [](const HeldRow& a, const HeldRow& b) { return a.id < b.id; };
+  if (!std::is_sorted(held_.begin(), held_.end(), heldOrder))
+    std::sort(held_.begin(), held_.end(), heldOrder);
+
   bool ok = true;
+  // Held rows go in in the order they were met, which is entry order; runs
+  // of rows of one group many to a statement, a row counted in several
+  // groups alone.
+  std::vector<VocabularyWrites::Insert> run;
+  int runGroup = 0;
+  const auto flush = [&] {
+    if (!run.empty()) ok = ok && InsertRows(run, std::string(1, static_cast<char>('0' + runGroup)));
+    run.clear();
+  };
+  const auto insert = [&](const HeldRow& row, GroupValues values) {
+    if (values.mask == 0) values.mask = 1;  // nothing counted: the defaults
+    if ((values.mask & (values.mask - 1)) == 0) {
+      const int g = std::countr_zero(values.mask);
+      if (g + 1 != runGroup) flush();
+      runGroup = g + 1;
+      run.push_back({row.id, row.text, row.stop, static_cast<int>(values.v[g]),
+                     static_cast<int>(values.w[g])});
+      return;
+    }
+    flush();
+    PreparedStatement& one = InsertStatement(values.mask);
+    one.Bind(1, row.text).Bind(2, std::int64_t{row.stop ? 1 : 0});
+    for (int g = 0, p = 3; g < 5; ++g)
+      if (values.mask & (1u << g)) {
+        one.Bind(p, values.v[g]).Bind(p + 1, values.w[g]);
+        p += 2;
+      }
+    ok = ok && one.Ok() && one.Run();
+    if (ok) SetRowid(row.id, db_.LastInsertRowid());
+  };
+  size_t h = 0;  // the next held row
   for (size_t i = 0; i < spilled_.size() && ok;) {
     if (GivingUp()) {
       ok = false;
       break;
     }
-    // The row's additions by group: a transaction that went from a group to
-    // another and back holds two for the first.
-    std::int64_t v[5] = {}, w[5] = {};
-    unsigned mask = 0;
-    const std::int64_t rowid = spilled_[i].rowid;
-    for (; i < spilled_.size() && spilled_[i].rowid == rowid; ++i) {
+    // The entry's additions by group: a transaction that went from a group
+    // to another and back holds two for the first.
+    GroupValues values;
+    const std::uint32_t id = spilled_[i].id;
+    for (; i < spilled_.size() && spilled_[i].id == id; ++i) {
       const int g = (spilled_[i].group - '1') & 7;
       if (g > 4) continue;
-      mask |= 1u << g;
-      v[g] += spilled_[i].v;
-      w[g] += spilled_[i].w;
+      values.mask |= 1u << g;
+      values.v[g] += spilled_[i].v;
+      values.w[g] += spilled_[i].w;
     }
-    if (mask == 0) continue;
-    PreparedStatement& update = AddStatement(mask);
-    update.Bind(1, rowid);
+    for (; h < held_.size() && held_[h].id < id; ++h) insert(held_[h], GroupValues());
+    if (h < held_.size() && held_[h].id == id) {
+      insert(held_[h++], values);
+      continue;
+    }
+    // A row in the file gets one statement for all its groups: SQLite's
+    // work per row (reading and writing all its columns) is most of the
+    // cost, the columns added to little.  One statement a row, stepped in
+    // row order, costs less than a join with a list of rows.
+    if (values.mask == 0) continue;
+    PreparedStatement& update = AddStatement(values.mask);
+    update.Bind(1, rowids_[id]);
     for (int g = 0, p = 2; g < 5; ++g)
-      if (mask & (1u << g)) {
-        update.Bind(p, v[g]).Bind(p + 1, w[g]);
+      if (values.mask & (1u << g)) {
+        update.Bind(p, values.v[g]).Bind(p + 1, values.w[g]);
         p += 2;
       }
     ok = update.Ok() && update.Run();
   }
+  for (; ok && h < held_.size(); ++h) insert(held_[h], GroupValues());
+  flush();
+  held_.clear();
   spilled_.clear();
   spilled_.shrink_to_fit();
   return ok && !watch.Failed() && WriteMarks();

@@ -101,11 +101,13 @@ class RunVocabulary {
   // afterwards.
   VocabularyWrites TakeWrites();
   // Writes writes (taken from this vocabulary, in the order taken) into group
-  // (text "1".."5").  The additions to existing rows and the work column
-  // are held back until WriteAdditions, which must come before the
-  // transaction commits: the additions of many writes go in as one pass over
-  // the table, in row order, a row added to by several of them once, and the
-  // work column is set once, as the last essay written left it.  After a failure, or the
+  // (text "1".."5").  The new rows, the additions to existing rows and the
+  // work column are held back until WriteAdditions, which must come before
+  // the transaction commits: the new rows go in with everything the writes
+  // counted for them in any group, the additions of many writes as one pass
+  // over the table, in row order, a row added to by several of them once,
+  // and the work column is set once, as the last essay written left it.  (On
+  // a server the new rows go in at once.)  After a failure, or the
   // rollback of a transaction that held a Write, the memory no longer
   // matches the table: Load again before going on.
   bool Write(const VocabularyWrites& writes, const std::string& group);
@@ -184,19 +186,30 @@ class RunVocabulary {
   // The rows whose work column the last Write set; known only after a Write
   // of this run that did not fail.
   std::vector<std::int64_t> marked_;
+  // Sums of what a commit's essays counted: a commit holds far fewer than
+  // 2^31 essays and sentences.  Kept small, as a commit of long essays'
+  // arguments holds a million of them.
   struct Addition {
     char group;  // '1'..'5'
-    std::int64_t rowid;
-    std::int64_t v, w;
+    std::uint32_t id;  // the entry
+    std::int32_t v, w;
   };
+  // The new rows written and not yet in the file, in the order met, which
+  // is entry order.
+  struct HeldRow {
+    std::uint32_t id;
+    std::string_view text;
+    bool stop;
+  };
+  std::vector<HeldRow> held_;
   // The additions held back by Write, summed by entry as they come for the
   // group of pendingGroup_, so that a row added to by many writes is one
   // addition without sorting them all: pending_ by entry, pendingIds_ the
   // entries that hold one.  A write for another group first moves them to
   // spilled_, in row order.
   struct Pending {
-    std::int64_t v = 0;
-    std::int64_t w = 0;
+    std::int32_t v = 0;
+    std::int32_t w = 0;
   };
   std::vector<Pending, LargeAllocator<Pending>> pending_;
   std::vector<std::uint32_t> pendingIds_;
@@ -204,8 +217,8 @@ class RunVocabulary {
   std::vector<Addition> spilled_;
   // Moves the pending additions to spilled_, in row order.
   void SpillPending();
-  // The work column of the last essay written, by row, held back by Write.
-  std::vector<std::pair<std::int64_t, int>> lastMarks_;
+  // The work column of the last essay written, by entry, held back by Write.
+  std::vector<std::pair<std::uint32_t, int>> lastMarks_;
   bool marksPending_ = false;
   char marksGroup_ = '1';  // the group of the write that held them back
   bool marksKnown_ = false;
@@ -218,6 +231,9 @@ class RunVocabulary {
   // g), prepared when first needed.
   PreparedStatement& AddStatement(unsigned mask);
   std::array<std::unique_ptr<PreparedStatement>, 32> addStatements_;
+  // The same for inserting one row with values in the groups of mask.
+  PreparedStatement& InsertStatement(unsigned mask);
+  std::array<std::unique_ptr<PreparedStatement>, 32> insertStatements_;
   // Its writes when the table is on a server, where they go as statements
   // over whole arrays of rows.
   std::unique_ptr<ServerVocabularyWrites> server_;

@@ -42,9 +42,9 @@ bool RunVocabulary::WriteAdditionsOnServer() {
     const char group = spilled_[i].group;
     ServerVocabularyWrites::Additions values;
     for (; i < spilled_.size() && spilled_[i].group == group; ++i) {
-      values.rowid.Add(spilled_[i].rowid);
-      values.v.Add(spilled_[i].v);
-      values.w.Add(spilled_[i].w);
+      values.rowid.Add(rowids_[spilled_[i].id]);
+      values.v.Add(std::int64_t{spilled_[i].v});
+      values.w.Add(std::int64_t{spilled_[i].w});
     }
     ok = server_->Add(group - '0', values);
   }
@@ -62,7 +62,7 @@ bool RunVocabulary::WriteMarksOnServer() {
   work.reserve(marked_.size() + lastMarks_.size());
   if (marksKnown_)
     for (std::int64_t rowid : marked_) work.emplace_back(rowid, 0);
-  work.insert(work.end(), lastMarks_.begin(), lastMarks_.end());
+  for (const auto& [id, count] : lastMarks_) work.emplace_back(rowids_[id], count);
   // A row listed twice takes its last value: an UPDATE over a list that
   // names a row twice would write it once, with either value.
   std::stable_sort(work.begin(), work.end(),
@@ -76,7 +76,7 @@ bool RunVocabulary::WriteMarksOnServer() {
   }
   ok = ok && server_->SetWork(rowids, counts);
   marked_.clear();
-  for (const auto& mark : lastMarks_) marked_.push_back(mark.first);
+  for (const auto& mark : lastMarks_) marked_.push_back(rowids_[mark.first]);
   lastMarks_.clear();
   marksPending_ = false;
   marksKnown_ = ok && !watch.Failed();
