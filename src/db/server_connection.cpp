@@ -127,7 +127,8 @@ std::string ServerSql(std::string_view sql) {
         out.append(sql.substr(i + 1, j - i - 1));
         parameter = std::max(parameter, std::atoi(std::string(sql.substr(i + 1, j - i - 1)).c_str()));
       } else {
-        out += "$" + std::to_string(++parameter);
+        out += '$';
+        out += std::to_string(++parameter);
       }
       i = j;
     } else if (IsWordStart(c)) {
@@ -379,7 +380,7 @@ bool ServerConnection::Prepare(const std::string& sql, std::string& name, std::s
         parameters = std::max(parameters, std::atoi(text.c_str() + i + 1));
     const int id = parameters + 1;
     text.resize(text.size() - returning.size());
-    text.insert(valuesOpen + 1, "$" + std::to_string(id) + ", ");
+    text.insert(valuesOpen + 1, '$' + std::to_string(id) + ", ");
     text.insert(open + 1, "rowid, ");
     numbered_[name] = {lead[2], id};
   }
