@@ -6,7 +6,8 @@ size_t PairIndex::Locate(std::uint64_t key) const {
   const size_t mask = slots_.size() - 1;
   // Fibonacci hashing: the top bits of the product spread keys that differ
   // only in their low words.
-  for (size_t i = static_cast<size_t>((key * 0x9e3779b97f4a7c15ull) >> shift_);; i = (i + 1) & mask) {
+  const auto start = static_cast<size_t>((key * 0x9e3779b97f4a7c15ull) >> shift_);
+  for (size_t i = start;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.id == kNone || slot.key == key) return i;
   }

@@ -3,7 +3,8 @@
 // TakeWrites hands over what the essays counted since the last take (new
 // rows in the order the statements over IN lists would have inserted them,
 // the additions to existing rows, and the work column as the last essay left
-// it), and Write puts that into the table inside the caller's transaction.
+// it), and Write and WriteAdditions put that into the table inside the
+// caller's transaction.
 // The table ends row for row as if every essay had been counted by
 // statements of its own.
 //
@@ -172,8 +173,9 @@ class RunVocabulary {
   PairIndex pairs_;
   TokenStore newTexts_;
   std::vector<Entry, LargeAllocator<Entry>> entries_;
-  // The row of each entry, by entry number.  Rows inserted by Write are
-  // known to Write only, so that counting never waits for the table.
+  // The row of each entry, by entry number.  Rows inserted by the writer
+  // are known to the writer only, so that counting never waits for the
+  // table.
   std::vector<std::int64_t, LargeAllocator<std::int64_t>> rowids_;
   std::vector<std::uint32_t> essayTouched_;
   std::vector<std::uint32_t> updates_;   // existing rows with additions
@@ -206,7 +208,7 @@ class RunVocabulary {
   // group of pendingGroup_, so that a row added to by many writes is one
   // addition without sorting them all: pending_ by entry, pendingIds_ the
   // entries that hold one.  A write for another group first moves them to
-  // spilled_, in row order.
+  // spilled_.
   struct Pending {
     std::int32_t v = 0;
     std::int32_t w = 0;
@@ -215,7 +217,7 @@ class RunVocabulary {
   std::vector<std::uint32_t> pendingIds_;
   char pendingGroup_ = 0;
   std::vector<Addition> spilled_;
-  // Moves the pending additions to spilled_, in row order.
+  // Moves the pending additions to spilled_, in entry order (row order).
   void SpillPending();
   // The work column of the last essay written, by entry, held back by Write.
   std::vector<std::pair<std::uint32_t, int>> lastMarks_;
