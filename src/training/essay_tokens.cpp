@@ -11,7 +11,7 @@
 namespace tarne {
 
 bool FrequentWords::Load(Database& db, const char* table) {
-  words_.clear();
+  words_.Clear();
   blankless_ = true;
   PreparedStatement query(db, std::string("SELECT Vocab FROM ") + table +
                                   " WHERE isword=1 AND sum > 20");
@@ -19,7 +19,7 @@ bool FrequentWords::Load(Database& db, const char* table) {
   while (query.Step()) {
     const std::string_view word = query.Text(0);
     if (word.find(' ') != std::string_view::npos) blankless_ = false;
-    words_.emplace(word, static_cast<std::uint32_t>(words_.size()));
+    words_.Add(word);
   }
   return true;
 }

@@ -7,10 +7,10 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "text/essay_words.h"
+#include "text/token_index.h"
 #include "text/tokenizer.h"
 
 namespace tarne {
@@ -27,22 +27,19 @@ struct TokenHash {
 // from.  Read once per run; a run that builds arguments changes no word.
 class FrequentWords {
  public:
-  static constexpr std::uint32_t kNone = 0xffffffffu;
+  static constexpr std::uint32_t kNone = TokenIndex::kNone;
 
   bool Load(Database& db, const char* table);
-  bool Contains(std::string_view word) const { return words_.find(word) != words_.end(); }
+  bool Contains(std::string_view word) const { return Number(word) != kNone; }
   // The word's number (0, 1, ... in the order read), or kNone when it is not
   // frequent.
-  std::uint32_t Number(std::string_view word) const {
-    const auto found = words_.find(word);
-    return found == words_.end() ? kNone : found->second;
-  }
+  std::uint32_t Number(std::string_view word) const { return words_.Find(word); }
   // True when no word holds a blank, so that an argument's text names its
   // two words: the part before its first blank and the rest.
   bool Blankless() const { return blankless_; }
 
  private:
-  std::unordered_map<std::string, std::uint32_t, TokenHash, std::equal_to<>> words_;
+  TokenIndex words_;
   bool blankless_ = true;
 };
 

@@ -533,8 +533,10 @@ bool RunVocabulary::WriteAdditions() {
     if (ok) SetRowid(row.id, db_.LastInsertRowid());
   };
   size_t h = 0;  // the next held row
-  for (size_t i = 0; i < spilled_.size() && ok;) {
-    if (GivingUp()) {
+  for (size_t i = 0, rows = 0; i < spilled_.size() && ok; ++rows) {
+    // The clock is read every kRowsPerStatement rows, as often as the
+    // statements over many rows would.
+    if (rows % kRowsPerStatement == 0 && GivingUp()) {
       ok = false;
       break;
     }
