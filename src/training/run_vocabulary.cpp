@@ -1,7 +1,6 @@
 #include "training/run_vocabulary.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
@@ -28,8 +27,8 @@ bool IsStopToken(std::string_view token) {
   return IsStopWord(token.substr(0, blank)) || IsStopWord(token.substr(blank + 1));
 }
 
-// Rows are inserted and added to kRowsPerStatement at a time: one statement
-// over many rows spares SQLite the per-statement work (binding, stepping,
+// New rows are inserted kRowsPerStatement at a time: one statement over
+// many rows spares SQLite the per-statement work (binding, stepping,
 // resetting) that costs as much as the row itself.
 constexpr size_t kRowsPerStatement = 64;
 
@@ -43,27 +42,13 @@ std::string ValueRows(const char* row, size_t rows) {
   return text;
 }
 
-// New rows with the row numbers they are given (the next after the last,
-// as the table would number them itself).
-std::string InsertSql(const std::string& table, const char* flag, const std::string& g,
-                      size_t rows) {
-  return "INSERT INTO " + table + " (Vocab," + flag + ",IsStop,v" + g + ",w" + g +
-         ") VALUES " + ValueRows("(?,1,?,?,?)", rows);
-}
-
-// One new row with values in the groups of mask (bit g-1 for group g), in
-// group order: "INSERT INTO run1 (Vocab,IsArg,IsStop,v1,w1,v3,w3) VALUES
-// (?,1,?,?,?,?,?)".
-std::string InsertOneSql(const std::string& table, const char* flag, unsigned mask) {
-  std::string columns = "INSERT INTO " + table + " (Vocab," + flag + ",IsStop";
-  std::string values = ") VALUES (?,1,?";
-  for (int g = 1; g <= 5; ++g) {
-    if (!(mask & (1u << (g - 1)))) continue;
-    const std::string n = std::to_string(g);
-    columns += ",v" + n + ",w" + n;
-    values += ",?,?";
-  }
-  return columns + values + ")";
+// New rows with values in every group: held rows counted in several groups
+// go in with the others, many to a statement.  A 0 written is what the
+// column's default gives.
+std::string InsertAllGroupsSql(const std::string& table, const char* flag, size_t rows) {
+  return "INSERT INTO " + table + " (Vocab," + flag +
+         ",IsStop,v1,w1,v2,w2,v3,w3,v4,w4,v5,w5) VALUES " +
+         ValueRows("(?,1,?,?,?,?,?,?,?,?,?,?,?)", rows);
 }
 
 // Additions to one row in the groups of mask (bit g-1 for group g), in group
@@ -85,19 +70,17 @@ std::string AddSql(const std::string& table, unsigned mask) {
 }  // namespace
 
 struct RunVocabulary::Statements {
-  Statements(Database& db, const std::string& table, const char* flag, const std::string& g)
-      : insert(db, InsertSql(table, flag, g, 1)),
-        insertMany(db, InsertSql(table, flag, g, kRowsPerStatement)),
-        // The rows whose work column holds a count, found through the index on the
+  Statements(Database& db, const std::string& table)
+      : // The rows whose work column holds a count, found through the index on the
         // work column instead of a scan of the whole table.
         clearMarks(db, "UPDATE " + table +
                            " SET thisessay=0 WHERE thisessay>0 OR thisessay<0"),
         mark(db, "UPDATE " + table + " SET thisessay=? WHERE rowid=?"),
         lastRowid(db, "SELECT max(rowid) FROM " + table) {}
   bool Ok() const {
-    return insert.Ok() && insertMany.Ok() && clearMarks.Ok() && mark.Ok() && lastRowid.Ok();
+    return clearMarks.Ok() && mark.Ok() && lastRowid.Ok();
   }
-  PreparedStatement insert, insertMany, clearMarks, mark, lastRowid;
+  PreparedStatement clearMarks, mark, lastRowid;
 };
 
 RunVocabulary::RunVocabulary(Database& db, int stemmed, int kind, const CountingRules& rules)
@@ -344,37 +327,6 @@ VocabularyWrites RunVocabulary::TakeWrites() {
   return writes;
 }
 
-bool RunVocabulary::InsertRows(const std::vector<VocabularyWrites::Insert>& rows,
-                               const std::string& group) {
-  Statements& s = StatementsFor(group[0]);
-  bool ok = s.Ok();
-
-  // The file's rows are numbered as the table would number them, one after
-  // its last.
-  std::int64_t next = 1;
-  if (ok && !rows.empty()) {
-    if (s.lastRowid.Step()) next = s.lastRowid.Int(0) + 1;
-    s.lastRowid.Reset();
-  }
-  for (size_t i = 0; i < rows.size() && ok;) {
-    if (GivingUp()) return false;
-    const bool many = rows.size() - i >= kRowsPerStatement;
-    PreparedStatement& insert = many ? s.insertMany : s.insert;
-    const size_t n = many ? kRowsPerStatement : 1;
-    for (size_t k = 0; k < n; ++k, ++i) {
-      const VocabularyWrites::Insert& row = rows[i];
-      const int p = static_cast<int>(4 * k);
-      SetRowid(row.id, next++);
-      insert.Bind(p + 1, row.text)
-          .Bind(p + 2, std::int64_t{row.stop ? 1 : 0})
-          .Bind(p + 3, std::int64_t{row.v})
-          .Bind(p + 4, std::int64_t{row.w});
-    }
-    ok = insert.Run() && db_.LastInsertRowid() == next - 1;
-  }
-  return ok;
-}
-
 bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& group) {
   if (writes.Empty()) return true;
   const FailureWatch watch(db_);
@@ -411,7 +363,7 @@ bool RunVocabulary::Write(const VocabularyWrites& writes, const std::string& gro
 
 RunVocabulary::Statements& RunVocabulary::StatementsFor(char group) {
   std::unique_ptr<Statements>& s = statements_[(group - '1') & 7];
-  if (!s) s = std::make_unique<Statements>(db_, table_, KindFlag(kind_), std::string(1, group));
+  if (!s) s = std::make_unique<Statements>(db_, table_);
   return *s;
 }
 
@@ -454,7 +406,14 @@ void RunVocabulary::SpillPending() {
   // Entries are numbered in row order (loaded by row, new ones numbered as
   // they are inserted).  On a server, where the rows are known, the rows
   // decide.
-  std::sort(pendingIds_.begin(), pendingIds_.end());
+  if (pendingIds_.size() > pending_.size() / 16) {
+    // Many: a walk over all entries costs less than sorting them.
+    pendingIds_.clear();
+    for (std::uint32_t id = 0; id < pending_.size(); ++id)
+      if (pending_[id].v != 0 || pending_[id].w != 0) pendingIds_.push_back(id);
+  } else {
+    std::sort(pendingIds_.begin(), pendingIds_.end());
+  }
   const auto byRow = [this](std::uint32_t a, std::uint32_t b) { return rowids_[a] < rowids_[b]; };
   if (server_ && !std::is_sorted(pendingIds_.begin(), pendingIds_.end(), byRow))
     std::sort(pendingIds_.begin(), pendingIds_.end(), byRow);
@@ -469,12 +428,6 @@ void RunVocabulary::SpillPending() {
 PreparedStatement& RunVocabulary::AddStatement(unsigned mask) {
   std::unique_ptr<PreparedStatement>& s = addStatements_[mask & 31];
   if (!s) s = std::make_unique<PreparedStatement>(db_, AddSql(table_, mask));
-  return *s;
-}
-
-PreparedStatement& RunVocabulary::InsertStatement(unsigned mask) {
-  std::unique_ptr<PreparedStatement>& s = insertStatements_[mask & 31];
-  if (!s) s = std::make_unique<PreparedStatement>(db_, InsertOneSql(table_, KindFlag(kind_), mask));
   return *s;
 }
 
@@ -502,35 +455,41 @@ bool RunVocabulary::WriteAdditions() {
     std::sort(held_.begin(), held_.end(), heldOrder);
 
   bool ok = true;
-  // Held rows go in in the order they were met, which is entry order; runs
-  // of rows of one group many to a statement, a row counted in several
-  // groups alone.
-  std::vector<VocabularyWrites::Insert> run;
-  int runGroup = 0;
-  const auto flush = [&] {
-    if (!run.empty()) ok = ok && InsertRows(run, std::string(1, static_cast<char>('0' + runGroup)));
-    run.clear();
-  };
-  const auto insert = [&](const HeldRow& row, GroupValues values) {
-    if (values.mask == 0) values.mask = 1;  // nothing counted: the defaults
-    if ((values.mask & (values.mask - 1)) == 0) {
-      const int g = std::countr_zero(values.mask);
-      if (g + 1 != runGroup) flush();
-      runGroup = g + 1;
-      run.push_back({row.id, row.text, row.stop, static_cast<int>(values.v[g]),
-                     static_cast<int>(values.w[g])});
-      return;
+  // Held rows go in in the order they were met, which is entry order,
+  // kRowsPerStatement to a statement, numbered one after the file's last
+  // row as the table numbers them.
+  std::int64_t next = 1;
+  if (!held_.empty()) {
+    Statements& s = StatementsFor('1');
+    ok = s.lastRowid.Ok();
+    if (ok && s.lastRowid.Step()) next = s.lastRowid.Int(0) + 1;
+    s.lastRowid.Reset();
+    if (!insertAll_) {
+      insertAll_ =
+          std::make_unique<PreparedStatement>(db_, InsertAllGroupsSql(table_, KindFlag(kind_), 1));
+      insertAllMany_ = std::make_unique<PreparedStatement>(
+          db_, InsertAllGroupsSql(table_, KindFlag(kind_), kRowsPerStatement));
     }
-    flush();
-    PreparedStatement& one = InsertStatement(values.mask);
-    one.Bind(1, row.text).Bind(2, std::int64_t{row.stop ? 1 : 0});
-    for (int g = 0, p = 3; g < 5; ++g)
-      if (values.mask & (1u << g)) {
-        one.Bind(p, values.v[g]).Bind(p + 1, values.w[g]);
-        p += 2;
-      }
-    ok = ok && one.Ok() && one.Run();
-    if (ok) SetRowid(row.id, db_.LastInsertRowid());
+  }
+  std::vector<std::pair<const HeldRow*, GroupValues>> chunk;
+  const auto insertChunk = [&] {
+    const bool many = chunk.size() == kRowsPerStatement;
+    PreparedStatement& insert = many ? *insertAllMany_ : *insertAll_;
+    for (size_t k = 0; k < chunk.size() && ok; ++k) {
+      const auto& [row, values] = chunk[k];
+      const int p = static_cast<int>(12 * (many ? k : 0));
+      insert.Bind(p + 1, row->text).Bind(p + 2, std::int64_t{row->stop ? 1 : 0});
+      for (int g = 0; g < 5; ++g)
+        insert.Bind(p + 3 + 2 * g, values.v[g]).Bind(p + 4 + 2 * g, values.w[g]);
+      SetRowid(row->id, next++);
+      if (!many) ok = insert.Ok() && insert.Run() && db_.LastInsertRowid() == next - 1;
+    }
+    if (many) ok = ok && insert.Ok() && insert.Run() && db_.LastInsertRowid() == next - 1;
+    chunk.clear();
+  };
+  const auto insert = [&](const HeldRow& row, const GroupValues& values) {
+    chunk.emplace_back(&row, values);
+    if (chunk.size() == kRowsPerStatement) insertChunk();
   };
   size_t h = 0;  // the next held row
   for (size_t i = 0, rows = 0; i < spilled_.size() && ok; ++rows) {
@@ -571,7 +530,7 @@ bool RunVocabulary::WriteAdditions() {
     ok = update.Ok() && update.Run();
   }
   for (; ok && h < held_.size(); ++h) insert(held_[h], GroupValues());
-  flush();
+  if (ok && !chunk.empty()) insertChunk();
   held_.clear();
   spilled_.clear();
   spilled_.shrink_to_fit();

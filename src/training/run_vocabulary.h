@@ -145,8 +145,6 @@ class RunVocabulary {
   void SetRowid(std::uint32_t id, std::int64_t rowid);
   // Sets the work column as lastMarks_ says, clearing what the last call set.
   bool WriteMarks();
-  // New rows into the file, numbered one after its last row.
-  bool InsertRows(const std::vector<VocabularyWrites::Insert>& rows, const std::string& group);
   // The same on a server (server_ not null), with row ids reserved first.
   bool InsertRowsOnServer(const std::vector<VocabularyWrites::Insert>& rows, int group);
   bool WriteAdditionsOnServer();
@@ -233,9 +231,10 @@ class RunVocabulary {
   // g), prepared when first needed.
   PreparedStatement& AddStatement(unsigned mask);
   std::array<std::unique_ptr<PreparedStatement>, 32> addStatements_;
-  // The same for inserting one row with values in the groups of mask.
-  PreparedStatement& InsertStatement(unsigned mask);
-  std::array<std::unique_ptr<PreparedStatement>, 32> insertStatements_;
+  // Held rows into the file, with values in every group, one or
+  // kRowsPerStatement at a time; prepared when first needed.
+  std::unique_ptr<PreparedStatement> insertAll_;
+  std::unique_ptr<PreparedStatement> insertAllMany_;
   // Its writes when the table is on a server, where they go as statements
   // over whole arrays of rows.
   std::unique_ptr<ServerVocabularyWrites> server_;
