@@ -68,31 +68,48 @@ void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& tabl
   text = std::move(out);
 }
 
-// Whether pattern occurs at in, whose first byte is known to match;
-// patterns are a few bytes, so a loop beats a call of memcmp for every
-// blank of the text.
-bool Matches(const std::string& text, size_t in, std::string_view pattern) {
-  if (text.size() - in < pattern.size()) return false;
-  for (size_t k = 1; k < pattern.size(); ++k)
-    if (text[in + k] != pattern[k]) return false;
-  return true;
+// How many of a run of k blanks are left by the four blank passes of
+// normalising, each one left-to-right replacement of every non-overlapping
+// occurrence: four blanks by one, three by one, then two by one twice.  A
+// pass over n blanks leaves k / n + k % n of them; runs never merge, as the
+// bytes between them stay.
+size_t BlanksLeft(size_t k) {
+  for (const size_t n : {size_t{4}, size_t{3}, size_t{2}, size_t{2}}) k = k / n + k % n;
+  return k;
 }
 
-// One left-to-right pass replacing every non-overlapping occurrence of
-// pattern; the replacement is never longer, so it works in place.
-void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
-  size_t in = text.find(pattern);
-  if (in == std::string::npos) return;
-  size_t out = in;
-  while (in < text.size()) {
-    if (text[in] == pattern[0] && Matches(text, in, pattern)) {
-      for (char c : replacement) text[out++] = c;
-      in += pattern.size();
-    } else {
-      text[out++] = text[in++];
+// Maps every byte through table and shortens each run of blanks as the four
+// blank passes and then the pass replacing ". " by "." would: one pass in
+// place, as the text never grows.  The last pass takes one blank from a run
+// that follows a full stop.
+void MapAndShortenBlanks(std::string& text, const std::array<unsigned char, 256>& table) {
+  const size_t size = text.size();
+  size_t out = 0;
+  size_t in = 0;
+  while (in < size) {
+    const unsigned char mapped = table[static_cast<unsigned char>(text[in])];
+    if (mapped != ' ') {
+      text[out++] = static_cast<char>(mapped);
+      ++in;
+      continue;
     }
+    size_t run = 0;
+    while (in < size && table[static_cast<unsigned char>(text[in])] == ' ') {
+      ++run;
+      ++in;
+    }
+    size_t keep = BlanksLeft(run);
+    if (out > 0 && text[out - 1] == '.') --keep;
+    for (; keep > 0; --keep) text[out++] = ' ';
   }
   text.resize(out);
+}
+
+// The identity on every byte: for text already mapped.
+std::array<unsigned char, 256> BuildSameTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  return table;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -178,15 +195,25 @@ bool IsKeptWord(std::string_view piece, int minWordLength) {
 
 void NormalizeEssayText(std::string& text) {
   const auto& table = NormalTable();
-  if (HasNonAscii(text) && IsValidUtf8(text))
+  if (HasNonAscii(text) && IsValidUtf8(text)) {
+    static const std::array<unsigned char, 256> same = BuildSameTable();
     NormalizeUtf8(text, table);
-  else
-    for (char& ch : text) ch = static_cast<char>(table[static_cast<unsigned char>(ch)]);
-  ReplaceInPlace(text, "    ", " ");
-  ReplaceInPlace(text, "   ", " ");
-  ReplaceInPlace(text, "  ", " ");
-  ReplaceInPlace(text, "  ", " ");
-  ReplaceInPlace(text, ". ", ".");
+    MapAndShortenBlanks(text, same);
+  } else {
+    MapAndShortenBlanks(text, table);
+  }
+}
+
+bool NormalisingAgainKeepsWords(std::string_view normalised) {
+  // Normalising such a text again maps each byte to itself (the byte table
+  // on ASCII), so only its runs of blanks can change, and a blank is never
+  // taken from between two words: the pieces of every sentence stay.
+  const auto& table = NormalTable();
+  for (char ch : normalised) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x80 || table[c] != c) return false;
+  }
+  return true;
 }
 
 std::vector<std::string_view> SplitSentences(std::string_view text) {

@@ -33,6 +33,13 @@ struct CountingRules {
 // separators and NUL to blanks, runs of blanks shortened, ". " to ".".
 void NormalizeEssayText(std::string& text);
 
+// Whether normalising an already normalised text again is sure to leave its
+// sentences and their pieces as they are (it may still shorten runs of
+// blanks, which never changes a token).  True for ASCII text, which the
+// normaliser leaves byte for byte; false means that only normalising again
+// tells.
+bool NormalisingAgainKeepsWords(std::string_view normalised);
+
 // The pieces of a normalised text between full stops (n stops, n + 1 pieces).
 std::vector<std::string_view> SplitSentences(std::string_view text);
 

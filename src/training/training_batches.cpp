@@ -85,18 +85,23 @@ void TrainingBatches::Count(const std::string& text, const std::string& path, in
   ++open_.essays;
   ++pending_[g];
 
-  // The stemmed table counts the text normalised once more, which leaves a
-  // normalised text as it is but for rare runs of blanks: then each table
-  // gets its own cut.
-  std::string normal = text;
-  NormalizeEssayText(normal);
-  std::string again = normal;
-  NormalizeEssayText(again);
-  if (again == normal) {
-    CutEssay(normal, rules_, &writtenWords_, &stemmedWords_, stems_);
+  // The stemmed table counts the text normalised once more.  That changes
+  // at most some runs of blanks of an ASCII text, and so no piece of it; any
+  // other text is normalised again to see, and cut once for each table when
+  // the second normalisation changed it.
+  normal_.assign(text);
+  NormalizeEssayText(normal_);
+  bool alike = NormalisingAgainKeepsWords(normal_);
+  if (!alike) {
+    again_ = normal_;
+    NormalizeEssayText(again_);
+    alike = again_ == normal_;
+  }
+  if (alike) {
+    CutEssay(normal_, rules_, &writtenWords_, &stemmedWords_, stems_);
   } else {
-    CutEssay(normal, rules_, &writtenWords_, nullptr, stems_);
-    CutEssay(again, rules_, nullptr, &stemmedWords_, stems_);
+    CutEssay(normal_, rules_, &writtenWords_, nullptr, stems_);
+    CutEssay(again_, rules_, nullptr, &stemmedWords_, stems_);
   }
   run1_.CountEssay(writtenWords_);
   stem_.CountEssay(stemmedWords_);
