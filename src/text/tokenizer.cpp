@@ -35,37 +35,58 @@ const std::array<unsigned char, 256>& NormalTable() {
   return table;
 }
 
+// Without an early return, so that the compiler can take many bytes at once.
 bool HasNonAscii(std::string_view text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  return false;
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return any >= 0x80;
 }
 
 // Valid UTF-8: ASCII goes through the byte table, every other character is
 // lower-cased as Unicode does and kept whole.  The code page 437 rules of the
 // byte table would rewrite the continuation bytes of many characters.
 void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& table) {
-  std::string out;
-  out.reserve(text.size());
+  // ASCII stays one byte, and a character of two bytes or more lowers to
+  // four at most: out has room for twice the text.
+  std::string out(2 * text.size(), '\0');
+  auto* o = reinterpret_cast<utf8proc_uint8_t*>(out.data());
   const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-  utf8proc_ssize_t left = static_cast<utf8proc_ssize_t>(text.size());
-  while (left > 0) {
+  const auto* const end = p + text.size();
+  while (p < end) {
     if (*p < 0x80) {
-      out += static_cast<char>(table[*p]);
-      ++p;
-      --left;
+      *o++ = table[*p++];
       continue;
     }
     utf8proc_int32_t codepoint = 0;
-    const utf8proc_ssize_t n = utf8proc_iterate(p, left, &codepoint);
+    const utf8proc_ssize_t n = utf8proc_iterate(p, end - p, &codepoint);
     if (n <= 0) return;  // the caller has checked the text; leave it untouched
-    utf8proc_uint8_t lowered[4];
-    const utf8proc_ssize_t m = utf8proc_encode_char(utf8proc_tolower(codepoint), lowered);
-    out.append(reinterpret_cast<const char*>(lowered), static_cast<size_t>(m));
+    o += utf8proc_encode_char(utf8proc_tolower(codepoint), o);
     p += n;
-    left -= n;
   }
+  out.resize(static_cast<size_t>(o - reinterpret_cast<utf8proc_uint8_t*>(out.data())));
   text = std::move(out);
+}
+
+// Whether normalising text again maps every character to itself: each byte
+// through the byte table, or for valid UTF-8 each ASCII byte so and every
+// other character to its own lower case, as NormalizeEssayText chooses.
+bool MapsToItself(std::string_view text, const std::array<unsigned char, 256>& table) {
+  const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  const auto* const end = p + text.size();
+  const bool utf8 = HasNonAscii(text) && IsValidUtf8(text);
+  bool same = true;
+  while (p < end) {
+    if (*p < 0x80 || !utf8) {
+      same &= table[*p] == *p;
+      ++p;
+      continue;
+    }
+    utf8proc_int32_t codepoint = 0;
+    const utf8proc_ssize_t n = utf8proc_iterate(p, end - p, &codepoint);
+    if (n <= 0 || utf8proc_tolower(codepoint) != codepoint) return false;
+    p += n;
+  }
+  return same;
 }
 
 // How many of a run of k blanks are left by the four blank passes of
@@ -83,26 +104,29 @@ size_t BlanksLeft(size_t k) {
 // place, as the text never grows.  The last pass takes one blank from a run
 // that follows a full stop.
 void MapAndShortenBlanks(std::string& text, const std::array<unsigned char, 256>& table) {
-  const size_t size = text.size();
-  size_t out = 0;
-  size_t in = 0;
-  while (in < size) {
-    const unsigned char mapped = table[static_cast<unsigned char>(text[in])];
+  // Through plain pointers: a store through the string's own would make the
+  // compiler load its data pointer again for every byte.
+  const unsigned char* map = table.data();
+  char* const begin = text.data();
+  const char* in = begin;
+  const char* const end = begin + text.size();
+  char* out = begin;
+  while (in < end) {
+    const char mapped = static_cast<char>(map[static_cast<unsigned char>(*in++)]);
     if (mapped != ' ') {
-      text[out++] = static_cast<char>(mapped);
-      ++in;
+      *out++ = mapped;
       continue;
     }
-    size_t run = 0;
-    while (in < size && table[static_cast<unsigned char>(text[in])] == ' ') {
+    size_t run = 1;
+    while (in < end && map[static_cast<unsigned char>(*in)] == ' ') {
       ++run;
       ++in;
     }
-    size_t keep = BlanksLeft(run);
-    if (out > 0 && text[out - 1] == '.') --keep;
-    for (; keep > 0; --keep) text[out++] = ' ';
+    size_t keep = run == 1 ? 1 : BlanksLeft(run);
+    if (out > begin && out[-1] == '.') --keep;
+    for (; keep > 0; --keep) *out++ = ' ';
   }
-  text.resize(out);
+  text.resize(static_cast<size_t>(out - begin));
 }
 
 // The identity on every byte: for text already mapped.
@@ -205,15 +229,9 @@ void NormalizeEssayText(std::string& text) {
 }
 
 bool NormalisingAgainKeepsWords(std::string_view normalised) {
-  // Normalising such a text again maps each byte to itself (the byte table
-  // on ASCII), so only its runs of blanks can change, and a blank is never
-  // taken from between two words: the pieces of every sentence stay.
-  const auto& table = NormalTable();
-  for (char ch : normalised) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x80 || table[c] != c) return false;
-  }
-  return true;
+  // The blank passes then find runs the first ones left, but never take a
+  // blank from between two words.
+  return MapsToItself(normalised, NormalTable());
 }
 
 std::vector<std::string_view> SplitSentences(std::string_view text) {

@@ -33,11 +33,11 @@ struct CountingRules {
 // separators and NUL to blanks, runs of blanks shortened, ". " to ".".
 void NormalizeEssayText(std::string& text);
 
-// Whether normalising an already normalised text again is sure to leave its
-// sentences and their pieces as they are (it may still shorten runs of
-// blanks, which never changes a token).  True for ASCII text, which the
-// normaliser leaves byte for byte; false means that only normalising again
-// tells.
+// Whether normalising a normalised text again leaves its sentences and their
+// pieces as they are: true unless the second pass would map some character
+// to another (which it can where code page bytes, lowered, make valid UTF-8
+// that lowers further).  Runs of blanks may still shorten; that never
+// changes a token.
 bool NormalisingAgainKeepsWords(std::string_view normalised);
 
 // The pieces of a normalised text between full stops (n stops, n + 1 pieces).

@@ -85,21 +85,16 @@ void TrainingBatches::Count(const std::string& text, const std::string& path, in
   ++open_.essays;
   ++pending_[g];
 
-  // The stemmed table counts the text normalised once more.  That changes
-  // at most some runs of blanks of an ASCII text, and so no piece of it; any
-  // other text is normalised again to see, and cut once for each table when
-  // the second normalisation changed it.
+  // The stemmed table counts the text normalised once more, which for
+  // almost every text changes at most some runs of blanks and so no piece;
+  // a text it would change gets a cut of its own for each table.
   normal_.assign(text);
   NormalizeEssayText(normal_);
-  bool alike = NormalisingAgainKeepsWords(normal_);
-  if (!alike) {
-    again_ = normal_;
-    NormalizeEssayText(again_);
-    alike = again_ == normal_;
-  }
-  if (alike) {
+  if (NormalisingAgainKeepsWords(normal_)) {
     CutEssay(normal_, rules_, &writtenWords_, &stemmedWords_, stems_);
   } else {
+    again_ = normal_;
+    NormalizeEssayText(again_);
     CutEssay(normal_, rules_, &writtenWords_, nullptr, stems_);
     CutEssay(again_, rules_, nullptr, &stemmedWords_, stems_);
   }

@@ -88,6 +88,8 @@ TEST(NormalizeEssayText, OnePassMatchesFivePassesOnRandomText) {
     }
   }
   EXPECT_GT(keeps, 10000);
+  // Most essays: ASCII, or UTF-8 with curly quotes and accents.
+  EXPECT_TRUE(NormalisingAgainKeepsWords(Normalized("\xE2\x80\x9CQuoted\xE2\x80\x9D  \xC3\x89T\xC3\x89.  ")));
   // Code page bytes lowered into valid UTF-8, whose second normalisation
   // lowers a letter again: here only normalising again can tell.
   const std::string once = Normalized("\xF4\x90\x80\x80 \xC3\x9A" "abcd");
