@@ -432,6 +432,13 @@ std::int64_t Database::LastInsertRowid() const {
 
 bool Database::Begin() { return Exec("BEGIN IMMEDIATE"); }
 bool Database::Commit() { return Exec("COMMIT"); }
+bool Database::CommitInterim() {
+  if (!server_) return Commit();
+  std::string error;
+  if (server_->CommitInterim(error)) return true;
+  Report(error, "COMMIT");
+  return false;
+}
 bool Database::Rollback() { return Exec("ROLLBACK"); }
 
 void Database::AwaitAnswers() {

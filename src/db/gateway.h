@@ -108,6 +108,13 @@ class Database {
   // Transactions, for making one essay's update atomic.
   bool Begin();
   bool Commit();
+  // A commit that a later Commit of the same run will follow.  On a server
+  // it does not wait for the server's log to reach its disk: the log is
+  // written in order, so the later commit's wait covers this one too, and a
+  // server that stops before then loses the run's last commits whole, as a
+  // kill of the run would.  A file's commits never wait for the disk (its
+  // log is synced at checkpoints), so there it is Commit.
+  bool CommitInterim();
   bool Rollback();
   bool InTransaction() const;
   // Waits until a server has answered every statement sent ahead (see

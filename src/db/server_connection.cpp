@@ -127,7 +127,8 @@ std::string ServerSql(std::string_view sql) {
         out.append(sql.substr(i + 1, j - i - 1));
         parameter = std::max(parameter, std::atoi(std::string(sql.substr(i + 1, j - i - 1)).c_str()));
       } else {
-        out += "$" + std::to_string(++parameter);
+        out += '$';
+        out += std::to_string(++parameter);
       }
       i = j;
     } else if (IsWordStart(c)) {
@@ -206,6 +207,15 @@ std::string QuoteIdentifier(const std::string& name) {
 
 ServerConnection::~ServerConnection() {
   Drain();
+  if (notDurable_ && PQstatus(conn_) == CONNECTION_OK) {
+    // The last commits did not wait for the server's disk.  A transaction
+    // that writes to the server's log and waits for it, as commits do by
+    // default, takes them along: the log reaches the disk in order.  A
+    // transaction left open is given up first, as the connection's end
+    // would.  Nothing is reported: the commits are in the server already.
+    if (PQtransactionStatus(conn_) != PQTRANS_IDLE) Discard(PQexec(conn_, "ROLLBACK"));
+    Discard(PQexec(conn_, "SELECT pg_logical_emit_message(true, 'tarne', 'durable')"));
+  }
   PQfinish(conn_);
 }
 
@@ -275,6 +285,7 @@ bool ServerConnection::Finish(PGresult* result, std::shared_ptr<ServerResult>* r
     const bool undone = expectCommit_ && command && std::string_view(command) == "ROLLBACK";
     Discard(result);
     if (undone) error = "the transaction failed and was rolled back";
+    if (expectCommit_ && !undone) notDurable_ = false;
     failedAfterAnother_ = undone;
     return !undone;
   }
@@ -369,7 +380,7 @@ bool ServerConnection::Prepare(const std::string& sql, std::string& name, std::s
         parameters = std::max(parameters, std::atoi(text.c_str() + i + 1));
     const int id = parameters + 1;
     text.resize(text.size() - returning.size());
-    text.insert(valuesOpen + 1, "$" + std::to_string(id) + ", ");
+    text.insert(valuesOpen + 1, '$' + std::to_string(id) + ", ");
     text.insert(open + 1, "rowid, ");
     numbered_[name] = {lead[2], id};
   }
@@ -466,6 +477,14 @@ void ServerConnection::Deallocate(const std::string& name) {
   Drain();
   if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return;
   PQclear(PQexec(conn_, ("DEALLOCATE " + name).c_str()));
+}
+
+bool ServerConnection::CommitInterim(std::string& error) {
+  if (!Run("SET LOCAL synchronous_commit TO off", {}, nullptr, error) ||
+      !Run("COMMIT", {}, nullptr, error))
+    return false;
+  notDurable_ = true;
+  return true;
 }
 
 bool ServerConnection::InTransaction() {

@@ -79,6 +79,10 @@ class ServerConnection {
   void Deallocate(const std::string& name);
 
   bool InTransaction();
+  // Commits the open transaction without waiting for the server's log to
+  // reach its disk.  A later COMMIT that waits makes it durable with
+  // everything before it; failing that, the connection's end does.
+  bool CommitInterim(std::string& error);
   std::int64_t LastInsertRowid() const { return lastInsert_; }
   // Waits for the answers of the statements sent ahead (see SendAhead).
   void Drain();
@@ -119,6 +123,7 @@ class ServerConnection {
   int prepared_ = 0;
   int ahead_ = 0;  // statements sent ahead and not yet answered
   bool expectCommit_ = false;  // the statement running is a COMMIT
+  bool notDurable_ = false;    // a commit since the last one that waited
   bool failedAfterAnother_ = false;
   std::function<void(const std::string&)> lateError_;
   std::unordered_map<std::string, Numbered> numbered_;  // by prepared name

@@ -52,6 +52,7 @@ struct Entry {
   double entropy = 0;
   double x[6] = {0, 0, 0, 0, 0, 0};
   std::uint32_t textStart = 0;
+  std::uint32_t textLength = 0;
   std::uint16_t nulls = 0;  // the bits below
   bool allReal = true;      // every value not NULL is stored as a real
 };
@@ -251,9 +252,10 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
 
   // Every selected row, in table order: its counts and what it holds.  A
   // file's table reads in row order; a server's table order is where its
-  // rows happen to lie (an updated row moves), so it is asked for row
-  // order, and the selection, the sums and the ties among tokens scored
-  // come out as the file's.
+  // rows happen to lie (an updated row moves), so its rows are put in row
+  // order here, and the selection, the sums and the ties among tokens
+  // scored come out as the file's.  Sorting them here is cheaper than
+  // having the server walk its row-id index or sort them.
   std::string read = "SELECT rowid, Vocab, sum, entropy";
   for (int g = 1; g <= groups; ++g) read += ", p" + TrimmedNumber(g);
   for (int g = 1; g <= groups; ++g) read += ", " + x + TrimmedNumber(g);
@@ -265,8 +267,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     db.Statement(1, "SELECT max(rowid) FROM " + table);
     db.FetchResult(1, 0);
     entries.reserve(db.ColumnUInt(1, 1));
-    PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond +
-                                   (db.IsServer() ? " ORDER BY rowid" : ""));
+    PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond);
     while (rows.Step()) {
       Entry& e = entries.emplace_back();
       e.rowid = rows.Int(0);
@@ -274,6 +275,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       if (text.empty() && rows.IsNull(1)) e.nulls |= kTextNull;
       if (selected) {
         e.textStart = static_cast<std::uint32_t>(texts.size());
+        e.textLength = static_cast<std::uint32_t>(text.size());
         texts += text;
       }
       e.sum = RealColumn(rows, 2, kSumNull, e);
@@ -284,10 +286,16 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
         Entry counted;
         e.x[g] = RealColumn(rows, 3 + groups + g, CountNull(g), counted);
         e.nulls |= counted.nulls;
-        if (!(counted.nulls & CountNull(g))) groupSum[g] += e.x[g];
       }
-      if (!(e.nulls & CountNull(1))) ++vocabulary;
     }
+  }
+  const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
+  if (!std::is_sorted(entries.begin(), entries.end(), byRow))
+    std::sort(entries.begin(), entries.end(), byRow);
+  for (const Entry& e : entries) {
+    for (int g = 1; g <= groups; ++g)
+      if (!(e.nulls & CountNull(g))) groupSum[g] += e.x[g];
+    if (!(e.nulls & CountNull(1))) ++vocabulary;
   }
   // The totals as a column read gives them.
   std::vector<double> groupTotal(groups + 1, 0);
@@ -384,8 +392,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       row.rowid = e.rowid;
       for (int g = 1; g <= groups; ++g) row.p[g] = e.p[g];
       row.textStart = e.textStart;
-      row.textLength = static_cast<std::uint32_t>(
-          (i + 1 < entries.size() ? entries[i + 1].textStart : texts.size()) - e.textStart);
+      row.textLength = e.textLength;
     }
     selected->texts = std::move(texts);
   }
@@ -395,14 +402,13 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   if (!changed.empty()) {
     const bool ownTransaction = !db.InTransaction() && db.Begin();
     // When most rows change, one statement over the selection writes them
-    // faster than a statement per row; unchanged rows get what they hold.
-    const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
+    // faster than a statement per row (the entries are in row order);
+    // unchanged rows get what they hold.
     if (db.IsServer()) {
       WriteChangedOnServer(db, table, groups, entries, changed);
       db.AwaitAnswers();
       changed.clear();
-    } else if (changed.size() * 4 > entries.size() &&
-        std::is_sorted(entries.begin(), entries.end(), byRow)) {
+    } else if (changed.size() * 4 > entries.size()) {
       FedEntries fed(entries);
       std::string update = "UPDATE " + table + " SET ";
       for (int g = 1; g <= groups; ++g)

@@ -293,7 +293,9 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
     if (db_.InTransaction()) db_.Rollback();
     return Outcome::kGivenUp;
   }
-  if (ok && db_.Commit()) {
+  // A commit the run asks for may be its last, so it waits for the disk;
+  // one made because the interval has passed always has another after it.
+  if (ok && (batch.commit ? db_.Commit() : db_.CommitInterim())) {
     Checkpoint();
     commitInterval_ = std::clamp<Clock::duration>(3 * (Clock::now() - committing),
                                                   kMinCommitInterval, kMaxCommitInterval);

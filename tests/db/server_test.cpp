@@ -135,6 +135,23 @@ TEST_F(ServerEngineTest, BoundTextsRoundTripAndTwoResultSetsStayOpen) {
   EXPECT_EQ(server.EndOfData(2), -1);
 }
 
+// A commit that does not wait for the server's disk still commits; a
+// transaction open when the connection ends is given up, not kept by the
+// closing step that makes the earlier commits durable.
+TEST_F(ServerEngineTest, InterimCommitsKeepTheirRowsAndCloseGivesUpAnOpenTransaction) {
+  {
+    Database writer;
+    ASSERT_TRUE(writer.OpenServer(TestServer(), schema)) << writer.LastError();
+    ASSERT_TRUE(writer.Begin());
+    writer.Statement(1, "Update trainsize set g1 = g1+3");
+    ASSERT_TRUE(writer.CommitInterim()) << writer.LastError();
+    EXPECT_FALSE(writer.InTransaction());
+    ASSERT_TRUE(writer.Begin());
+    writer.Statement(1, "Update trainsize set g2 = g2+5");
+  }
+  EXPECT_EQ(Rows(server, "select g1, g2 from trainsize", 2), "3=3=3 0=0=0 \n");
+}
+
 // Arrays in the binary form: every value comes back as it went, and a row
 // written through them reads as one written value by value.
 TEST_F(ServerEngineTest, ArraysCarryEveryValueAsItIs) {
