@@ -5,6 +5,8 @@
 # server runs as the user nobody, since initdb refuses to run as root.
 #
 #   scripts/test_server.sh ctest --test-dir build -R 'Server'
+#   TARNE_PG_SETTINGS="-c ..."   the server's settings (default "-c fsync=off";
+#                                empty for a server at its defaults)
 set -euo pipefail
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
 if [ -z "$bin" ] || [ ! -x "$bin/initdb" ]; then
@@ -28,7 +30,7 @@ trap stop EXIT
 "${as[@]}" "$bin/initdb" -D "$folder/data" -U tarne -A trust -E SQL_ASCII --locale=C >/dev/null
 port=54329
 "${as[@]}" "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w \
-  -o "-k $folder -c listen_addresses= -p $port -c fsync=off" start >/dev/null
+  -o "-k $folder -c listen_addresses= -p $port ${TARNE_PG_SETTINGS--c fsync=off}" start >/dev/null
 "${as[@]}" "$bin/createdb" -h "$folder" -p "$port" -U tarne tarne
 export TARNE_TEST_PG="host=$folder port=$port dbname=tarne user=tarne"
 "$@"

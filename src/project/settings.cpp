@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "project/text_lines.h"
 #include "shell/file_bytes.h"
@@ -37,12 +40,42 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   return ReadFileBytes(path, out);
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text) {
+namespace {
+
+bool WriteFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.close();
   return !out.fail();
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+  std::error_code ec;
+  // A link stays a link: its target is what gets replaced.
+  fs::path target = path;
+  if (fs::is_symlink(target, ec)) target = fs::canonical(target, ec);
+  if (ec) return WriteFile(path, text);
+  const fs::path temp = target.string() + ".new" + std::to_string(::getpid());
+  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+  if (!out) return WriteFile(path, text);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  if (out.fail()) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  // The file keeps the permissions it had.
+  const fs::file_status old = fs::status(target, ec);
+  if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
+  fs::rename(temp, target, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace project_text

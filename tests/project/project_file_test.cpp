@@ -2,9 +2,14 @@
 // folder normalisation.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <iterator>
 
 #include "project/settings.h"
+#include "project/text_lines.h"
 #include "shell/numbers.h"
 #include "support/temp_folder.h"
 
@@ -154,6 +159,37 @@ TEST(ProjectFile, GroupNamesAreWrittenOnlyForNamedGroupsAndBelongToOneProject) {
   // The next project without names shows none of these.
   ASSERT_TRUE(LoadProjectFile(tmp.Path() + "classic.trn", loaded));
   EXPECT_EQ(ProjectFileText(loaded), kThreeGroupsText);
+}
+
+// A write that fails part way (here the file-size limit stands in for a
+// full disk) leaves the file as it was and nothing beside it; a link to the
+// file stays a link.
+TEST(ProjectFile, AFailedWriteLeavesTheFileAsItWas) {
+  TempFolder tmp;
+  const std::string file = tmp.Path() + "grade7.trn";
+  const std::string link = tmp.Path() + "link.trn";
+  ASSERT_TRUE(project_text::WriteWholeFile(file, kThreeGroupsText));
+  std::filesystem::create_symlink(file, link);
+  ASSERT_TRUE(project_text::WriteWholeFile(link, "incats= 2\r\n"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = project_text::WriteWholeFile(file, kThreeGroupsText);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(written);
+  std::string text;
+  ASSERT_TRUE(project_text::ReadWholeFile(file, text));
+  EXPECT_EQ(text, "incats= 2\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.Path()),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 TEST(NormalizeFolder, TrimsAddsSlashAndCreates) {
