@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -47,15 +46,8 @@ std::string FivePasses(std::string text) {
   return text;
 }
 
-std::vector<std::string> Pieces(std::string_view sentence) {
-  std::vector<std::string> pieces;
-  for (std::string_view rest = sentence; !rest.empty();) {
-    const size_t blank = std::min(rest.find(' '), rest.size());
-    if (blank > 0) pieces.emplace_back(rest.substr(0, blank));
-    rest.remove_prefix(std::min(blank + 1, rest.size()));
-  }
-  return pieces;
-}
+// Every piece of a sentence that a word could come from.
+std::vector<std::string> Pieces(std::string_view sentence) { return KeptWords(sentence, false, 1); }
 
 // Random texts over the bytes that matter: the one-pass normaliser shortens
 // blanks exactly as the five passes do, and where normalising again is said
