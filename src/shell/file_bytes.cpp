@@ -1,7 +1,11 @@
 #include "shell/file_bytes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace tarne {
@@ -31,7 +35,49 @@ ReadBytes ReadStreamUpTo(std::FILE* f, std::string& out, std::size_t limit) {
   return ReadBytes::kRead;
 }
 
+// Reads fd to its end into out, expecting size bytes: a buffer one byte
+// longer sees the end in the first read, and the second read confirms it.
+ReadBytes ReadDescriptorUpTo(int fd, std::string& out, std::size_t limit, std::size_t size) {
+  if (size > limit) return ReadBytes::kTooLarge;
+  out.resize(size + 1);
+  std::size_t have = 0;
+  while (true) {
+    if (have == out.size()) {
+      // The file grew while it was read.
+      if (have > limit) break;
+      out.resize(std::min(2 * have, limit + 1));
+    }
+    const ssize_t got = ::read(fd, out.data() + have, out.size() - have);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      out.clear();
+      return ReadBytes::kFailed;
+    }
+    if (got == 0) break;
+    have += static_cast<std::size_t>(got);
+  }
+  if (have > limit) {
+    out.clear();
+    return ReadBytes::kTooLarge;
+  }
+  out.resize(have);
+  return ReadBytes::kRead;
+}
+
 }  // namespace
+
+ReadBytes ReadRegularFileUpTo(const std::string& path, std::string& out, std::size_t limit) {
+  out.clear();
+  // Not blocking: a pipe of that name must not hold the open up.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return ReadBytes::kFailed;
+  struct stat st;
+  ReadBytes read = ReadBytes::kFailed;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    read = ReadDescriptorUpTo(fd, out, limit, static_cast<std::size_t>(st.st_size));
+  ::close(fd);
+  return read;
+}
 
 ReadBytes ReadFileBytesUpTo(const std::string& path, std::string& out, std::size_t limit) {
   out.clear();

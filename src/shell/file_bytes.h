@@ -22,6 +22,11 @@ enum class ReadBytes { kRead, kFailed, kTooLarge };
 // Reads path as ReadFileBytes does, but at most limit bytes: a longer (or
 // endless) file answers kTooLarge with out empty.
 ReadBytes ReadFileBytesUpTo(const std::string& path, std::string& out, std::size_t limit);
+// Reads path as ReadFileBytesUpTo does when it is a regular file, in one
+// open, one status and two reads for a file that does not change meanwhile;
+// anything else (a folder, a device, a pipe) answers kFailed without being
+// read or waited for.
+ReadBytes ReadRegularFileUpTo(const std::string& path, std::string& out, std::size_t limit);
 // The refusal of an essay over kEssayLimitBytes: "Essay too large: " + what
 // + " (over 16 MB)".
 std::string EssayTooLargeMessage(const std::string& what);

@@ -35,64 +35,105 @@ const std::array<unsigned char, 256>& NormalTable() {
   return table;
 }
 
+// Without an early return, so that the compiler can take many bytes at once.
 bool HasNonAscii(std::string_view text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  return false;
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return any >= 0x80;
 }
 
 // Valid UTF-8: ASCII goes through the byte table, every other character is
 // lower-cased as Unicode does and kept whole.  The code page 437 rules of the
 // byte table would rewrite the continuation bytes of many characters.
 void NormalizeUtf8(std::string& text, const std::array<unsigned char, 256>& table) {
-  std::string out;
-  out.reserve(text.size());
+  // ASCII stays one byte, and a character of two bytes or more lowers to
+  // four at most: out has room for twice the text.
+  std::string out(2 * text.size(), '\0');
+  auto* o = reinterpret_cast<utf8proc_uint8_t*>(out.data());
   const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-  utf8proc_ssize_t left = static_cast<utf8proc_ssize_t>(text.size());
-  while (left > 0) {
+  const auto* const end = p + text.size();
+  while (p < end) {
     if (*p < 0x80) {
-      out += static_cast<char>(table[*p]);
-      ++p;
-      --left;
+      *o++ = table[*p++];
       continue;
     }
     utf8proc_int32_t codepoint = 0;
-    const utf8proc_ssize_t n = utf8proc_iterate(p, left, &codepoint);
+    const utf8proc_ssize_t n = utf8proc_iterate(p, end - p, &codepoint);
     if (n <= 0) return;  // the caller has checked the text; leave it untouched
-    utf8proc_uint8_t lowered[4];
-    const utf8proc_ssize_t m = utf8proc_encode_char(utf8proc_tolower(codepoint), lowered);
-    out.append(reinterpret_cast<const char*>(lowered), static_cast<size_t>(m));
+    o += utf8proc_encode_char(utf8proc_tolower(codepoint), o);
     p += n;
-    left -= n;
   }
+  out.resize(static_cast<size_t>(o - reinterpret_cast<utf8proc_uint8_t*>(out.data())));
   text = std::move(out);
 }
 
-// Whether pattern occurs at in, whose first byte is known to match;
-// patterns are a few bytes, so a loop beats a call of memcmp for every
-// blank of the text.
-bool Matches(const std::string& text, size_t in, std::string_view pattern) {
-  if (text.size() - in < pattern.size()) return false;
-  for (size_t k = 1; k < pattern.size(); ++k)
-    if (text[in + k] != pattern[k]) return false;
-  return true;
+// Whether normalising text again maps every character to itself: each byte
+// through the byte table, or for valid UTF-8 each ASCII byte so and every
+// other character to its own lower case, as NormalizeEssayText chooses.
+bool MapsToItself(std::string_view text, const std::array<unsigned char, 256>& table) {
+  const auto* p = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  const auto* const end = p + text.size();
+  const bool utf8 = HasNonAscii(text) && IsValidUtf8(text);
+  bool same = true;
+  while (p < end) {
+    if (*p < 0x80 || !utf8) {
+      same &= table[*p] == *p;
+      ++p;
+      continue;
+    }
+    utf8proc_int32_t codepoint = 0;
+    const utf8proc_ssize_t n = utf8proc_iterate(p, end - p, &codepoint);
+    if (n <= 0 || utf8proc_tolower(codepoint) != codepoint) return false;
+    p += n;
+  }
+  return same;
 }
 
-// One left-to-right pass replacing every non-overlapping occurrence of
-// pattern; the replacement is never longer, so it works in place.
-void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
-  size_t in = text.find(pattern);
-  if (in == std::string::npos) return;
-  size_t out = in;
-  while (in < text.size()) {
-    if (text[in] == pattern[0] && Matches(text, in, pattern)) {
-      for (char c : replacement) text[out++] = c;
-      in += pattern.size();
-    } else {
-      text[out++] = text[in++];
+// How many of a run of k blanks are left by the four blank passes of
+// normalising, each one left-to-right replacement of every non-overlapping
+// occurrence: four blanks by one, three by one, then two by one twice.  A
+// pass over n blanks leaves k / n + k % n of them; runs never merge, as the
+// bytes between them stay.
+size_t BlanksLeft(size_t k) {
+  for (const size_t n : {size_t{4}, size_t{3}, size_t{2}, size_t{2}}) k = k / n + k % n;
+  return k;
+}
+
+// Maps every byte through table and shortens each run of blanks as the four
+// blank passes and then the pass replacing ". " by "." would: one pass in
+// place, as the text never grows.  The last pass takes one blank from a run
+// that follows a full stop.
+void MapAndShortenBlanks(std::string& text, const std::array<unsigned char, 256>& table) {
+  // Through plain pointers: a store through the string's own would make the
+  // compiler load its data pointer again for every byte.
+  const unsigned char* map = table.data();
+  char* const begin = text.data();
+  const char* in = begin;
+  const char* const end = begin + text.size();
+  char* out = begin;
+  while (in < end) {
+    const char mapped = static_cast<char>(map[static_cast<unsigned char>(*in++)]);
+    if (mapped != ' ') {
+      *out++ = mapped;
+      continue;
     }
+    size_t run = 1;
+    while (in < end && map[static_cast<unsigned char>(*in)] == ' ') {
+      ++run;
+      ++in;
+    }
+    size_t keep = run == 1 ? 1 : BlanksLeft(run);
+    if (out > begin && out[-1] == '.') --keep;
+    for (; keep > 0; --keep) *out++ = ' ';
   }
-  text.resize(out);
+  text.resize(static_cast<size_t>(out - begin));
+}
+
+// The identity on every byte: for text already mapped.
+std::array<unsigned char, 256> BuildSameTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  return table;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -178,15 +219,19 @@ bool IsKeptWord(std::string_view piece, int minWordLength) {
 
 void NormalizeEssayText(std::string& text) {
   const auto& table = NormalTable();
-  if (HasNonAscii(text) && IsValidUtf8(text))
+  if (HasNonAscii(text) && IsValidUtf8(text)) {
+    static const std::array<unsigned char, 256> same = BuildSameTable();
     NormalizeUtf8(text, table);
-  else
-    for (char& ch : text) ch = static_cast<char>(table[static_cast<unsigned char>(ch)]);
-  ReplaceInPlace(text, "    ", " ");
-  ReplaceInPlace(text, "   ", " ");
-  ReplaceInPlace(text, "  ", " ");
-  ReplaceInPlace(text, "  ", " ");
-  ReplaceInPlace(text, ". ", ".");
+    MapAndShortenBlanks(text, same);
+  } else {
+    MapAndShortenBlanks(text, table);
+  }
+}
+
+bool NormalisingAgainKeepsWords(std::string_view normalised) {
+  // The blank passes then find runs the first ones left, but never take a
+  // blank from between two words.
+  return MapsToItself(normalised, NormalTable());
 }
 
 std::vector<std::string_view> SplitSentences(std::string_view text) {

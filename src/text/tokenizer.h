@@ -33,6 +33,13 @@ struct CountingRules {
 // separators and NUL to blanks, runs of blanks shortened, ". " to ".".
 void NormalizeEssayText(std::string& text);
 
+// Whether normalising a normalised text again leaves its sentences and their
+// pieces as they are: true unless the second pass would map some character
+// to another (which it can where code page bytes, lowered, make valid UTF-8
+// that lowers further).  Runs of blanks may still shorten; that never
+// changes a token.
+bool NormalisingAgainKeepsWords(std::string_view normalised);
+
 // The pieces of a normalised text between full stops (n stops, n + 1 pieces).
 std::vector<std::string_view> SplitSentences(std::string_view text);
 

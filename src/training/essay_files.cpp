@@ -114,10 +114,7 @@ int CountFiles(const std::string& folder) {
 namespace {
 
 ReadBytes ReadRegularFile(const std::string& path, std::string& text) {
-  text.clear();
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadBytes::kFailed;
-  return ReadFileBytesUpTo(path, text, kEssayLimitBytes);
+  return ReadRegularFileUpTo(path, text, kEssayLimitBytes);
 }
 
 }  // namespace

@@ -85,18 +85,18 @@ void TrainingBatches::Count(const std::string& text, const std::string& path, in
   ++open_.essays;
   ++pending_[g];
 
-  // The stemmed table counts the text normalised once more, which leaves a
-  // normalised text as it is but for rare runs of blanks: then each table
-  // gets its own cut.
-  std::string normal = text;
-  NormalizeEssayText(normal);
-  std::string again = normal;
-  NormalizeEssayText(again);
-  if (again == normal) {
-    CutEssay(normal, rules_, &writtenWords_, &stemmedWords_, stems_);
+  // The stemmed table counts the text normalised once more, which for
+  // almost every text changes at most some runs of blanks and so no piece;
+  // a text it would change gets a cut of its own for each table.
+  normal_.assign(text);
+  NormalizeEssayText(normal_);
+  if (NormalisingAgainKeepsWords(normal_)) {
+    CutEssay(normal_, rules_, &writtenWords_, &stemmedWords_, stems_);
   } else {
-    CutEssay(normal, rules_, &writtenWords_, nullptr, stems_);
-    CutEssay(again, rules_, nullptr, &stemmedWords_, stems_);
+    again_ = normal_;
+    NormalizeEssayText(again_);
+    CutEssay(normal_, rules_, &writtenWords_, nullptr, stems_);
+    CutEssay(again_, rules_, nullptr, &stemmedWords_, stems_);
   }
   run1_.CountEssay(writtenWords_);
   stem_.CountEssay(stemmedWords_);

@@ -127,6 +127,8 @@ class TrainingBatches {
   // An essay's words, cut once for both tables, and the stems of the pieces
   // met so far.
   StemCache stems_;
+  std::string normal_;  // the essay normalised, and again when that may differ
+  std::string again_;
   SentenceWords writtenWords_;
   SentenceWords stemmedWords_;
   Batch open_;

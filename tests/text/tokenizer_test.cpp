@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,64 @@ std::vector<std::string> Sentences(const std::string& text) {
 // The token list of a raw one-sentence text.
 std::string List(const std::string& raw, int kind, bool stemmed = false) {
   return BuildSentenceTokenList(Normalized(raw), kind, stemmed);
+}
+
+// The blank passes as five plain left-to-right replacements, each over the
+// whole text: what the one-pass normaliser must give byte for byte.
+std::string FivePasses(std::string text) {
+  for (auto [from, to] : {std::pair{"    ", " "}, {"   ", " "}, {"  ", " "}, {"  ", " "},
+                          {". ", "."}}) {
+    const std::string pattern = from;
+    std::string out;
+    size_t pos = 0;
+    for (size_t hit; (hit = text.find(pattern, pos)) != std::string::npos; pos = hit + pattern.size())
+      out.append(text, pos, hit - pos).append(to);
+    text = out.append(text, pos);
+  }
+  return text;
+}
+
+// Every piece of a sentence that a word could come from.
+std::vector<std::string> Pieces(std::string_view sentence) { return KeptWords(sentence, false, 1); }
+
+// Random texts over the bytes that matter: the one-pass normaliser shortens
+// blanks exactly as the five passes do, and where normalising again is said
+// to keep the words, every sentence has the pieces of the text normalised
+// twice.
+TEST(NormalizeEssayText, OnePassMatchesFivePassesOnRandomText) {
+  const std::string ascii = "     ....aZ9\t\r\n'!";
+  const std::string bytes = ascii + "\x80\x9A\xC3\xA9\xF4\x90";
+  std::mt19937 random(19);
+  int keeps = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string& alphabet = round % 2 ? ascii : bytes;
+    std::string raw(random() % 100, ' ');
+    for (char& c : raw) c = alphabet[random() % alphabet.size()];
+    if (round % 4 == 0) raw.insert(random() % (raw.size() + 1), std::string(random() % 300, ' '));
+    const std::string once = Normalized(raw);
+    if (round % 2) {
+      // Each ASCII byte maps alone as it does in a text.
+      std::string mapped;
+      for (char c : raw) mapped += c == ' ' ? " " : Normalized(std::string(1, c));
+      ASSERT_EQ(once, FivePasses(mapped)) << round;
+    }
+    if (NormalisingAgainKeepsWords(once)) {
+      ++keeps;
+      const auto a = SplitSentences(once);
+      const std::string twice = Normalized(once);
+      const auto b = SplitSentences(twice);
+      ASSERT_EQ(a.size(), b.size());
+      for (size_t i = 0; i < a.size(); ++i) ASSERT_EQ(Pieces(a[i]), Pieces(b[i])) << round;
+    }
+  }
+  EXPECT_GT(keeps, 10000);
+  // Most essays: ASCII, or UTF-8 with curly quotes and accents.
+  EXPECT_TRUE(NormalisingAgainKeepsWords(Normalized("\xE2\x80\x9CQuoted\xE2\x80\x9D  \xC3\x89T\xC3\x89.  ")));
+  // Code page bytes lowered into valid UTF-8, whose second normalisation
+  // lowers a letter again: here only normalising again can tell.
+  const std::string once = Normalized("\xF4\x90\x80\x80 \xC3\x9A" "abcd");
+  EXPECT_FALSE(NormalisingAgainKeepsWords(once));
+  EXPECT_NE(Pieces(once), Pieces(Normalized(once)));
 }
 
 TEST(NormalizeEssayText, LowerCasesAndBlanksSeparators) {
