@@ -15,7 +15,12 @@ void AddEssay(Session& session, std::string& text, const std::string& group, int
   Database& db = session.db;
   NormalizeEssayText(text);
   RunVocabulary vocabulary(db, stemmed, kind, session.settings.rules);
-  vocabulary.LoadFrequentWords();
+  // A server's table has no index on the text, so its texts of the kind
+  // are read once rather than each token looked up.
+  if (db.IsServer())
+    vocabulary.Load();
+  else
+    vocabulary.LoadFrequentWords();
   vocabulary.CountEssay(text);
   vocabulary.Flush(group);
   if (kind == 1 && stemmed != 1)

@@ -6,6 +6,7 @@
 
 #include "db/gateway.h"
 #include "db/prepared_statement.h"
+#include "db/server_rows.h"
 #include "text/tokenizer.h"
 
 namespace tarne {
@@ -68,6 +69,22 @@ void MarkEssayTokens(Database& db, const char* table, int kind, bool stemmed,
   // Both comparisons, so that the index on the work column finds the rows.
   db.Statement(1, "Update " + name + " set thisessay=0 where thisessay>0 OR thisessay<0");
   const char* flag = kind == 2 ? "isphrase" : kind == 3 ? "isarg" : "isword";
+  if (db.IsServer()) {
+    // A server's table has no index on the text: every token is joined to
+    // it in one statement, each once (the tokens are distinct).
+    ServerArray texts(ServerArray::Type::kText);
+    ServerArray occurrences(ServerArray::Type::kInt8);
+    for (const auto& [token, n] : counts) {
+      texts.Add(token);
+      occurrences.Add(std::int64_t{n});
+    }
+    PreparedStatement mark(db, "UPDATE " + name +
+                                   " AS t SET thisessay = t.thisessay + x.n FROM (SELECT "
+                                   "unnest(?::text[]) AS v, unnest(?::int8[]) AS n) AS x "
+                                   "WHERE t.Vocab = x.v AND t." + flag + "=1");
+    mark.Bind(1, texts).Bind(2, occurrences).Run();
+    return;
+  }
   PreparedStatement mark(db, "UPDATE " + name +
                                  " SET thisessay = thisessay + ?1 WHERE Vocab = ?2 AND " + flag +
                                  "=1");
