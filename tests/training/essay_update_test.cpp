@@ -137,6 +137,8 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
        {"bravo alpha echo.", "1"}},
       // Group 1's additions on both sides of group 2's.
       {{"bravo alpha.", "1"}, {"bravo alpha.", "1"}, {"bravo alpha.", "2"}, {"bravo alpha.", "1"}},
+      // New rows met out of their texts' order, more than one statement of them.
+      {{"zulu yankee. xray. " + WordRange(0, 129), "1"}, {"yankee alpha.", "2"}},
       {{WordRange(0, 129), "1"}, {WordRange(50, 199), "2"}, {WordRange(0, 199), "1"}},
   };
   for (const auto& essays : cases) {
