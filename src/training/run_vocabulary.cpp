@@ -46,9 +46,9 @@ std::string ValueRows(const char* row, size_t rows) {
 // go in with the others, many to a statement.  A 0 written is what the
 // column's default gives.
 std::string InsertAllGroupsSql(const std::string& table, const char* flag, size_t rows) {
-  return "INSERT INTO " + table + " (rowid,Vocab," + flag +
+  return "INSERT INTO " + table + " (Vocab," + flag +
          ",IsStop,v1,w1,v2,w2,v3,w3,v4,w4,v5,w5) VALUES " +
-         ValueRows("(?,?,1,?,?,?,?,?,?,?,?,?,?,?)", rows);
+         ValueRows("(?,1,?,?,?,?,?,?,?,?,?,?,?)", rows);
 }
 
 // Additions to one row in the groups of mask (bit g-1 for group g), in group
@@ -455,8 +455,9 @@ bool RunVocabulary::WriteAdditions() {
     std::sort(held_.begin(), held_.end(), heldOrder);
 
   bool ok = true;
-  // Held rows are numbered in the order they were met, which is entry order,
-  // one after the file's last row as the table would number them.
+  // Held rows go in in the order they were met, which is entry order,
+  // kRowsPerStatement to a statement, numbered one after the file's last
+  // row as the table numbers them.
   std::int64_t next = 1;
   if (!held_.empty()) {
     Statements& s = StatementsFor('1');
@@ -470,8 +471,26 @@ bool RunVocabulary::WriteAdditions() {
           db_, InsertAllGroupsSql(table_, KindFlag(kind_), kRowsPerStatement));
     }
   }
-  // What the writes counted for each held row, by its place in held_.
-  std::vector<HeldValues> heldValues(held_.size());
+  std::vector<std::pair<const HeldRow*, GroupValues>> chunk;
+  const auto insertChunk = [&] {
+    const bool many = chunk.size() == kRowsPerStatement;
+    PreparedStatement& insert = many ? *insertAllMany_ : *insertAll_;
+    for (size_t k = 0; k < chunk.size() && ok; ++k) {
+      const auto& [row, values] = chunk[k];
+      const int p = static_cast<int>(12 * (many ? k : 0));
+      insert.Bind(p + 1, row->text).Bind(p + 2, std::int64_t{row->stop ? 1 : 0});
+      for (int g = 0; g < 5; ++g)
+        insert.Bind(p + 3 + 2 * g, values.v[g]).Bind(p + 4 + 2 * g, values.w[g]);
+      SetRowid(row->id, next++);
+      if (!many) ok = insert.Ok() && insert.Run() && db_.LastInsertRowid() == next - 1;
+    }
+    if (many) ok = ok && insert.Ok() && insert.Run() && db_.LastInsertRowid() == next - 1;
+    chunk.clear();
+  };
+  const auto insert = [&](const HeldRow& row, const GroupValues& values) {
+    chunk.emplace_back(&row, values);
+    if (chunk.size() == kRowsPerStatement) insertChunk();
+  };
   size_t h = 0;  // the next held row
   for (size_t i = 0, rows = 0; i < spilled_.size() && ok; ++rows) {
     // The clock is read every kRowsPerStatement rows, as often as the
@@ -491,13 +510,9 @@ bool RunVocabulary::WriteAdditions() {
       values.v[g] += spilled_[i].v;
       values.w[g] += spilled_[i].w;
     }
-    while (h < held_.size() && held_[h].id < id) ++h;
+    for (; h < held_.size() && held_[h].id < id; ++h) insert(held_[h], GroupValues());
     if (h < held_.size() && held_[h].id == id) {
-      HeldValues& held = heldValues[h++];
-      for (int g = 0; g < 5; ++g) {
-        held.v[g] = static_cast<std::int32_t>(values.v[g]);
-        held.w[g] = static_cast<std::int32_t>(values.w[g]);
-      }
+      insert(held_[h++], values);
       continue;
     }
     // A row in the file gets one statement for all its groups: SQLite's
@@ -514,49 +529,12 @@ bool RunVocabulary::WriteAdditions() {
       }
     ok = update.Ok() && update.Run();
   }
-  if (ok) ok = InsertHeld(next, heldValues);
+  for (; ok && h < held_.size(); ++h) insert(held_[h], GroupValues());
+  if (ok && !chunk.empty()) insertChunk();
   held_.clear();
   spilled_.clear();
   spilled_.shrink_to_fit();
   return ok && !watch.Failed() && WriteMarks();
-}
-
-bool RunVocabulary::InsertHeld(std::int64_t first, const std::vector<HeldValues>& values) {
-  // The rows go in in the order of the text index (Vocab, then the kind
-  // flags, the same for all of them), each with the row number it would have
-  // had in entry order.  The index then takes them in key order, each of its
-  // pages touched once; only the table takes them out of order, among
-  // themselves at its end.
-  std::vector<std::uint32_t> order(held_.size());
-  for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
-  const auto byText = [this](std::uint32_t a, std::uint32_t b) {
-    return held_[a].text < held_[b].text;
-  };
-  if (!std::is_sorted(order.begin(), order.end(), byText))
-    std::sort(order.begin(), order.end(), byText);
-  bool ok = true;
-  for (size_t start = 0; start < order.size() && ok; start += kRowsPerStatement) {
-    if (GivingUp()) return false;
-    const size_t rows = std::min(kRowsPerStatement, order.size() - start);
-    const bool many = rows == kRowsPerStatement;
-    PreparedStatement& insert = many ? *insertAllMany_ : *insertAll_;
-    for (size_t k = 0; k < rows && ok; ++k) {
-      const std::uint32_t at = order[start + k];
-      const HeldRow& row = held_[at];
-      const std::int64_t rowid = first + at;
-      const int p = static_cast<int>(13 * (many ? k : 0));
-      insert.Bind(p + 1, rowid).Bind(p + 2, row.text).Bind(p + 3, std::int64_t{row.stop ? 1 : 0});
-      for (int g = 0; g < 5; ++g)
-        insert.Bind(p + 4 + 2 * g, std::int64_t{values[at].v[g]})
-            .Bind(p + 5 + 2 * g, std::int64_t{values[at].w[g]});
-      SetRowid(row.id, rowid);
-      if (!many) ok = insert.Ok() && insert.Run() && db_.LastInsertRowid() == rowid;
-    }
-    if (many)
-      ok = ok && insert.Ok() && insert.Run() &&
-           db_.LastInsertRowid() == first + order[start + rows - 1];
-  }
-  return ok;
 }
 
 }  // namespace tarne

@@ -202,14 +202,6 @@ class RunVocabulary {
     bool stop;
   };
   std::vector<HeldRow> held_;
-  // What a commit's writes counted for one held row, in each group.
-  struct HeldValues {
-    std::int32_t v[5] = {};
-    std::int32_t w[5] = {};
-  };
-  // Inserts held_ (in entry order) as rows first, first + 1, ..., with
-  // values in the same order.
-  bool InsertHeld(std::int64_t first, const std::vector<HeldValues>& values);
   // The additions held back by Write, summed by entry as they come for the
   // group of pendingGroup_, so that a row added to by many writes is one
   // addition without sorting them all: pending_ by entry, pendingIds_ the
