@@ -26,6 +26,18 @@ class EssayUpdate : public TrainingFixture {
                      5);
     return rows.size() == 1 ? rows[0] : "rows: " + std::to_string(rows.size());
   }
+  // The essays counted and written by one loaded run, in a transaction left
+  // open: the additions and the commit are the caller's.
+  void WriteInOneRun(RunVocabulary& vocabulary,
+                     const std::vector<std::pair<std::string, std::string>>& essays) {
+    ASSERT_TRUE(vocabulary.Load());
+    ASSERT_TRUE(session->db.Begin());
+    for (auto [text, group] : essays) {
+      NormalizeEssayText(text);
+      vocabulary.CountEssay(text);
+      ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
+    }
+  }
 };
 
 TEST_F(EssayUpdate, WordInFirstAndThirdSentenceCountsTwiceInOneEssay) {
@@ -152,13 +164,7 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
 
     session->db.Statement(1, "DELETE FROM run1");
     RunVocabulary vocabulary(session->db, 0, 1, CountingRules());
-    ASSERT_TRUE(vocabulary.Load());
-    ASSERT_TRUE(session->db.Begin());
-    for (auto [text, group] : essays) {
-      NormalizeEssayText(text);
-      vocabulary.CountEssay(text);
-      ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
-    }
+    WriteInOneRun(vocabulary, essays);
     // Nothing is added to an existing row, nor the work column set, before
     // WriteAdditions; in a file new rows wait for it too, and go in then
     // with all that was counted for them.
@@ -212,13 +218,7 @@ TEST_F(EssayUpdate, ArgumentsOfARunEndAsOneEssayAtATime) {
 
       seed();
       RunVocabulary vocabulary(session->db, 0, 3, session->settings.rules);
-      ASSERT_TRUE(vocabulary.Load());
-      ASSERT_TRUE(session->db.Begin());
-      for (auto [text, group] : essays) {
-        NormalizeEssayText(text);
-        vocabulary.CountEssay(text);
-        ASSERT_TRUE(vocabulary.Write(vocabulary.TakeWrites(), group));
-      }
+      WriteInOneRun(vocabulary, essays);
       ASSERT_TRUE(vocabulary.WriteAdditions());
       ASSERT_TRUE(session->db.Commit());
       EXPECT_EQ(rows(), oneAtATime) << blankWord << allSentences;
