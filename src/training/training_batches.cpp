@@ -294,7 +294,8 @@ TrainingBatches::Outcome TrainingBatches::Write(const Batch& batch) {
     return Outcome::kGivenUp;
   }
   // A commit the run asks for may be its last, so it waits for the disk;
-  // one made because the interval has passed always has another after it.
+  // one made because the interval has passed is followed by another, or by
+  // the end of the connection, either of which makes it durable.
   if (ok && (batch.commit ? db_.Commit() : db_.CommitInterim())) {
     Checkpoint();
     commitInterval_ = std::clamp<Clock::duration>(3 * (Clock::now() - committing),
