@@ -1,4 +1,5 @@
 #include "db/gateway.h"
+#include "db/engine_setup.h"
 #include "db/server_connection.h"
 #include "db/sql_functions.h"
 
@@ -157,6 +158,7 @@ void Database::Report(const std::string& engineMessage, const std::string& sql) 
 
 bool Database::OpenWithFlags(const std::string& path, int flags) {
   Close();
+  SetUpEngine();
   sqlite3* handle = nullptr;
   // A connection is used by one thread at a time (a training run's writer
   // has it only while the reading thread waits off it), so the engine's own
@@ -483,6 +485,7 @@ bool Database::BackupTo(const std::string& path) {
     Report("file already exists", what);
     return false;
   }
+  SetUpEngine();
   sqlite3* target = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                            nullptr);

@@ -1,4 +1,5 @@
 #include "db/new_database_file.h"
+#include "db/engine_setup.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -21,6 +22,7 @@ bool SyncPath(const std::string& path, int flags) {
 }  // namespace
 
 bool WriteNewDatabaseFile(const std::string& path, const std::string& sql) {
+  SetUpEngine();
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                       nullptr) != SQLITE_OK) {
