@@ -6,6 +6,7 @@
 #include "db/gateway.h"
 #include "project/session.h"
 #include "scoring/kind_model.h"
+#include "text/essay_words.h"
 #include "scoring/scoring.h"
 #include "shell/numbers.h"
 #include "text/tokenizer.h"
@@ -121,19 +122,41 @@ ScoringRun::ScoringRun(Session& session)
     : session_(session), priors_(ScoringPriors(session)) {}
 ScoringRun::~ScoringRun() = default;
 
-void ScoringRun::Classify(const std::string& text, int words, int phrases, int arguments,
-                          GroupScores& scores) {
-  const int flags[4] = {0, words, phrases, arguments};
+void ScoringRun::Prepare(const int flags[4]) {
+  for (int kind = 1; kind <= 3; ++kind) {
+    if (!flags[kind] || models_[kind]) continue;
+    std::string condition;
+    Recompute(session_, condition, KindOf(kind), true);
+    models_[kind] = std::make_unique<KindModel>(session_, kind, condition);
+  }
+}
+
+void ScoringRun::Classify(const std::string& text, const int flags[4], ScoringScratch& scratch,
+                          GroupScores& scores) const {
+  // Every model of a run counts the same form of the essay (stemmed or
+  // not, under the project's rules), so it is cut once for all kinds.
+  bool cut = false;
   CombineKinds(session_, priors_, flags, scores, [&](int kind, GroupScores& kindScores) {
-    if (!models_[kind]) {
-      std::string condition;
-      Recompute(session_, condition, KindOf(kind), true);
-      models_[kind] = std::make_unique<KindModel>(session_, kind, condition);
+    const KindModel& model = *models_[kind];
+    if (!cut) {
+      scratch.normal.assign(text);
+      NormalizeEssayText(scratch.normal);
+      const bool stemmed = model.Stemmed();
+      CutEssay(scratch.normal, session_.settings.rules, stemmed ? nullptr : &scratch.words,
+               stemmed ? &scratch.words : nullptr, scratch.stems);
+      cut = true;
     }
-    models_[kind]->Score(text, kindScores);
-    lastText_ = text;
-    lastKind_ = kind;
+    model.ScoreCut(scratch.words, kindScores, scratch.kinds[kind]);
   });
+}
+
+void ScoringRun::Scored(std::string text, const int flags[4]) {
+  for (int kind = 3; kind >= 1; --kind) {
+    if (!flags[kind]) continue;
+    lastText_ = std::move(text);
+    lastKind_ = kind;
+    return;
+  }
 }
 
 void ScoringRun::Adopt(int kind, std::unique_ptr<KindModel> model) {

@@ -57,7 +57,6 @@ KindModel::KindModel(Session& session, int kind, const std::string& condition)
 }
 
 void KindModel::Finish() {
-  counts_.assign(rows_.size(), 0);
   if (multinomial_) return;
   for (const Row& row : rows_) absent_.Add(row.p, groups_);
   absent_.Finish(groups_);
@@ -66,29 +65,39 @@ void KindModel::Finish() {
 void KindModel::Score(const std::string& text, GroupScores& scores) {
   std::string normal = text;
   NormalizeEssayText(normal);
-  present_.clear();
-  ForEachCountedSentence(normal, kind_, stemmed_, &frequent_, rules_,
-                         [this](const std::vector<TokenRun>& runs) {
+  SentenceWords words;
+  CutEssay(normal, rules_, stemmed_ ? nullptr : &words, stemmed_ ? &words : nullptr, stems_);
+  ScoreCut(words, scores, scratch_);
+}
+
+void KindModel::ScoreCut(const SentenceWords& words, GroupScores& scores,
+                         Scratch& scratch) const {
+  std::vector<int>& counts = scratch.counts;
+  std::vector<std::uint32_t>& present = scratch.present;
+  if (counts.size() != rows_.size()) counts.assign(rows_.size(), 0);
+  present.clear();
+  ForEachCountedSentence(words, kind_, &frequent_, rules_,
+                         [&](const std::vector<TokenRun>& runs) {
                            for (const TokenRun& run : runs) {
                              const std::uint32_t id = index_.Find(run.token);
                              if (id == TokenIndex::kNone) continue;
-                             int& count = counts_[id];
-                             if (count == 0) present_.push_back(id);
+                             int& count = counts[id];
+                             if (count == 0) present.push_back(id);
                              count += std::min(run.occurrences, kMaxOccurrences);
                            }
                          });
   // The order in which the table gives the essay's rows: by their count in
   // the work column, then by row.
-  std::sort(present_.begin(), present_.end(), [this](std::uint32_t a, std::uint32_t b) {
-    if (counts_[a] != counts_[b]) return counts_[a] < counts_[b];
+  std::sort(present.begin(), present.end(), [&](std::uint32_t a, std::uint32_t b) {
+    if (counts[a] != counts[b]) return counts[a] < counts[b];
     return rows_[a].rowid < rows_[b].rowid;
   });
 
-  product_.clear();
-  for (std::uint32_t id : present_)
-    product_.push_back({rows_[id].p, static_cast<unsigned>(counts_[id])});
-  MultiplyEssay(product_, multinomial_, groups_, absent_, scores);
-  for (std::uint32_t id : present_) counts_[id] = 0;
+  scratch.product.clear();
+  for (std::uint32_t id : present)
+    scratch.product.push_back({rows_[id].p, static_cast<unsigned>(counts[id])});
+  MultiplyEssay(scratch.product, multinomial_, groups_, absent_, scores);
+  for (std::uint32_t id : present) counts[id] = 0;
 }
 
 }  // namespace tarne

@@ -14,6 +14,7 @@
 
 #include "scoring/essay_product.h"
 #include "scoring/scoring.h"
+#include "text/essay_words.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
 #include "training/selected_rows.h"
@@ -35,9 +36,22 @@ class KindModel {
   // released).
   void Take(SelectedRows&& selected);
 
+  // What scoring one essay needs besides the model: one for each thread
+  // that scores with the model.
+  struct Scratch {
+    std::vector<int> counts;  // by row, zero between essays
+    std::vector<std::uint32_t> present;
+    std::vector<ProductRow> product;
+  };
+
   // Multiplies scores (the caller puts the priors there) by the essay's
   // likelihood and normalises them, as the per-essay statements would.
   void Score(const std::string& text, GroupScores& scores);
+  // The same for an essay already normalised and cut in the form this
+  // model counts (stemmed or not).  It changes nothing in the model, so
+  // several threads may score at once, each with a scratch of its own.
+  void ScoreCut(const SentenceWords& words, GroupScores& scores, Scratch& scratch) const;
+  bool Stemmed() const { return stemmed_; }
 
  private:
   using Row = SelectedRows::Row;  // its text is in index_
@@ -53,9 +67,18 @@ class KindModel {
   TokenIndex index_;  // numbers the rows
   std::vector<Row, LargeAllocator<Row>> rows_;
   AbsentProduct absent_;  // the Bernoulli model's product over all selected rows
-  std::vector<int> counts_;
-  std::vector<std::uint32_t> present_;
-  std::vector<ProductRow> product_;
+  Scratch scratch_;        // Score's
+  StemCache stems_;        // Score's
+};
+
+// What classifying one essay needs besides the models: the essay
+// normalised and cut once for all kinds, and each kind's scratch.  One for
+// each thread that classifies.
+struct ScoringScratch {
+  std::string normal;
+  SentenceWords words;
+  StemCache stems;
+  KindModel::Scratch kinds[4];
 };
 
 }  // namespace tarne

@@ -33,20 +33,29 @@ void WriteEssayMarks(Session& session, const std::string& text, int kind);
 
 class KindModel;
 class ServerTransaction;
+struct ScoringScratch;
 struct SelectedRows;
 
 // The classifier of a batch run: the selected rows of each kind are read
 // once, and essays are scored in memory with the results ClassifyEssay
 // gives.  Finish leaves the work column as the last essay's scoring would.
+// flags[kind] (1..3) says whether an essay is scored for the kind.
 class ScoringRun {
  public:
   explicit ScoringRun(Session& session);
   ~ScoringRun();
   ScoringRun(const ScoringRun&) = delete;
   ScoringRun& operator=(const ScoringRun&) = delete;
-  // ClassifyEssay without the revealing-token listing.
-  void Classify(const std::string& text, int words, int phrases, int arguments,
-                GroupScores& scores);
+  // Builds, on this thread and from the tables, each model the flags ask
+  // for that is not built yet.  Classify needs them.
+  void Prepare(const int flags[4]);
+  // ClassifyEssay without the revealing-token listing.  It reads no table
+  // and changes nothing of the run, so several threads may classify at
+  // once, each with a scratch of its own.
+  void Classify(const std::string& text, const int flags[4], ScoringScratch& scratch,
+                GroupScores& scores) const;
+  // Called for each essay classified, in the run's order.
+  void Scored(std::string text, const int flags[4]);
   void Finish();
   // Scores kind with a model built from the rows its recomputation just
   // handed over, rather than reading them from the table.

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "db/prepared_statement.h"
+#include "scoring/results.h"
 #include "scoring_fixture.h"
 #include "training/training.h"
 
@@ -210,6 +212,54 @@ TEST_F(BatchRun, FileThatIsNoTextIsNotScoredAndNamedAfterTheTotals) {
                                        "Near Accuracy =   100.0%\r\n\r\n" + TrialFigures(1) +
                                        "Not a text file: " +
                                        binary + "\r\n");
+}
+
+// Essays are classified many at a time on more than one thread; the run
+// must still give each one what classifying it alone gives, in order, and
+// leave the work column as the last essay's scoring would.
+TEST_F(BatchRun, ManyEssaysGetWhatEachGetsAlone) {
+  MakeTrainedProject();
+  TrainKind(*session, TokenKind::Pairs);
+  std::vector<std::string> texts;
+  for (int i = 0; i < 75; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "root/trial/g1/e%03d.txt", i);
+    if (i == 31 || i == 64) {
+      temp.Write(name, std::string(40, '\0') + "\x01\x02%PDF");
+      continue;
+    }
+    const std::string text = std::string(kCats[i % 3]) + " " + kRockets[(i / 3) % 3] +
+                             (i % 2 ? " Sleepy kittens chase rockets." : "");
+    temp.Write(name, text);
+    texts.push_back(text);
+  }
+  session->options.What = 1;
+  session->options.CodePhrases = 1;
+  RunResult result;
+  ASSERT_TRUE(ScoringCommand(*session, result));
+  const auto marks = [this] {
+    std::string rows;
+    PreparedStatement read(session->db, "select rowid, thisessay from run1 where thisessay<>0");
+    while (read.Step()) rows += std::to_string(read.Int(0)) + ":" + std::to_string(read.Int(1)) + " ";
+    return rows;
+  };
+  const std::string leftByRun = marks();
+  ASSERT_NE(leftByRun, "");
+
+  // Group 1's a_cats and b_rockets come first; group 2's two essays last.
+  ASSERT_EQ(result.essays.size(), texts.size() + 4);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    GroupScores alone;
+    std::string listing;
+    ClassifyEssay(*session, texts[i], 1, 1, 0, 0, listing, alone);
+    for (int g = 1; g <= 2; ++g)
+      EXPECT_EQ(result.essays[i + 2].probability[g], static_cast<double>(alone.value[g])) << i;
+  }
+  // The run ends with group 2's last essay.
+  GroupScores last;
+  std::string listing;
+  ClassifyEssay(*session, temp.Read("root/trial/g2/d_rockets.txt"), 1, 1, 0, 0, listing, last);
+  EXPECT_EQ(leftByRun, marks());
 }
 
 TEST_F(BatchRun, NewRunAlwaysUnderGroupOne) {
