@@ -37,6 +37,15 @@ void ScoreInLogs(const std::vector<ProductRow>& present, bool multinomial, int g
 
 }  // namespace
 
+long double PowerOfCount(long double p, unsigned count) {
+  switch (count) {
+    case 1: return p;
+    case 2: return p * p;
+    case 3: return p * (p * p);
+    default: return std::pow(p, static_cast<long double>(count));
+  }
+}
+
 void AbsentProduct::Add(const double* p, int groups) {
   for (int g = 1; g <= groups; ++g) {
     const long double factor = 1.0L - static_cast<long double>(p[g]);
@@ -69,8 +78,7 @@ void MultiplyEssay(const std::vector<ProductRow>& present, bool multinomial, int
       long double& s = scores.value[g];
       const long double before = s;
       if (multinomial) {
-        s *= std::pow(static_cast<long double>(Probability(row, g)),
-                      static_cast<long double>(row.count));
+        s *= PowerOfCount(Probability(row, g), row.count);
         for (unsigned k = 2; k <= row.count; ++k) s /= k;
       } else {
         s *= Probability(row, g);
