@@ -413,7 +413,12 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       std::string update = "UPDATE " + table + " SET ";
       for (int g = 1; g <= groups; ++g)
         update += "p" + TrimmedNumber(g) + "=fed(rowid, " + TrimmedNumber(g) + "), ";
-      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE " + cond;
+      // The selected rows lie between the first and the last read: the
+      // engine walks only that stretch of the table, which for a kind
+      // trained in one go is that kind's rows alone.
+      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE rowid BETWEEN " +
+                std::to_string(entries.front().rowid) + " AND " +
+                std::to_string(entries.back().rowid) + " AND " + cond;
       db.ExecFed(update, fed);
       changed.clear();
     }
