@@ -106,7 +106,8 @@ struct Classified {
 // still seen within a fraction of a second on the longest essays.
 class Ahead {
  public:
-  explicit Ahead(ScoringRun& classifier) : classifier_(classifier) {}
+  explicit Ahead(ScoringRun& classifier)
+      : classifier_(classifier), twoThreads_(std::thread::hardware_concurrency() > 1) {}
 
   bool Holds(size_t i) const { return i >= first_ && i < first_ + results_.size(); }
   Classified& Result(size_t i) { return results_[i - first_]; }
@@ -131,7 +132,7 @@ class Ahead {
       }
     };
     std::future<void> helper;
-    if (end - first > 1 && std::thread::hardware_concurrency() > 1)
+    if (end - first > 1 && twoThreads_)
       helper = std::async(std::launch::async, work, std::ref(helperScratch_));
     work(scratch_);
     if (helper.valid()) helper.get();
@@ -141,6 +142,7 @@ class Ahead {
   static constexpr size_t kWindow = 32;
 
   ScoringRun& classifier_;
+  const bool twoThreads_;
   ScoringScratch scratch_;
   ScoringScratch helperScratch_;
   size_t first_ = 0;
