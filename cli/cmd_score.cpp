@@ -107,7 +107,11 @@ int RunScore(const Args& a) {
     if (what == 4) result.essays[0].file = result.essays[0].path = a.positional[2];
     std::cout << RunResultJson(result);
   }
-  if (!done) return 1;
+  if (!done) {
+    if (command.port.interrupted() && result.essays.empty())
+      std::cerr << "Cancelled: no essay was scored.\n";
+    return 1;
+  }
   return command.Exit(command.port.interrupted() || command.port.refusedConfirmation ? 1 : 0);
 }
 

@@ -88,11 +88,13 @@ bool ScoringCommand(Session& session, RunResult& result) {
         building[kind] = std::async(std::launch::async, build,
                                     std::make_unique<KindModel>(session, kind), std::move(rows));
       };
+    bool cancelled = false;
     Recompute(session, condition, KindOf(kind), false, batch ? &selected[kind] : nullptr,
-              handOver);
+              handOver, &cancelled);
     // Without trained essays the recomputation has said so and built no
     // condition; scoring on would repeat that message for every essay and
-    // kind and report predictions made from the priors alone.
+    // kind and report predictions made from the priors alone.  A run
+    // cancelled while recomputing ends there, with no essay scored.
     if (condition.empty()) return false;
   }
   std::unique_ptr<KindModel> models[4];

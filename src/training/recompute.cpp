@@ -181,6 +181,20 @@ void WriteChangedOnServer(Database& db, const std::string& table, int groups,
   write.Bind(groups + 2, sums).Bind(groups + 3, gains).Run();
 }
 
+// Rows read or written between two looks for a Cancel: a few milliseconds
+// of either.
+constexpr size_t kRowsBetweenPolls = 8192;
+
+// How a cancelled recomputation ends: nothing selected, no condition.
+bool StopCancelled(Port& port, ProgressHandle window, std::string& condition,
+                   SelectedRows* selected, bool* cancelled) {
+  port.PROGRESS_SHUTDOWN(window);
+  condition.clear();
+  if (selected) *selected = SelectedRows();
+  *cancelled = true;
+  return false;
+}
+
 }  // namespace
 
 bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
@@ -198,7 +212,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
 // nothing.
 bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
                bool conditionOnly, SelectedRows* selected,
-               const std::function<void(SelectedRows&)>& handOver) {
+               const std::function<void(SelectedRows&)>& handOver, bool* cancelled) {
   // The number the statements and labels are written with.
   int kind = Number(tokenKind);
   if (kind != 2 && kind != 3) kind = 1;
@@ -249,6 +263,14 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   const FailureWatch watch(db);
   Port& port = session.port;
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
+  // Whether the run was cancelled, asked every kRowsBetweenPolls rows read
+  // or written when the caller can take a Cancel (so never for a small
+  // vocabulary, which takes less time than that).
+  bool stopped = false;
+  const auto cancelledNow = [&] {
+    if (cancelled && !stopped && port.PROGESS_IS_CANCELLED(window)) stopped = true;
+    return stopped;
+  };
 
   // Every selected row, in table order: its counts and what it holds.  A
   // file's table reads in row order; a server's table order is where its
@@ -269,6 +291,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     entries.reserve(db.ColumnUInt(1, 1));
     PreparedStatement rows(db, read + " FROM " + table + " WHERE " + cond);
     while (rows.Step()) {
+      if (entries.size() % kRowsBetweenPolls == kRowsBetweenPolls - 1 && cancelledNow()) break;
       Entry& e = entries.emplace_back();
       e.rowid = rows.Int(0);
       const std::string_view text = rows.Text(1);
@@ -289,6 +312,7 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       }
     }
   }
+  if (stopped) return StopCancelled(port, window, condition, selected, cancelled);
   const auto byRow = [](const Entry& a, const Entry& b) { return a.rowid < b.rowid; };
   if (!std::is_sorted(entries.begin(), entries.end(), byRow))
     std::sort(entries.begin(), entries.end(), byRow);
@@ -401,6 +425,9 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   if (handOver && selected) handOver(*selected);
   if (!changed.empty()) {
     const bool ownTransaction = !db.InTransaction() && db.Begin();
+    // A Cancel during the write is taken only where what was written can be
+    // rolled back.
+    const auto stopWriting = [&] { return ownTransaction && cancelledNow(); };
     // When most rows change, one statement over the selection writes them
     // faster than a statement per row (the entries are in row order);
     // unchanged rows get what they hold.
@@ -413,21 +440,35 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       std::string update = "UPDATE " + table + " SET ";
       for (int g = 1; g <= groups; ++g)
         update += "p" + TrimmedNumber(g) + "=fed(rowid, " + TrimmedNumber(g) + "), ";
+      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE rowid BETWEEN ";
       // The selected rows lie between the first and the last read: the
       // engine walks only that stretch of the table, which for a kind
-      // trained in one go is that kind's rows alone.
-      update += "sum=fed(rowid, 6), entropy=fed(rowid, 7) WHERE rowid BETWEEN " +
-                std::to_string(entries.front().rowid) + " AND " +
-                std::to_string(entries.back().rowid) + " AND " + cond;
-      db.ExecFed(update, fed);
+      // trained in one go is that kind's rows alone.  It is written in
+      // stretches of kRowsBetweenPolls selected rows, which together cover
+      // it, so that a Cancel is seen between them.
+      for (size_t first = 0; first < entries.size() && !watch.Failed();
+           first += kRowsBetweenPolls) {
+        if (first > 0 && stopWriting()) break;
+        const size_t next = first + kRowsBetweenPolls;
+        const std::int64_t last =
+            next < entries.size() ? entries[next].rowid - 1 : entries.back().rowid;
+        std::string stretch = update;
+        stretch += std::to_string(entries[first].rowid);
+        stretch += " AND ";
+        stretch += std::to_string(last);
+        stretch += " AND ";
+        stretch += cond;
+        db.ExecFed(stretch, fed);
+      }
       changed.clear();
     }
     std::string update = "UPDATE " + table + " SET ";
     for (int g = 1; g <= groups; ++g) update += "p" + TrimmedNumber(g) + "=?, ";
     update += "sum=?, entropy=? WHERE rowid=?";
     PreparedStatement write(db, update);
-    for (std::uint32_t i : changed) {
-      const Entry& e = entries[i];
+    for (size_t k = 0; k < changed.size(); ++k) {
+      if (k % kRowsBetweenPolls == kRowsBetweenPolls - 1 && stopWriting()) break;
+      const Entry& e = entries[changed[k]];
       for (int g = 1; g <= groups; ++g) {
         if (e.nulls & PNull(g))
           write.BindNull(g);
@@ -446,13 +487,14 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
       if (!write.Run()) break;
     }
     if (ownTransaction) {
-      if (watch.Failed())
+      if (watch.Failed() || stopped)
         db.Rollback();
       else
         db.Commit();
     }
   }
 
+  if (stopped && !watch.Failed()) return StopCancelled(port, window, condition, selected, cancelled);
   port.PROGRESS_SHUTDOWN(window);
   if (watch.Failed()) {
     // Scoring on probabilities that were not written would report results

@@ -74,10 +74,15 @@ bool Recompute(Session& session, std::string& condition, TokenKind kind, bool co
 // with these options reads.  handOver, when given, is called with them as
 // soon as they are known, before the rows are written: whatever it starts
 // may go on beside the write, but must not use the database, and must be
-// given up when Recompute answers false.
+// given up when Recompute answers false.  With cancelled given, a Cancel
+// of the run (the port's progress window) is looked for while the rows are
+// read and written: the recomputation then stops, writes nothing of this
+// kind (what it had written is rolled back), sets *cancelled and answers
+// false without a message.
 bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly,
                SelectedRows* selected,
-               const std::function<void(SelectedRows&)>& handOver = {});
+               const std::function<void(SelectedRows&)>& handOver = {},
+               bool* cancelled = nullptr);
 
 // Removes every essay of the flagged-file list (two-character group + path).
 // Each file is subtracted from the group its training record names.

@@ -285,6 +285,31 @@ TEST_F(RecomputeTest, OnTheServerOnlyChangedRowsGetANewVersion) {
   EXPECT_NE(before, counted);
 }
 
+// A Cancel while a large vocabulary is read (poll 1) or written (poll 3,
+// after the first stretch of rows) ends the recomputation with nothing of
+// it kept and no message; without a place to say so, it is not looked for.
+TEST_F(RecomputeTest, ACancelStopsALargeRecomputationAndKeepsNothing) {
+  for (const int poll : {1, 3, 0}) {
+    MakeProject(2);
+    Sql("UPDATE trainsize SET g1=20, g2=25");
+    Sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000) "
+        "INSERT INTO run1 (Vocab, isword, v1, v2) SELECT 'w' || i, 1, i % 7, i % 5 FROM n");
+    port.cancelCaption = "Recomputing";
+    port.cancelAtPollOfCaption = poll == 0 ? 1 : poll;
+    std::string condition = "unchanged";
+    bool cancelled = false;
+    const bool done = Recompute(*session, condition, TokenKind::Words, false, nullptr, {},
+                                poll == 0 ? nullptr : &cancelled);
+    if (poll == 3 && ProjectsOnServer()) continue;  // a server's write is one statement
+    EXPECT_EQ(done, poll == 0) << poll;
+    EXPECT_EQ(cancelled, poll != 0) << poll;
+    EXPECT_EQ(Value("SELECT count(*) FROM run1 WHERE p1<>0"), poll == 0 ? 20000 : 0) << poll;
+    EXPECT_TRUE(port.messages.empty()) << poll;
+    EXPECT_EQ(Pane().find("Database error"), std::string::npos) << poll;
+    EXPECT_EQ(condition.empty(), poll != 0) << poll;
+  }
+}
+
 TEST_F(RecomputeTest, NothingTrained) {
   MakeProject(2);
   Token("run1", "word", "isword", "v1=3");
