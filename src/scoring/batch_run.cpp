@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <string>
@@ -102,8 +103,9 @@ struct Classified {
 // where there is a second core, on one more.  The run then takes the
 // results one by one in the essays' order, and everything it reports or
 // writes happens as it did for one essay at a time; a Cancel leaves the
-// rest of the window unused.  A window is short enough that a Cancel is
-// still seen within a fraction of a second on the longest essays.
+// rest of the window unused.  A window grows while it takes little time
+// (fewer threads started) and shrinks when it takes long, so that a Cancel
+// is still seen within a fraction of a second on the longest essays.
 class Ahead {
  public:
   explicit Ahead(ScoringRun& classifier)
@@ -115,7 +117,8 @@ class Ahead {
   // The window that begins with essay first.  The models its essays need
   // are built first, on this thread, from the tables.
   void Classify(const std::vector<Essay>& essays, size_t first) {
-    const size_t end = std::min(essays.size(), first + kWindow);
+    const auto started = std::chrono::steady_clock::now();
+    const size_t end = std::min(essays.size(), first + window_);
     int flags[4] = {0, 0, 0, 0};
     for (size_t i = first; i < end; ++i)
       for (int kind = 1; kind <= 3; ++kind) flags[kind] |= essays[i].flags[kind];
@@ -136,15 +139,24 @@ class Ahead {
       helper = std::async(std::launch::async, work, std::ref(helperScratch_));
     work(scratch_);
     if (helper.valid()) helper.get();
+    const auto took = std::chrono::steady_clock::now() - started;
+    if (took < kShort && window_ < kMaxWindow)
+      window_ *= 2;
+    else if (took > kLong && window_ > kMinWindow)
+      window_ /= 2;
   }
 
  private:
-  static constexpr size_t kWindow = 32;
+  static constexpr size_t kMinWindow = 4;
+  static constexpr size_t kMaxWindow = 1024;
+  static constexpr auto kShort = std::chrono::milliseconds(30);
+  static constexpr auto kLong = std::chrono::milliseconds(100);
 
   ScoringRun& classifier_;
   const bool twoThreads_;
   ScoringScratch scratch_;
   ScoringScratch helperScratch_;
+  size_t window_ = 16;
   size_t first_ = 0;
   std::vector<Classified> results_;
 };
