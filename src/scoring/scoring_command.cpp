@@ -112,7 +112,20 @@ bool ScoringCommand(Session& session, RunResult& result) {
     session.ReportDatabaseFailure();
     return false;
   }
-  return BatchScoringRun(session, result, models, &work);
+  // The recomputation has rewritten much of a file's vocabulary into its
+  // log.  Copying the log into the file, which the engine would do when the
+  // connection closes (waiting for the disk twice), goes on beside the
+  // essays' scoring instead, on a connection of its own that is closed
+  // first.
+  std::future<void> copying;
+  if (!session.db.IsServer() && !session.db.FilePath().empty())
+    copying = std::async(std::launch::async, [path = session.db.FilePath()] {
+      Database copier;
+      if (copier.OpenFile(path)) copier.Checkpoint(0);
+    });
+  const bool done = BatchScoringRun(session, result, models, &work);
+  if (copying.valid()) copying.wait();
+  return done;
 }
 
 }  // namespace tarne
