@@ -11,6 +11,7 @@
 #include "db/gateway.h"
 #include "db/server_transaction.h"
 #include "project/session.h"
+#include "scoring/early_essays.h"
 #include "scoring/kind_model.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
@@ -89,14 +90,6 @@ struct Essay {
   std::string name;
   std::string path;
   int flags[4];
-};
-
-// An essay read and classified.
-struct Classified {
-  EssayRead read = EssayRead::kRead;
-  std::string why;   // what the log is told when it could not be read
-  std::string text;  // the essay as read
-  GroupScores scores;
 };
 
 // Essays are read and classified a window at a time, on this thread and,
@@ -231,6 +224,15 @@ bool BatchScoringRun(Session& session, RunResult& result) {
 
 bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindModel>* recomputed,
                      ServerTransaction* work) {
+  ScoringRun classifier(session);
+  if (recomputed)
+    for (int kind = 1; kind <= 3; ++kind)
+      if (recomputed[kind]) classifier.Adopt(kind, std::move(recomputed[kind]));
+  return BatchScoringRun(session, result, classifier, nullptr, work);
+}
+
+bool BatchScoringRun(Session& session, RunResult& result, ScoringRun& classifier,
+                     EarlyResults* early, ServerTransaction* work) {
   const ScoringOptions& options = session.options;
   const int what = options.What;
   const int groups = session.settings.Groups();
@@ -254,10 +256,6 @@ bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindMo
   result.settings = {options, session.settings.common, session.settings.rare,
                      session.settings.lowinfo, ScoringPriors(session), session.settings.rules};
   ConfusionTable& table = result.table;
-  ScoringRun classifier(session);
-  if (recomputed)
-    for (int kind = 1; kind <= 3; ++kind)
-      if (recomputed[kind]) classifier.Adopt(kind, std::move(recomputed[kind]));
   int& unreadable = result.unreadable;
   // Pane lines of essays that are no text or too large.
   std::vector<std::string>& skipped = result.skipped;
@@ -283,6 +281,16 @@ bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindMo
                         files.Path(),
                         {0, options.CodeWords && files.Flag(1), options.CodePhrases && files.Flag(2),
                          options.CodeArguments && files.Flag(3)}});
+    // The leading essays classified early, as far as they are these.
+    std::vector<Classified>* classifiedEarly = nullptr;
+    size_t earlyCount = 0;
+    if (early && static_cast<size_t>(s) <= early->results.size()) {
+      classifiedEarly = &early->results[s - 1];
+      const std::vector<std::string>& paths = early->paths[s - 1];
+      while (earlyCount < paths.size() && earlyCount < essays.size() &&
+             paths[earlyCount] == essays[earlyCount].path)
+        ++earlyCount;
+    }
     int counter = 0;
     Ahead ahead(classifier);
     for (size_t i = 0; i < essays.size(); ++i) {
@@ -303,7 +311,7 @@ bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindMo
       }
 
       const Essay& file = essays[i];
-      if (!ahead.Holds(i)) {
+      if (i >= earlyCount && !ahead.Holds(i)) {
         const FailureWatch watch(session.db);
         ahead.Classify(essays, i);
         if (watch.Failed()) {
@@ -311,7 +319,7 @@ bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindMo
           break;
         }
       }
-      Classified& done = ahead.Result(i);
+      Classified& done = i < earlyCount ? (*classifiedEarly)[i] : ahead.Result(i);
       const std::string& path = file.path;
       if (done.read != EssayRead::kRead) {
         // An essay that cannot be read has no prediction: scoring it as an

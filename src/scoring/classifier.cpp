@@ -150,6 +150,12 @@ void ScoringRun::Classify(const std::string& text, const int flags[4], ScoringSc
   });
 }
 
+bool ScoringRun::Ready(const int flags[4]) const {
+  for (int kind = 1; kind <= 3; ++kind)
+    if (flags[kind] && !models_[kind]) return false;
+  return true;
+}
+
 void ScoringRun::Scored(std::string text, const int flags[4]) {
   for (int kind = 3; kind >= 1; --kind) {
     if (!flags[kind]) continue;

@@ -56,6 +56,9 @@ class ScoringRun {
                 GroupScores& scores) const;
   // Called for each essay classified, in the run's order.
   void Scored(std::string text, const int flags[4]);
+  // Whether every model the flags ask for is built, so that Classify can
+  // go on without Prepare.
+  bool Ready(const int flags[4]) const;
   void Finish();
   // Scores kind with a model built from the rows its recomputation just
   // handed over, rather than reading them from the table.
@@ -102,6 +105,11 @@ bool BatchScoringRun(Session& session, RunResult& result);
 // the error analysis, whose untraining works in transactions of its own.
 bool BatchScoringRun(Session& session, RunResult& result, std::unique_ptr<KindModel>* recomputed,
                      ServerTransaction* work = nullptr);
+struct EarlyResults;
+// The same with a classifier already holding its models, and the essays
+// it classified early (EarlyEssays), when given, taken as they come.
+bool BatchScoringRun(Session& session, RunResult& result, ScoringRun& classifier,
+                     EarlyResults* early, ServerTransaction* work);
 
 // The batch run's winner: the highest posterior, the lower group on ties, 0
 // when every posterior is 0.

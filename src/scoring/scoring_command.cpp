@@ -6,6 +6,7 @@
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/blanks.h"
+#include "scoring/early_essays.h"
 #include "scoring/kind_model.h"
 #include "scoring/results.h"
 #include "scoring/scoring.h"
@@ -79,6 +80,12 @@ bool ScoringCommand(Session& session, RunResult& result) {
     model->Take(std::move(rows));
     return model;
   };
+  // A trial or new run without arguments classifies its first essays
+  // while the last kind's rows are written (EarlyEssays): by then every
+  // model is being built, and the essays come from folders.
+  const int lastKind = flags[3] ? 3 : flags[2] ? 2 : 1;
+  const bool early = batch && !flags[3] && (options.What == 1 || options.What == 3);
+  std::unique_ptr<EarlyEssays> classifying;
   for (int kind = 1; kind <= 3; ++kind) {
     if (!flags[kind]) continue;
     std::string condition;
@@ -87,6 +94,8 @@ bool ScoringCommand(Session& session, RunResult& result) {
       handOver = [&](SelectedRows& rows) {
         building[kind] = std::async(std::launch::async, build,
                                     std::make_unique<KindModel>(session, kind), std::move(rows));
+        if (early && kind == lastKind)
+          classifying = std::make_unique<EarlyEssays>(session, building);
       };
     bool cancelled = false;
     Recompute(session, condition, KindOf(kind), false, batch ? &selected[kind] : nullptr,
@@ -123,7 +132,14 @@ bool ScoringCommand(Session& session, RunResult& result) {
       Database copier;
       if (copier.OpenFile(path)) copier.Checkpoint(0);
     });
-  const bool done = BatchScoringRun(session, result, models, &work);
+  bool done = false;
+  if (classifying) {
+    EarlyResults classified;
+    const std::unique_ptr<ScoringRun> run = classifying->Finish(classified);
+    done = BatchScoringRun(session, result, *run, &classified, &work);
+  } else {
+    done = BatchScoringRun(session, result, models, &work);
+  }
   if (copying.valid()) copying.wait();
   return done;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/prepared_statement.h"
+#include "scoring/early_essays.h"
 #include "scoring/results.h"
 #include "scoring_fixture.h"
 #include "training/training.h"
@@ -261,6 +262,30 @@ TEST_F(BatchRun, ManyEssaysGetWhatEachGetsAlone) {
   std::string listing;
   ClassifyEssay(*session, temp.Read("root/trial/g2/d_rockets.txt"), 1, 1, 0, 0, listing, last);
   EXPECT_EQ(leftByRun, marks());
+}
+
+// Essays classified early are taken as long as their paths are the run's,
+// in order; from the first that differs the run classifies itself.
+TEST_F(BatchRun, EssaysClassifiedEarlyAreTakenWhileTheirPathsAgree) {
+  MakeTrainedProject();
+  session->options.What = 1;
+  const std::string g1 = session->settings.path2trial[0];
+  EarlyResults early;
+  early.paths = {{JoinPath(g1, "a_cats.txt"), JoinPath(g1, "elsewhere.txt")}, {}};
+  early.results.resize(2);
+  early.results[0].resize(2);
+  for (Classified& c : early.results[0]) {
+    c.text = "Kittens.";
+    c.scores.value[1] = 0.25;
+    c.scores.value[2] = 0.75;
+  }
+  ScoringRun run(*session);
+  RunResult result;
+  ASSERT_TRUE(BatchScoringRun(*session, result, run, &early, nullptr));
+  ASSERT_EQ(result.essays.size(), 4u);
+  EXPECT_EQ(result.essays[0].probability[2], 0.75);  // taken
+  EXPECT_EQ(result.essays[0].predicted, 2);
+  EXPECT_NE(result.essays[1].probability[2], 0.75);  // b_rockets is not elsewhere
 }
 
 TEST_F(BatchRun, NewRunAlwaysUnderGroupOne) {
