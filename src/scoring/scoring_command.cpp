@@ -121,27 +121,12 @@ bool ScoringCommand(Session& session, RunResult& result) {
     session.ReportDatabaseFailure();
     return false;
   }
-  // The recomputation has rewritten much of a file's vocabulary into its
-  // log.  Copying the log into the file, which the engine would do when the
-  // connection closes (waiting for the disk twice), goes on beside the
-  // essays' scoring instead, on a connection of its own that is closed
-  // first.
-  std::future<void> copying;
-  if (!session.db.IsServer() && !session.db.FilePath().empty())
-    copying = std::async(std::launch::async, [path = session.db.FilePath()] {
-      Database copier;
-      if (copier.OpenFile(path)) copier.Checkpoint(0);
-    });
-  bool done = false;
   if (classifying) {
     EarlyResults classified;
     const std::unique_ptr<ScoringRun> run = classifying->Finish(classified);
-    done = BatchScoringRun(session, result, *run, &classified, &work);
-  } else {
-    done = BatchScoringRun(session, result, models, &work);
+    return BatchScoringRun(session, result, *run, &classified, &work);
   }
-  if (copying.valid()) copying.wait();
-  return done;
+  return BatchScoringRun(session, result, models, &work);
 }
 
 }  // namespace tarne
