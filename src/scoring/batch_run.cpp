@@ -279,7 +279,8 @@ bool BatchScoringRun(Session& session, RunResult& result, ScoringRun& classifier
     for (; count > 0 && !files.AtEnd(); files.Next())
       essays.push_back({files.Name(),
                         files.Path(),
-                        {0, options.CodeWords && files.Flag(1), options.CodePhrases && files.Flag(2),
+                        {0, options.CodeWords && files.Flag(1),
+                         options.CodePhrases && files.Flag(2),
                          options.CodeArguments && files.Flag(3)}});
     // The leading essays classified early, as far as they are these.
     std::vector<Classified>* classifiedEarly = nullptr;

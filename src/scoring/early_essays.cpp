@@ -25,9 +25,11 @@ std::unique_ptr<ScoringRun> EarlyEssays::Finish(EarlyResults& early) {
 }
 
 void EarlyEssays::Classify(std::vector<Building> building) {
-  for (int kind = 1; kind <= 3; ++kind)
-    if (building[kind].valid())
-      if (std::unique_ptr<KindModel> model = building[kind].get()) run_->Adopt(kind, std::move(model));
+  for (int kind = 1; kind <= 3; ++kind) {
+    if (!building[kind].valid()) continue;
+    std::unique_ptr<KindModel> model = building[kind].get();
+    if (model) run_->Adopt(kind, std::move(model));
+  }
   const ScoringOptions& options = session_.options;
   const ProjectSettings& settings = session_.settings;
   const int flags[4] = {0, options.CodeWords, options.CodePhrases, options.CodeArguments};

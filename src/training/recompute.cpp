@@ -494,7 +494,8 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
     }
   }
 
-  if (stopped && !watch.Failed()) return StopCancelled(port, window, condition, selected, cancelled);
+  if (stopped && !watch.Failed())
+    return StopCancelled(port, window, condition, selected, cancelled);
   port.PROGRESS_SHUTDOWN(window);
   if (watch.Failed()) {
     // Scoring on probabilities that were not written would report results

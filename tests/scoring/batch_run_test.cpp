@@ -242,7 +242,8 @@ TEST_F(BatchRun, ManyEssaysGetWhatEachGetsAlone) {
     std::string rows;
     PreparedStatement read(session->db,
                            "select rowid, thisessay from run1 where thisessay<>0 order by rowid");
-    while (read.Step()) rows += std::to_string(read.Int(0)) + ":" + std::to_string(read.Int(1)) + " ";
+    while (read.Step())
+      rows += std::to_string(read.Int(0)) + ":" + std::to_string(read.Int(1)) + " ";
     return rows;
   };
   const std::string leftByRun = marks();
