@@ -40,7 +40,7 @@ class SetFiles {
                           group + " AND isinwords=1");
       ReadRow();
     } else {
-      folder_ = what == 1 ? TrialFolder(session.settings, set) : session.settings.path2new;
+      folder_ = ScoredFolder(session.settings, what, set);
       names_ = ListEssayFiles(folder_);
       count_ = static_cast<int>(names_.size());
     }
@@ -61,10 +61,6 @@ class SetFiles {
   }
 
  private:
-  static std::string TrialFolder(const ProjectSettings& settings, int set) {
-    if (set < 1 || set > static_cast<int>(settings.path2trial.size())) return {};
-    return settings.path2trial[set - 1];
-  }
   void ReadRow() {
     Database& db = session_.db;
     db.FetchResult(2, 0);
@@ -120,12 +116,8 @@ class Ahead {
     results_.assign(end - first, Classified());
     std::atomic<size_t> next{first};
     const auto work = [&](ScoringScratch& scratch) {
-      for (size_t i = next++; i < end; i = next++) {
-        Classified& done = results_[i - first];
-        done.read = ReadEssayText(essays[i].path, done.text, done.why);
-        if (done.read == EssayRead::kRead)
-          classifier_.Classify(done.text, essays[i].flags, scratch, done.scores);
-      }
+      for (size_t i = next++; i < end; i = next++)
+        ReadAndClassify(classifier_, essays[i].path, essays[i].flags, scratch, results_[i - first]);
     };
     std::future<void> helper;
     if (end - first > 1 && twoThreads_)
@@ -166,6 +158,12 @@ int PredictedGroup(const GroupScores& scores, int groups) {
     }
   }
   return predicted;
+}
+
+std::string ScoredFolder(const ProjectSettings& settings, int what, int set) {
+  if (what == 3) return settings.path2new;
+  if (set < 1 || set > static_cast<int>(settings.path2trial.size())) return {};
+  return settings.path2trial[set - 1];
 }
 
 std::string CollectionName(int what) {

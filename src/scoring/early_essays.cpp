@@ -33,32 +33,29 @@ void EarlyEssays::Classify(std::vector<Building> building) {
   const ScoringOptions& options = session_.options;
   const ProjectSettings& settings = session_.settings;
   const int flags[4] = {0, options.CodeWords, options.CodePhrases, options.CodeArguments};
-  // The folders as the run lists them: a trial run's set by set, a new
-  // run's one.
-  std::vector<std::string> folders;
-  if (options.What == 3) {
-    folders.push_back(settings.path2new);
-  } else {
-    for (int s = 1; s <= settings.Groups(); ++s)
-      folders.push_back(s <= static_cast<int>(settings.path2trial.size())
-                            ? settings.path2trial[s - 1]
-                            : std::string());
-  }
   // A kind without a model built from the rows (none were selected) is
   // left to the run, which reads it from the table.
   if (!run_->Ready(flags)) return;
   ScoringScratch scratch;
-  for (const std::string& folder : folders) {
+  // The sets as the run takes them: a trial run's one by one, a new run's
+  // one folder.
+  const int sets = options.What == 3 ? 1 : settings.Groups();
+  for (int s = 1; s <= sets; ++s) {
+    const std::string folder = ScoredFolder(settings, options.What, s);
     std::vector<std::string>& paths = early_.paths.emplace_back();
     std::vector<Classified>& results = early_.results.emplace_back();
     for (const std::string& name : ListEssayFiles(folder)) {
       if (stop_) return;
-      Classified& done = results.emplace_back();
       paths.push_back(JoinPath(folder, name));
-      done.read = ReadEssayText(paths.back(), done.text, done.why);
-      if (done.read == EssayRead::kRead) run_->Classify(done.text, flags, scratch, done.scores);
+      ReadAndClassify(*run_, paths.back(), flags, scratch, results.emplace_back());
     }
   }
+}
+
+void ReadAndClassify(const ScoringRun& run, const std::string& path, const int flags[4],
+                     ScoringScratch& scratch, Classified& done) {
+  done.read = ReadEssayText(path, done.text, done.why);
+  if (done.read == EssayRead::kRead) run.Classify(done.text, flags, scratch, done.scores);
 }
 
 }  // namespace tarne

@@ -27,6 +27,11 @@ struct Classified {
   GroupScores scores;
 };
 
+// Reads the essay at path into done and, when it is text, classifies it
+// (ScoringRun::Classify, so on any thread with a scratch of its own).
+void ReadAndClassify(const ScoringRun& run, const std::string& path, const int flags[4],
+                     ScoringScratch& scratch, Classified& done);
+
 // The essays classified early, set by set, each with its path.
 struct EarlyResults {
   std::vector<std::vector<std::string>> paths;  // [set - 1]

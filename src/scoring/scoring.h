@@ -117,6 +117,9 @@ int PredictedGroup(const GroupScores& scores, int groups);
 
 // "trial", "train", "new" or "one" for What 1..4.
 std::string CollectionName(int what);
+// The folder a trial run (What 1) reads for set, or a new run's (What 3);
+// empty for a set the project has no trial folder for.
+std::string ScoredFolder(const ProjectSettings& settings, int what, int set);
 // "Scoring Words ... (Low Info tokens)" from the options and thresholds.
 std::string RunHeading(const ScoringOptions& options, const ProjectSettings& settings);
 // True group "* ##", predicted group "* ###", each posterior x 100 "* ###.##".
