@@ -65,7 +65,7 @@ class KindModel {
   bool multinomial_;
   FrequentWords frequent_;
   TokenIndex index_;  // numbers the rows
-  std::vector<Row, LargeAllocator<Row>> rows_;
+  std::vector<Row> rows_;
   AbsentProduct absent_;  // the Bernoulli model's product over all selected rows
   Scratch scratch_;        // Score's
   StemCache stems_;        // Score's

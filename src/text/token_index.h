@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "text/large_allocator.h"
 #include "text/token_store.h"
 
 namespace tarne {
@@ -42,8 +41,8 @@ class TokenIndex {
   void Grow(size_t slots);
 
   // A power of two in size, at most half full.
-  std::vector<Slot, LargeAllocator<Slot>> slots_;
-  std::vector<std::string_view, LargeAllocator<std::string_view>> texts_;
+  std::vector<Slot> slots_;
+  std::vector<std::string_view> texts_;
   TokenStore store_;
 };
 

@@ -4,10 +4,9 @@
 // text builds the text, hashes it and compares it byte by byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "text/large_allocator.h"
 
 namespace tarne {
 
@@ -35,7 +34,7 @@ class PairIndex {
   void Grow(size_t slots);
 
   // A power of two in size, at most half full.
-  std::vector<Slot, LargeAllocator<Slot>> slots_;
+  std::vector<Slot> slots_;
   size_t size_ = 0;
   int shift_ = 64;
 };

@@ -12,7 +12,6 @@
 #include "project/run_lock.h"
 #include "project/session.h"
 #include "shell/numbers.h"
-#include "text/large_allocator.h"
 #include "training/model_settings.h"
 #include "training/selected_rows.h"
 #include "training/training.h"
@@ -62,9 +61,7 @@ constexpr unsigned PNull(int g) { return 1u << g; }
 constexpr unsigned kSumNull = 1u << 6;
 constexpr unsigned kEntropyNull = 1u << 7;
 constexpr unsigned CountNull(int g) { return 1u << (7 + g); }
-// A large vocabulary's entries fill a hundred megabytes; in huge pages that
-// is a page fault per 2 MB rather than per 4 KB.
-using Entries = std::vector<Entry, LargeAllocator<Entry>>;
+using Entries = std::vector<Entry>;
 
 bool SameReal(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);

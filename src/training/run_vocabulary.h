@@ -24,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-#include "text/large_allocator.h"
 #include "text/token_index.h"
 #include "training/essay_tokens.h"
 #include "training/pair_index.h"
@@ -170,11 +169,11 @@ class RunVocabulary {
   bool byPairs_ = false;
   PairIndex pairs_;
   TokenStore newTexts_;
-  std::vector<Entry, LargeAllocator<Entry>> entries_;
+  std::vector<Entry> entries_;
   // The row of each entry, by entry number.  Rows inserted by the writer
   // are known to the writer only, so that counting never waits for the
   // table.
-  std::vector<std::int64_t, LargeAllocator<std::int64_t>> rowids_;
+  std::vector<std::int64_t> rowids_;
   std::vector<std::uint32_t> essayTouched_;
   std::vector<std::uint32_t> updates_;   // existing rows with additions
   struct NewRow {
@@ -211,7 +210,7 @@ class RunVocabulary {
     std::int32_t v = 0;
     std::int32_t w = 0;
   };
-  std::vector<Pending, LargeAllocator<Pending>> pending_;
+  std::vector<Pending> pending_;
   std::vector<std::uint32_t> pendingIds_;
   char pendingGroup_ = 0;
   std::vector<Addition> spilled_;

@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/large_allocator.h"
-
 namespace tarne {
 
 struct SelectedRows {
@@ -21,7 +19,7 @@ struct SelectedRows {
   };
   // In table order; without low-information tokens, only the rows whose
   // gain is above the threshold.
-  std::vector<Row, LargeAllocator<Row>> rows;
+  std::vector<Row> rows;
   std::string texts;
 
   std::string_view Text(const Row& row) const {
