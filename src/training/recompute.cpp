@@ -262,10 +262,14 @@ bool Recompute(Session& session, std::string& condition, TokenKind tokenKind,
   ProgressHandle window = port.PROGRESS_INIT("Recomputing");
   // Whether the run was cancelled, asked every kRowsBetweenPolls rows read
   // or written when the caller can take a Cancel (so never for a small
-  // vocabulary, which takes less time than that).
+  // vocabulary, which takes less time than that).  The front end's messages
+  // are let through first, so that a Cancel pressed meanwhile is seen (and
+  // the window is drawn).
   bool stopped = false;
   const auto cancelledNow = [&] {
-    if (cancelled && !stopped && port.PROGESS_IS_CANCELLED(window)) stopped = true;
+    if (!cancelled || stopped) return stopped;
+    port.ProcessPendingMessages();
+    stopped = port.PROGESS_IS_CANCELLED(window) != 0;
     return stopped;
   };
 

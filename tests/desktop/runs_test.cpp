@@ -137,6 +137,38 @@ class RunsTest : public QObject {
     QVERIFY(w.Pane()->toPlainText().contains("Observed"));
   }
 
+  // A Cancel pressed while a large vocabulary is recomputed ends the run
+  // there: the window's messages are let through while the rows are read.
+  void scoringCancelledWhileRecomputing() {
+    DesktopFixture f;
+    desktop::MainWindow& w = f.Window();
+    QVERIFY(w.LoadProject(f.MakeExampleProject("r")));
+    w.Run(cmd::AllowTrainWords);
+    QVERIFY(w.Run(cmd::TrainWords));
+    for (const char* table : {"run1", "stem"})
+      QVERIFY(w.CurrentSession().db.Exec(
+          std::string("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                      "WHERE i<20000) INSERT INTO ") +
+          table + " (Vocab, isword, v1, v2) SELECT 'w' || i, 1, i % 7, i % 5 FROM n"));
+    w.choosers.scoringOptions = [&w] {
+      w.CurrentSession().options.What = 1;
+      return true;
+    };
+    bool pressed = false;
+    w.Port().onPendingMessages = [&] {
+      desktop::ProgressDialog* p = w.Port().LatestProgressWindow();
+      if (pressed || !p || p->windowTitle() != "Recomputing") return;
+      pressed = true;
+      QTest::mouseClick(p->CancelButton(), Qt::LeftButton);
+    };
+    w.Run(cmd::Score);
+    QVERIFY(pressed);
+    QCOMPARE(f.Value("SELECT count(*) FROM run1 WHERE p1<>0") +
+                 f.Value("SELECT count(*) FROM stem WHERE p1<>0"),
+             0.0);
+    QVERIFY(!w.Pane()->toPlainText().contains("Observed"));
+  }
+
   void closeBoxDuringARunStopsItThenCloses() {
     DesktopFixture f;
     desktop::MainWindow& w = f.Window();
