@@ -45,7 +45,9 @@ void AppendListing(Session& session, const std::string& table, const std::string
       // Recomputed probabilities are always positive; a row without any
       // shows 0 rather than a division by zero.
       double odds = total > 0 ? p[g] * 100 / total : 0;
-      listing += " " + FormatMask(odds, "* ####.#") + "%";
+      listing += ' ';
+      listing += FormatMask(odds, "* ####.#");
+      listing += '%';
     }
     listing += "\r\n";
     db.FetchResult(1, 0);
