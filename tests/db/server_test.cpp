@@ -177,7 +177,9 @@ TEST_F(ServerEngineTest, ArraysCarryEveryValueAsItIs) {
   for (const std::optional<double>& v : reals) {
     ASSERT_TRUE(reals_back.Step());
     EXPECT_EQ(reals_back.IsNull(0), !v);
-    if (v) EXPECT_EQ(std::bit_cast<std::uint64_t>(reals_back.Real(0)), std::bit_cast<std::uint64_t>(*v));
+    if (v) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(reals_back.Real(0)), std::bit_cast<std::uint64_t>(*v));
+    }
   }
   PreparedStatement ints_back(server, "SELECT sum(x::numeric)::text, count(*) FROM unnest(?::int8[]) AS x");
   ASSERT_TRUE(ints_back.Bind(1, i).Step());
