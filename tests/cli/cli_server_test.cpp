@@ -204,10 +204,16 @@ TEST_F(ServerCliTest, TwoPeopleAtOnceEachGetTheReportsTheyGetAlone) {
     stats.push_back(RunCli({"stats", theirs}, home.Path()));
   }
   scorer.join();
-  for (const CliResult& r : scores)
-    if (!Refused(r)) EXPECT_EQ(r.out, scoreAlone.out) << r.err;
-  for (const CliResult& r : tops)
-    if (!Refused(r)) EXPECT_EQ(r.out, topAlone.out) << r.err;
+  for (const CliResult& r : scores) {
+    if (!Refused(r)) {
+      EXPECT_EQ(r.out, scoreAlone.out) << r.err;
+    }
+  }
+  for (const CliResult& r : tops) {
+    if (!Refused(r)) {
+      EXPECT_EQ(r.out, topAlone.out) << r.err;
+    }
+  }
   for (const CliResult& r : stats) EXPECT_EQ(AfterHeading(r.out), statsAlone) << r.err;
 }
 
@@ -244,7 +250,9 @@ TEST_F(ServerCliTest, AScoreDuringTrainingWaitsForItOrIsRefused) {
   EXPECT_NE(training.out.find("Training group 3 words 10 files completed"), std::string::npos);
   const CliResult later = RunCli(score, home.Path());
   ASSERT_EQ(later.exitCode, 0) << later.err;
-  if (!Refused(during)) EXPECT_EQ(during.out, later.out) << during.err;
+  if (!Refused(during)) {
+    EXPECT_EQ(during.out, later.out) << during.err;
+  }
 }
 
 // import makes a server project as it makes a file project, and the two

@@ -127,7 +127,7 @@ TEST_F(SaveProjectTest, RefusesNamesAndValuesTheFileCouldNotHoldAgain) {
   ASSERT_EQ(port.messages.size(), 3u);
   EXPECT_EQ(port.messages[0].caption, "More information needed");
   port.messages.clear();
-  for (const std::string folder : {t + "a=b", t + "a\r\nsname=other"}) {
+  for (const std::string& folder : {t + "a=b", t + "a\r\nsname=other"}) {
     ProjectDialogValues v = Values(2);
     v.train[1] = folder;
     EXPECT_FALSE(SaveProject(session, v, SaveMode::New));

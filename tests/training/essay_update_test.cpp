@@ -168,9 +168,10 @@ TEST_F(EssayUpdate, AdditionsHeldBackOverSeveralWritesEndAsOneEssayAtATime) {
     // Nothing is added to an existing row, nor the work column set, before
     // WriteAdditions; in a file new rows wait for it too, and go in then
     // with all that was counted for them.
-    if (essays[0].first.starts_with("alpha"))
+    if (essays[0].first.starts_with("alpha")) {
       EXPECT_EQ(Counts("run1", "alpha"),
                 session->db.IsServer() ? "2.0|1.0|0.0|0.0|0" : "rows: 0");
+    }
     ASSERT_TRUE(vocabulary.WriteAdditions());
     ASSERT_TRUE(session->db.Commit());
     EXPECT_EQ(rows(), oneAtATime);
