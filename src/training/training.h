@@ -76,7 +76,9 @@ bool Recompute(Session& session, std::string& condition, TokenKind kind, bool co
 // may go on beside the write, but must not use the database, and must be
 // given up when Recompute answers false.  With cancelled given, a Cancel
 // of the run (the port's progress window) is looked for while the rows are
-// read and written: the recomputation then stops, writes nothing of this
+// read and written, the port's pending messages let through first (so the
+// caller's front end must hold its other commands meanwhile, as for any
+// run): the recomputation then stops, writes nothing of this
 // kind (what it had written is rolled back), sets *cancelled and answers
 // false without a message.
 bool Recompute(Session& session, std::string& condition, TokenKind kind, bool conditionOnly,
